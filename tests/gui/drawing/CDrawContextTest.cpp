@@ -2,6 +2,7 @@
 
 #include "CFrame.h"
 #include "GdiSurface.h"
+#include "TestWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 
 #include "CDrawContext.h"
 #include "GdiSurface.h"
+#include "TestWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -34,30 +35,21 @@ TEST(CFrame, AFrameWithoutAParentWindowHasNoWindow) {
     EXPECT_EQ(frame.getOuterWindow(), nullptr);
     EXPECT_EQ(frame.getEditor(), nullptr);
     EXPECT_TRUE(frame.isOpen());
-    EXPECT_TRUE(frame.getOpenFlag());
-    EXPECT_FALSE(frame.isDropActive());
     EXPECT_TRUE(frame.isDirty());
+    EXPECT_FALSE(frame.isDropActive());
     EXPECT_FALSE(frame.open());
-    EXPECT_FALSE(frame.close());
     EXPECT_TRUE(frame.setDropActive(false));
     EXPECT_FALSE(frame.setDropActive(true));
-    EXPECT_FALSE(frame.setPosition(1, 1));
-    EXPECT_EQ(frame.getTicks(), 0u);
     EXPECT_TRUE(frame.isTypeOf("CFrame"));
     EXPECT_TRUE(frame.isTypeOf("CViewContainer"));
-    EXPECT_TRUE(frame.isTypeOf("CView"));
     EXPECT_FALSE(frame.isTypeOf("CControl"));
 
+    // The knob mode is one value for the whole process.
+    CFrame other(CRect(0, 0, 1, 1), nullptr, nullptr);
     knobMode = 2;
     EXPECT_EQ(frame.getKnobMode(), 2);
+    EXPECT_EQ(other.getKnobMode(), 2);
     knobMode = 0;
-
-    frame.setOpenFlag(false);
-    EXPECT_FALSE(frame.isOpen());
-    CRect rect;
-    EXPECT_FALSE(frame.getSize(rect));
-    EXPECT_FALSE(frame.setUpdatesDisabled(true));
-    EXPECT_TRUE(frame.setUpdatesDisabled(false));
 }
 
 TEST(CFrame, DrawContextsWithoutAWindowDrawNowhere) {

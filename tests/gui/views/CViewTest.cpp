@@ -3,6 +3,7 @@
 #include "CDrawContext.h"
 #include "CFrame.h"
 #include "GdiSurface.h"
+#include "TestWindow.h"
 
 #include <gtest/gtest.h>
 
