@@ -1,0 +1,36 @@
+#pragma once
+// The editor that bridges the host's editor opcodes to the view toolkit: it owns the editor
+// rectangle, holds the frame while open, forwards keys and the wheel to it, paces an idle
+// pump and relays edits from controls to the effect.
+
+#include "AEffEditor.h"
+#include "HostRecords.h"
+
+#include <cstdint>
+
+class AudioEffect;
+class CFrame;
+
+class AEffGUIEditor : public AEffEditor {
+public:
+    explicit AEffGUIEditor(AudioEffect* effect);
+    ~AEffGUIEditor() override;
+
+    bool getRect(ERect** rectPointer) override;                                     // 2
+    void idle() override;                                                           // 6
+    bool onKeyDown(VstKeyCode& keyCode) override;                                   // 7
+    bool onKeyUp(VstKeyCode& keyCode) override;                                     // 8
+    bool onWheel(float distance) override;                                          // 9
+    bool setKnobMode(VstInt32 mode) override;                                       // 10
+
+    virtual void setParameter(VstInt32 index, float value);                         // 11
+    virtual void beginEdit(VstInt32 index);                                         // 12
+    virtual void endEdit(VstInt32 index);                                           // 13
+    virtual void idlePump();                                                        // 14
+
+protected:
+    ERect rect{};
+    std::uint32_t lastTicks = 0; // earliest tick count at which the idle pump runs again
+    bool inIdlePump = false;
+    CFrame* frame = nullptr; // owned while open
+};

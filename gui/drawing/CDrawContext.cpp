@@ -1,0 +1,234 @@
+#include "CDrawContext.h"
+
+#include "CFrame.h"
+
+#include <cstring>
+
+bool swappedButtons = false;
+
+namespace {
+
+struct FontEntry {
+    std::int32_t size; // pixels
+    const char* face;
+    BYTE pitchAndFamily;
+};
+
+constexpr BYTE kSwissVariable = FF_SWISS | VARIABLE_PITCH;
+constexpr BYTE kDecorativeDefault = FF_DECORATIVE | DEFAULT_PITCH;
+
+constexpr FontEntry kFontTable[kNumFonts] = {
+    {12, "Arial", kSwissVariable},     // kFontBold, always bold
+    {18, "Arial", kSwissVariable},     // kFontVeryBig
+    {14, "Arial", kSwissVariable},     // kFontBig
+    {12, "Arial", kSwissVariable},     // kFontNormal
+    {11, "Arial", kSwissVariable},     // kFontSmall
+    {10, "Arial", kSwissVariable},     // kFontSmaller
+    {9, "Arial", kSwissVariable},      // kFontVerySmall
+    {13, "Symbol", kDecorativeDefault} // kFontSymbol
+};
+
+COLORREF toColorRef(CColor color) { return RGB(color.red, color.green, color.blue); }
+
+RECT toDevice(const CRect& rect, const CPoint& offset) {
+    return RECT{rect.left + offset.h, rect.top + offset.v, rect.right + offset.h,
+                rect.bottom + offset.v};
+}
+
+bool keyDown(int virtualKey) { return GetAsyncKeyState(virtualKey) < 0; }
+
+} // namespace
+
+CDrawContext::CDrawContext(CFrame* frame, HDC deviceContext, HWND window)
+    : deviceContext(deviceContext), window(window), frame(frame) {
+    if (frame) {
+        frame->getViewSize(clipRect);
+    } else {
+        clipRect = CRect(0, 0, 1000, 1000);
+    }
+    if (!this->deviceContext && window) {
+        this->deviceContext = ownDeviceContext = GetDC(window);
+    }
+    if (this->deviceContext) {
+        initialBrush = GetCurrentObject(this->deviceContext, OBJ_BRUSH);
+        initialPen = GetCurrentObject(this->deviceContext, OBJ_PEN);
+        initialFont = GetCurrentObject(this->deviceContext, OBJ_FONT);
+        SetBkMode(this->deviceContext, TRANSPARENT);
+    }
+    penStyle = PS_SOLID;
+    if (window) {
+        RECT windowRect;
+        GetWindowRect(window, &windowRect);
+        screenOffset = CPoint(windowRect.left, windowRect.top);
+    }
+    setFrameColor(kColorWhite);
+    setLineStyle(kLineSolid);
+    setLineWidth(1);
+    setFillColor(kColorBlack);
+    setFontColor(kColorWhite);
+    setFont(kFontBold, 0);
+    setDrawMode(kCopyMode);
+}
+
+CDrawContext::~CDrawContext() {
+    if (initialBrush) SelectObject(deviceContext, initialBrush);
+    if (initialPen) SelectObject(deviceContext, initialPen);
+    if (initialFont) SelectObject(deviceContext, initialFont);
+    if (brush) DeleteObject(brush);
+    if (pen) DeleteObject(pen);
+    if (font) DeleteObject(font);
+    if (ownDeviceContext) ReleaseDC(window, ownDeviceContext);
+}
+
+template <typename Handle>
+Handle CDrawContext::replaceObject(Handle current, Handle object) {
+    SelectObject(deviceContext, object);
+    if (current) DeleteObject(current);
+    return object;
+}
+
+void CDrawContext::makePen() {
+    LOGPEN description{};
+    description.lopnStyle = static_cast<UINT>(penStyle);
+    description.lopnWidth = POINT{lineWidth, lineWidth};
+    description.lopnColor = toColorRef(frameColor);
+    pen = replaceObject(pen, CreatePenIndirect(&description));
+}
+
+void CDrawContext::setFrameColor(CColor color) {
+    if (color == frameColor) return;
+    frameColor = color;
+    makePen();
+}
+
+void CDrawContext::setLineWidth(std::int32_t width) {
+    if (width == lineWidth) return;
+    lineWidth = width;
+    makePen();
+}
+
+void CDrawContext::setLineStyle(std::int32_t style) {
+    // Only solid lines are drawn; any request makes the pen solid.
+    (void)style;
+    if (lineStyle == kLineSolid) return;
+    lineStyle = kLineSolid;
+    penStyle = PS_SOLID;
+    makePen();
+}
+
+void CDrawContext::setFillColor(CColor color) {
+    if (color == fillColor) return;
+    fillColor = color;
+    SetBkColor(deviceContext, toColorRef(color));
+    LOGBRUSH description{BS_SOLID, toColorRef(color), 0};
+    HBRUSH made = CreateBrushIndirect(&description);
+    if (made) brush = replaceObject(brush, made);
+}
+
+void CDrawContext::setFontColor(CColor color) {
+    fontColor = color;
+    SetTextColor(deviceContext, toColorRef(color));
+}
+
+void CDrawContext::setFont(CFontId newFontId, std::int32_t style) {
+    if (newFontId < 0 || newFontId >= kNumFonts) newFontId = kFontBold;
+    const FontEntry& entry = kFontTable[newFontId];
+    if (newFontId == fontId && entry.size == fontSize && style == fontStyle) return;
+    fontId = newFontId;
+    fontSize = entry.size;
+    fontStyle = style;
+
+    LOGFONTA description{};
+    description.lfHeight = -entry.size;
+    description.lfWeight =
+        (newFontId == kFontBold || (style & kBoldFace)) ? FW_BOLD : FW_NORMAL;
+    description.lfItalic = (style & kItalicFace) ? 1 : 0;
+    description.lfUnderline = (style & kUnderlineFace) ? 1 : 0;
+    description.lfCharSet = ANSI_CHARSET;
+    description.lfOutPrecision = OUT_STRING_PRECIS;
+    description.lfClipPrecision = CLIP_STROKE_PRECIS;
+    description.lfQuality = DEFAULT_QUALITY;
+    description.lfPitchAndFamily = entry.pitchAndFamily;
+    std::strncpy(description.lfFaceName, entry.face, LF_FACESIZE - 1);
+    font = replaceObject(font, CreateFontIndirectA(&description));
+}
+
+void CDrawContext::setDrawMode(std::int32_t mode) {
+    // Only copying is drawn; any request selects it.
+    (void)mode;
+    if (drawMode == kCopyMode) return;
+    drawMode = kCopyMode;
+    SetROP2(deviceContext, R2_COPYPEN);
+}
+
+void CDrawContext::moveTo(const CPoint& point) {
+    MoveToEx(deviceContext, point.h + offset.h, point.v + offset.v, nullptr);
+}
+
+void CDrawContext::lineTo(const CPoint& point) {
+    LineTo(deviceContext, point.h + offset.h, point.v + offset.v);
+}
+
+void CDrawContext::drawRect(const CRect& rect) {
+    const int x1 = rect.left + offset.h;
+    const int y1 = rect.top + offset.v;
+    const int x2 = rect.right + offset.h - 1;
+    const int y2 = rect.bottom + offset.v - 1;
+    MoveToEx(deviceContext, x1, y1, nullptr);
+    LineTo(deviceContext, x2, y1);
+    LineTo(deviceContext, x2, y2);
+    LineTo(deviceContext, x1, y2);
+    LineTo(deviceContext, x1, y1);
+}
+
+void CDrawContext::fillRect(const CRect& rect) {
+    RECT area = toDevice(rect, offset);
+    area.left += 1;
+    area.top += 1;
+    FillRect(deviceContext, &area, brush);
+}
+
+void CDrawContext::drawString(const char* string, const CRect& rect, std::int16_t opaque,
+                              std::int32_t alignment) {
+    if (!string) return;
+    SetBkMode(deviceContext, opaque ? OPAQUE : TRANSPARENT);
+    RECT area = toDevice(rect, offset);
+    UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+    if (alignment == kCenterText) {
+        format |= DT_CENTER;
+    } else if (alignment == kRightText) {
+        format |= DT_RIGHT;
+    } else {
+        format |= DT_LEFT;
+        area.left += 1;
+    }
+    DrawTextA(deviceContext, string, static_cast<int>(std::strlen(string)), &area, format);
+    SetBkMode(deviceContext, TRANSPARENT);
+}
+
+void CDrawContext::setClipRect(const CRect& rect) {
+    CRect device = rect;
+    device.offset(offset.h, offset.v);
+    if (device == clipRect) return;
+    clipRect = device;
+    HRGN region = CreateRectRgn(device.left, device.top, device.right, device.bottom);
+    SelectClipRgn(deviceContext, region);
+    DeleteObject(region);
+}
+
+CRect& CDrawContext::getClipRect(CRect& rect) const {
+    rect = clipRect;
+    rect.offset(-offset.h, -offset.v);
+    return rect;
+}
+
+std::int32_t CDrawContext::getMouseButtons() const {
+    std::int32_t buttons = 0;
+    if (keyDown(VK_LBUTTON)) buttons |= swappedButtons ? kRightButton : kLeftButton;
+    if (keyDown(VK_MBUTTON)) buttons |= kMiddleButton;
+    if (keyDown(VK_RBUTTON)) buttons |= swappedButtons ? kLeftButton : kRightButton;
+    if (keyDown(VK_SHIFT)) buttons |= kShiftKey;
+    if (keyDown(VK_CONTROL)) buttons |= kControlKey;
+    if (keyDown(VK_MENU)) buttons |= kAltKey;
+    return buttons;
+}

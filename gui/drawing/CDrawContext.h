@@ -1,0 +1,120 @@
+#pragma once
+// A drawing surface over one Windows device context, either handed in by the caller or
+// obtained from a window and given back at destruction. Drawing values become GDI objects
+// only when they change; every coordinate handed to GDI gets `offset` added.
+
+#include "CColor.h"
+#include "CFontId.h"
+#include "CPoint.h"
+#include "CRect.h"
+#include "CReferenceCounter.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+class CFrame;
+
+// Mouse button and modifier bits, as views receive them.
+inline constexpr std::int32_t kLeftButton = 1;
+inline constexpr std::int32_t kMiddleButton = 2;
+inline constexpr std::int32_t kRightButton = 4;
+inline constexpr std::int32_t kShiftKey = 8;
+inline constexpr std::int32_t kControlKey = 16;
+inline constexpr std::int32_t kAltKey = 32;
+
+inline constexpr std::int32_t kLineSolid = 0;
+inline constexpr std::int32_t kCopyMode = 0;
+
+// Text alignment for `drawString`.
+inline constexpr std::int32_t kLeftText = 0;
+inline constexpr std::int32_t kCenterText = 1;
+inline constexpr std::int32_t kRightText = 2;
+
+// True when the user has swapped the mouse buttons; read from the system when the frame's
+// window class is first registered, false until then.
+extern bool swappedButtons;
+
+class CDrawContext : public CReferenceCounter {
+public:
+    // Any argument may be null. Without a device context but with a window, the context
+    // takes the window's own device context and gives it back at destruction.
+    CDrawContext(CFrame* frame, HDC deviceContext, HWND window);
+    ~CDrawContext() override;
+
+    void moveTo(const CPoint& point);
+    void lineTo(const CPoint& point);
+    // A one-pixel outline covering columns left to right - 1 and rows top to bottom - 1.
+    void drawRect(const CRect& rect);
+    // Fills inside the outline `drawRect` would draw on the left and top, up to its right and
+    // bottom lines.
+    void fillRect(const CRect& rect);
+    // Single-line text, vertically centred; a non-zero `opaque` paints the fill colour behind.
+    void drawString(const char* string, const CRect& rect, std::int16_t opaque = 0,
+                    std::int32_t alignment = kCenterText);
+
+    void setFrameColor(CColor color);
+    CColor getFrameColor() const { return frameColor; }
+    void setFillColor(CColor color);
+    CColor getFillColor() const { return fillColor; }
+    void setFontColor(CColor color);
+    CColor getFontColor() const { return fontColor; }
+    void setLineWidth(std::int32_t width);
+    std::int32_t getLineWidth() const { return lineWidth; }
+    void setLineStyle(std::int32_t style);
+    std::int32_t getLineStyle() const { return lineStyle; }
+    void setDrawMode(std::int32_t mode);
+    std::int32_t getDrawMode() const { return drawMode; }
+    // Ids outside the table fall back to `kFontBold`; the size always comes from the table.
+    void setFont(CFontId fontId, std::int32_t style = 0);
+    CFontId getFont() const { return fontId; }
+    std::int32_t getFontSize() const { return fontSize; }
+    std::int32_t getFontStyle() const { return fontStyle; }
+
+    // `rect` is in the caller's coordinates; the clip is kept in device coordinates.
+    void setClipRect(const CRect& rect);
+    CRect& getClipRect(CRect& rect) const;
+
+    // The mouse buttons and modifier keys held right now, as `kLeftButton` ... `kAltKey`.
+    std::int32_t getMouseButtons() const;
+
+    HDC getDeviceContext() const { return deviceContext; }
+    HWND getWindow() const { return window; }
+    CFrame* getFrame() const { return frame; }
+
+    // Screen position of the window's top-left corner; containers shift it, and `offset`, by
+    // their own position while their children work, and restore both afterwards.
+    CPoint screenOffset;
+    CPoint offset;
+
+protected:
+    void makePen();
+
+    HDC deviceContext;
+    HWND window;   // an offscreen context keeps its memory bitmap here
+    CFrame* frame; // neither owned nor retained
+    std::int32_t fontSize = -1;
+    std::int32_t fontStyle = 0;
+    CFontId fontId = kNumFonts; // no valid id: the first selection always takes effect
+    CColor fontColor;
+    CPoint penPosition;
+    std::int32_t lineWidth = 0;
+    CColor frameColor;
+    CColor fillColor;
+    std::int32_t lineStyle = 1; // not the default, so applying the default takes effect
+    std::int32_t drawMode = 3;  // likewise
+    CRect clipRect;
+    HBRUSH brush = nullptr;
+    HPEN pen = nullptr;
+    HFONT font = nullptr;
+    HGDIOBJ initialBrush = nullptr;
+    HGDIOBJ initialPen = nullptr;
+    HGDIOBJ initialFont = nullptr;
+    std::int32_t penStyle = PS_SOLID;
+    HDC ownDeviceContext = nullptr;
+
+private:
+    // Selects `object`, deletes the one it replaces and returns `object`.
+    template <typename Handle>
+    Handle replaceObject(Handle current, Handle object);
+};
