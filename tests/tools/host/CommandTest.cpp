@@ -172,7 +172,8 @@ TEST(VsthostBadInput, RefusesWhatIsNoPlugin) {
     expectOneLineError(runVsthost({"info", NULL_ENTRY_PATH}), "entry point answered null");
     const Outcome unknown = runVsthost({"frobnicate", PLUGIN_PATH});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_EQ(unknown.err.rfind("vsthost: unknown command 'frobnicate'\nusage: ", 0), 0u) << unknown.err;
+    EXPECT_EQ(unknown.err.rfind("vsthost: unknown command 'frobnicate'", 0), 0u) << unknown.err;
+    EXPECT_NE(unknown.err.find("usage: vsthost COMMAND"), std::string::npos);
 }
 
 TEST(VsthostProcess, StreamsAFileThroughThePlugin) {

@@ -35,7 +35,9 @@ struct WavBytes {
         auto put = [&](std::uint32_t value, int bytes) {
             for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
         };
-        auto tagText = [&](const char* text) { out.insert(out.end(), text, text + 4); };
+        auto tagText = [&](const char* text) {
+            for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(text[i]));
+        };
         const std::uint16_t blockAlign = blockAlignOverride >= 0
                                              ? static_cast<std::uint16_t>(blockAlignOverride)
                                              : static_cast<std::uint16_t>(channels * bits / 8);
@@ -65,7 +67,7 @@ struct WavBytes {
         put(dataSizeOverride >= 0 ? static_cast<std::uint32_t>(dataSizeOverride)
                                   : static_cast<std::uint32_t>(samples.size()),
             4);
-        out.insert(out.end(), samples.begin(), samples.end());
+        for (const std::uint8_t byte : samples) out.push_back(byte);
         const std::uint32_t riff = riffSizeOverride >= 0 ? static_cast<std::uint32_t>(riffSizeOverride)
                                                           : static_cast<std::uint32_t>(out.size() - 8);
         for (int i = 0; i < 4; ++i) out[4 + i] = static_cast<std::uint8_t>(riff >> (8 * i));
