@@ -115,7 +115,12 @@ int DemoCommand::run(const CommandLine& line) {
                 signal.frames(), ProcessCommand::kDefaultBlock,
                 difference < 0 ? "output identical to input bit for bit"
                                : ("output differs from frame " + std::to_string(difference)).c_str());
-    std::printf("demo: files in %s\n", directory->c_str());
+    if (line.has("--dir")) {
+        std::printf("demo: files kept in %s\n", directory->c_str());
+    } else {
+        std::error_code ignored;
+        fs::remove_all(*directory, ignored);
+    }
     std::fflush(stdout);
     if (!summarise(*library)) return 1;
     std::fflush(stdout);
