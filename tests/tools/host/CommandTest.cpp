@@ -27,7 +27,11 @@ struct Outcome {
     std::string err;
 };
 
-std::string scratch(const std::string& name) { return std::string(SCRATCH_PATH) + "/" + name; }
+// Test programs run in parallel, so each test keeps its files apart by its own name.
+std::string scratch(const std::string& name) {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(SCRATCH_PATH) + "/" + test->test_suite_name() + "." + test->name() + "-" + name;
+}
 
 std::string slurp(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
