@@ -7,12 +7,15 @@
 class CControl;
 class CDrawContext;
 
+// The two operations are the listener's only table entries: it has no virtual destructor, and
+// is never deleted through this interface.
 class CControlListener {
 public:
-    virtual ~CControlListener() = default;
-
     virtual void valueChanged(CDrawContext* context, CControl* control) = 0;       // 0
     virtual std::int32_t reservedNotify(std::int32_t, std::int32_t, std::int32_t) { // 1
         return 0;
     }
+
+protected:
+    ~CControlListener() = default;
 };
