@@ -1,0 +1,266 @@
+// Runs the built vsthost as a user does, on the built plug-in and on test modules.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "WavReader.h"
+#include "WavWriter.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string scratch(const std::string& name) { return std::string(SCRATCH_PATH) + "/" + name; }
+
+std::string slurp(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+bool fileExists(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file) std::fclose(file);
+    return file != nullptr;
+}
+
+#if defined(_WIN32)
+HANDLE inheritableFile(const std::string& path) {
+    SECURITY_ATTRIBUTES security{sizeof security, nullptr, TRUE};
+    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &security, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+int spawn(const std::vector<std::string>& arguments, const std::string& out, const std::string& err) {
+    std::string line;
+    for (const auto& argument : arguments) line += "\"" + argument + "\" ";
+    HANDLE outFile = inheritableFile(out);
+    HANDLE errFile = inheritableFile(err);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = outFile;
+    startup.hStdError = errFile;
+    PROCESS_INFORMATION process{};
+    const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                        nullptr, &startup, &process);
+    CloseHandle(outFile);
+    CloseHandle(errFile);
+    if (!started) return -1;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD status = 0;
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return static_cast<int>(status);
+}
+#else
+int spawn(const std::vector<std::string>& arguments, const std::string& out, const std::string& err) {
+    const pid_t child = fork();
+    if (child == 0) {
+        const int outFile = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int errFile = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(outFile, STDOUT_FILENO);
+        dup2(errFile, STDERR_FILENO);
+        std::vector<char*> argv;
+        for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+#endif
+
+Outcome runVsthost(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), VSTHOST_PATH);
+    const std::string out = scratch("stdout.txt");
+    const std::string err = scratch("stderr.txt");
+    Outcome run;
+    run.status = spawn(arguments, out, err);
+    run.out = slurp(out);
+    run.err = slurp(err);
+    return run;
+}
+
+// Bad input gives exactly one line on stderr that contains `expected`, and a nonzero status.
+void expectOneLineError(const Outcome& run, const std::string& expected) {
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.err.find(expected), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_EQ(run.err.rfind("vsthost: ", 0), 0u) << run.err;
+}
+
+void writePcm16(const std::string& path, int channels, const std::vector<std::int16_t>& samples,
+                bool cutShort = false) {
+    std::vector<std::uint8_t> bytes;
+    auto put = [&](std::uint32_t value, int count) {
+        for (int i = 0; i < count; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    };
+    const std::uint32_t data = static_cast<std::uint32_t>(samples.size() * 2);
+    bytes.insert(bytes.end(), {'R', 'I', 'F', 'F'});
+    put(36 + data, 4);
+    bytes.insert(bytes.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    put(16, 4);
+    put(1, 2);
+    put(static_cast<std::uint32_t>(channels), 2);
+    put(44100, 4);
+    put(44100u * 2u * static_cast<std::uint32_t>(channels), 4);
+    put(2u * static_cast<std::uint32_t>(channels), 2);
+    put(16, 2);
+    bytes.insert(bytes.end(), {'d', 'a', 't', 'a'});
+    put(data, 4);
+    for (const std::int16_t sample : samples) put(static_cast<std::uint16_t>(sample), 2);
+    if (cutShort) bytes.resize(bytes.size() - 10);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::int16_t> ramp(std::size_t count) {
+    std::vector<std::int16_t> samples(count);
+    for (std::size_t i = 0; i < count; ++i) samples[i] = static_cast<std::int16_t>(i * 37 % 65536 - 32768);
+    return samples;
+}
+
+}  // namespace
+
+TEST(VsthostInfo, ShowsTheRecordAndTheAnswers) {
+    const Outcome run = runVsthost({"info", PLUGIN_PATH});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("magic            0x56737450 'VstP'"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("uniqueID         0x534D504C 'SMPL'"), std::string::npos);
+    EXPECT_NE(run.out.find("numInputs        2"), std::string::npos);
+    EXPECT_NE(run.out.find("canReplacing"), std::string::npos);
+    EXPECT_NE(run.out.find("VST version      2400"), std::string::npos);
+    EXPECT_NE(run.out.find("receiveVstMidiEvent"), std::string::npos);
+    EXPECT_TRUE(run.err.empty()) << run.err;
+}
+
+TEST(VsthostInfo, TracesEveryHostCall) {
+    const Outcome run = runVsthost({"info", PLUGIN_PATH, "--trace"});
+    ASSERT_EQ(run.status, 0);
+    EXPECT_EQ(run.err.rfind("trace: audioMasterVersion(1) effect=", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find("-> 2400"), std::string::npos);
+}
+
+TEST(VsthostBadInput, RefusesWhatIsNoPlugin) {
+    expectOneLineError(runVsthost({"info", scratch("nothing-here.dll")}), "cannot find plug-in");
+    const std::string text = scratch("text.dll");
+    std::ofstream(text) << "this is no library\n";
+    expectOneLineError(runVsthost({"info", text}), "is not a loadable plug-in");
+    expectOneLineError(runVsthost({"validate", NO_ENTRY_PATH}), "exports neither VSTPluginMain nor main");
+    expectOneLineError(runVsthost({"info", NULL_ENTRY_PATH}), "entry point answered null");
+    const Outcome unknown = runVsthost({"frobnicate", PLUGIN_PATH});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err.rfind("vsthost: unknown command 'frobnicate'", 0), 0u) << unknown.err;
+    EXPECT_NE(unknown.err.find("usage: vsthost COMMAND"), std::string::npos);
+}
+
+TEST(VsthostProcess, StreamsAFileThroughThePlugin) {
+    const std::string in = scratch("stereo16.wav");
+    const std::string out = scratch("stereo-out.wav");
+    const auto samples = ramp(2 * 1000);
+    writePcm16(in, 2, samples);
+    const Outcome run = runVsthost({"process", PLUGIN_PATH, in, out, "--block", "64", "--rate", "48000"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    auto input = vsthost::WavReader::read(in);
+    auto output = vsthost::WavReader::read(out);
+    ASSERT_TRUE(input && output);
+    EXPECT_EQ(output->sampleRate, 48000);
+    ASSERT_EQ(output->channels.size(), 2u);
+    EXPECT_EQ(output->channels, input->channels) << "the last, shorter block included";
+    const std::string header = slurp(out).substr(20, 2);
+    EXPECT_EQ(header, std::string("\x03\x00", 2)) << "output is 32-bit float";
+}
+
+TEST(VsthostProcess, FeedsAMonoFileToBothInputs) {
+    const std::string in = scratch("mono16.wav");
+    const std::string out = scratch("mono-out.wav");
+    writePcm16(in, 1, ramp(777));
+    ASSERT_EQ(runVsthost({"process", PLUGIN_PATH, in, out}).status, 0);
+    auto input = vsthost::WavReader::read(in);
+    auto output = vsthost::WavReader::read(out);
+    ASSERT_TRUE(input && output);
+    ASSERT_EQ(output->channels.size(), 2u);
+    EXPECT_EQ(output->channels[0], input->channels[0]);
+    EXPECT_EQ(output->channels[1], input->channels[0]);
+}
+
+TEST(VsthostProcess, LeavesNoOutputForBadInputOrAnUnwritablePath) {
+    const std::string out = scratch("never.wav");
+    std::remove(out.c_str());
+    const std::string truncated = scratch("truncated.wav");
+    writePcm16(truncated, 2, ramp(100), true);
+    expectOneLineError(runVsthost({"process", PLUGIN_PATH, truncated, out}), "truncated WAV file");
+    expectOneLineError(runVsthost({"process", PLUGIN_PATH, scratch("absent.wav"), out}), "cannot read");
+    expectOneLineError(runVsthost({"process", PLUGIN_PATH, PLUGIN_PATH, out}), "not a WAV file");
+    EXPECT_FALSE(fileExists(out));
+
+    const std::string good = scratch("good.wav");
+    writePcm16(good, 2, ramp(100));
+    const std::string unwritable = scratch("no-such-directory/out.wav");
+    expectOneLineError(runVsthost({"process", PLUGIN_PATH, good, unwritable}), "cannot write");
+    expectOneLineError(runVsthost({"process", PLUGIN_PATH, good, SCRATCH_PATH}), "it is a directory");
+    EXPECT_FALSE(fileExists(unwritable));
+    EXPECT_FALSE(fileExists(std::string(SCRATCH_PATH) + ".partial"));
+    EXPECT_EQ(runVsthost({"process", PLUGIN_PATH, good, out, "--block", "0"}).status, 2);
+    EXPECT_FALSE(fileExists(out));
+}
+
+TEST(VsthostValidate, PassesThePluginWithEveryCheckReported) {
+    const Outcome run = runVsthost({"validate", PLUGIN_PATH, "--passthrough"});
+    EXPECT_EQ(run.status, 0) << run.out;
+    ASSERT_GE(run.out.size(), 2u);
+    const std::string last = run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1);
+    int passed = 0, failed = -1, skipped = -1;
+    ASSERT_EQ(std::sscanf(last.c_str(), "%d passed, %d failed, %d skipped", &passed, &failed, &skipped), 3)
+        << last;
+    EXPECT_GE(passed, 40);
+    EXPECT_EQ(failed, 0);
+    EXPECT_NE(run.out.find("PASS bit-exact pass-through, in place"), std::string::npos);
+    EXPECT_NE(run.out.find("PASS processing at 192000 Hz"), std::string::npos);
+    EXPECT_NE(run.out.find("SKIP editor opens in a host window: "), std::string::npos);
+    EXPECT_EQ(run.out.find("FAIL"), std::string::npos);
+}
+
+#if defined(_WIN32)
+TEST(VsthostValidate, RunsTheEditorChecksInARealWindow) {
+    const Outcome run = runVsthost({"validate", EDITOR_PLUGIN_PATH, "--trace"});
+    EXPECT_EQ(run.status, 0) << run.out;
+    for (const char* check : {"editor rectangle before open: 240 x 120", "editor opens in a host window",
+                              "editor idles", "editor closes", "editor reopens",
+                              "editor open and close cycles: 25 of 25 good", "editor opens while audio runs"}) {
+        EXPECT_NE(run.out.find(std::string("PASS ") + check), std::string::npos) << check << "\n" << run.out;
+    }
+    EXPECT_NE(run.err.find("audioMasterSizeWindow(15)"), std::string::npos);
+    EXPECT_NE(run.err.find("index=240 value=120"), std::string::npos);
+}
+#endif
+
+TEST(VsthostDemo, ShowsThePluginPassingAudioThroughUnchanged) {
+    const Outcome run = runVsthost({"demo", PLUGIN_PATH, "--dir", scratch("demo")});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("output identical to input bit for bit"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(" passed, 0 failed"), std::string::npos);
+    EXPECT_TRUE(fileExists(scratch("demo/demo-out.wav")));
+}

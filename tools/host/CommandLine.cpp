@@ -1,0 +1,52 @@
+#include "CommandLine.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <set>
+
+namespace vsthost {
+
+namespace {
+
+const std::set<std::string> kValueOptions = {"--block", "--rate", "--dir"};
+const std::set<std::string> kFlags = {"--trace", "--passthrough"};
+
+}  // namespace
+
+Expected<CommandLine> CommandLine::parse(int argc, char** argv) {
+    CommandLine line;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument.size() > 2 && argument.starts_with("--")) {
+            if (kFlags.count(argument)) {
+                line.options[argument] = "";
+            } else if (kValueOptions.count(argument)) {
+                if (i + 1 >= argc) return Error{"option " + argument + " needs a value"};
+                line.options[argument] = argv[++i];
+            } else {
+                return Error{"unknown option " + argument};
+            }
+        } else if (line.command.empty()) {
+            line.command = argument;
+        } else {
+            line.arguments.push_back(argument);
+        }
+    }
+    if (line.command.empty()) return Error{"no command given"};
+    return line;
+}
+
+Expected<long> CommandLine::positive(const std::string& option, long fallback, long largest) const {
+    const auto found = options.find(option);
+    if (found == options.end()) return fallback;
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(found->second.c_str(), &end, 10);
+    if (errno != 0 || end == found->second.c_str() || *end != '\0' || value < 1 || value > largest) {
+        return Error{option + " wants a whole number from 1 to " + std::to_string(largest) +
+                     ", not '" + found->second + "'"};
+    }
+    return value;
+}
+
+}  // namespace vsthost

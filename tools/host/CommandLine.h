@@ -1,0 +1,25 @@
+#pragma once
+// The tool's arguments: a command, its positional arguments and its options.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "Expected.h"
+
+namespace vsthost {
+
+struct CommandLine {
+    std::string command;
+    std::vector<std::string> arguments;
+    std::map<std::string, std::string> options;  // "--block" -> "512"; flags map to ""
+
+    // Options that take a value; every other "--name" is a flag.
+    static Expected<CommandLine> parse(int argc, char** argv);
+
+    bool has(const std::string& option) const { return options.count(option) != 0; }
+    // The option's value as a positive integer, `fallback` when absent.
+    Expected<long> positive(const std::string& option, long fallback, long largest) const;
+};
+
+}  // namespace vsthost

@@ -1,0 +1,58 @@
+#pragma once
+// One live plug-in instance, reached only through its record; closed when it goes away.
+
+#include <string>
+
+#include "AEffect.h"
+#include "Expected.h"
+#include "PluginLibrary.h"
+
+namespace vsthost {
+
+class Effect {
+public:
+    // Size of the zeroed buffer handed to the plug-in for every text it writes.
+    static constexpr std::size_t kTextBufferSize = 1024;
+
+    // Calls the entry point with the host's callback; fails when it answers null or hands back
+    // a record without the interface's magic number or dispatcher.
+    static Expected<Effect> create(const PluginLibrary& library);
+    // Takes over a record that the entry point answered.
+    static Effect adopt(AEffect* record) { return Effect(record); }
+
+    Effect(Effect&& other) noexcept;
+    Effect& operator=(Effect&& other) noexcept;
+    Effect(const Effect&) = delete;
+    Effect& operator=(const Effect&) = delete;
+    ~Effect();
+
+    AEffect& record() { return *record_; }
+    const AEffect& record() const { return *record_; }
+    bool hasFlag(VstInt32 flag) const { return (record_->flags & flag) != 0; }
+
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                       void* ptr = nullptr, float opt = 0.0f);
+    // A text the plug-in writes for `opcode` into a zeroed buffer; cut at the buffer's end.
+    std::string text(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0);
+    void setParameter(VstInt32 index, float value);
+    float getParameter(VstInt32 index);
+
+    // The start-up sequence of a host: open, sample rate, block size, resume, start.
+    void start(float sampleRate, VstInt32 blockSize);
+    // Stop and suspend, the reverse of start.
+    void stop();
+    // Processes through processReplacing, or, for a plug-in without it, through the legacy
+    // accumulating entry into cleared outputs.
+    void process(float** inputs, float** outputs, VstInt32 frames);
+
+    // Sends effClose; the record is gone afterwards.
+    void close();
+
+private:
+    explicit Effect(AEffect* record) : record_(record) {}
+
+    AEffect* record_ = nullptr;
+    bool running_ = false;
+};
+
+}  // namespace vsthost

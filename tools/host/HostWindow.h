@@ -1,0 +1,36 @@
+#pragma once
+// A top-level window of the host for a plug-in's editor to open in. Only Windows builds have
+// one; elsewhere create() says why there is none.
+
+#include <string>
+
+#include "Expected.h"
+
+namespace vsthost {
+
+class HostWindow {
+public:
+    static bool available();
+    static Expected<HostWindow> create(const std::string& title, int width, int height);
+
+    HostWindow(HostWindow&& other) noexcept;
+    HostWindow& operator=(HostWindow&&) = delete;
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
+    ~HostWindow();
+
+    // The native handle the editor-open opcode receives.
+    void* handle() const { return handle_; }
+    // Sizes the client area, as the plug-in asks through "sizeWindow".
+    bool resizeClient(int width, int height);
+    bool hasChildWindow() const;
+    // Dispatches the messages waiting for this thread's windows.
+    static void pumpMessages();
+
+private:
+    explicit HostWindow(void* handle) : handle_(handle) {}
+
+    void* handle_ = nullptr;
+};
+
+}  // namespace vsthost

@@ -1,0 +1,152 @@
+#include "InfoCommand.h"
+
+#include <cstdio>
+#include <string>
+
+#include "Effect.h"
+#include "Opcodes.h"
+#include "PluginLibrary.h"
+#include "RecordText.h"
+
+namespace vsthost {
+
+namespace {
+
+// Listing stops here for plug-ins with thousands of programs or parameters.
+constexpr VstInt32 kListLimit = 512;
+
+const char* const kCapabilities[] = {
+    "sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent",
+    "receiveVstTimeInfo", "offline", "midiProgramNames", "bypass", "plugAsChannelInsert",
+    "plugAsSend", "mixDryWet", "noRealTime", "multipass", "metapass", "1in1out", "1in2out",
+    "2in1out", "2in2out", "2in4out", "4in2out", "4in4out", "4in8out", "8in4out", "8in8out",
+};
+
+const char* categoryName(VstIntPtr category) {
+    static const char* const names[] = {"unknown", "effect", "synth", "analysis", "mastering",
+                                        "spatializer", "room effect", "surround effect",
+                                        "restoration", "offline process", "shell", "generator"};
+    return category >= 0 && category < 12 ? names[category] : "out of range";
+}
+
+const char* canDoName(VstIntPtr answer) {
+    return answer > 0 ? "yes" : answer < 0 ? "no" : "don't know";
+}
+
+std::string supplied(Effect& effect, VstInt32 opcode) {
+    char buffer[Effect::kTextBufferSize] = {};
+    const VstIntPtr answer = effect.dispatch(opcode, 0, 0, buffer);
+    buffer[sizeof buffer - 1] = '\0';
+    if (answer == 0 && buffer[0] == '\0') return "(not supplied)";
+    return quoted(buffer);
+}
+
+std::string programName(Effect& effect, VstInt32 program) {
+    char buffer[Effect::kTextBufferSize] = {};
+    if (effect.dispatch(effGetProgramNameIndexed, program, -1, buffer) != 0) {
+        buffer[sizeof buffer - 1] = '\0';
+        return quoted(buffer);
+    }
+    // Older plug-ins only name the current program.
+    const VstIntPtr current = effect.dispatch(effGetProgram);
+    effect.dispatch(effSetProgram, 0, program);
+    std::string name = quoted(effect.text(effGetProgramName));
+    effect.dispatch(effSetProgram, 0, current);
+    return name;
+}
+
+void printRecord(const PluginLibrary& library, const AEffect& record) {
+    std::printf("plug-in          %s (entry point %s)\n", library.path().c_str(),
+                library.entryName().c_str());
+    std::printf("magic            %s\n", fourCharacterText(record.magic).c_str());
+    std::printf("uniqueID         %s\n", fourCharacterText(record.uniqueID).c_str());
+    std::printf("version          %d\n", static_cast<int>(record.version));
+    std::printf("numPrograms      %d\n", static_cast<int>(record.numPrograms));
+    std::printf("numParams        %d\n", static_cast<int>(record.numParams));
+    std::printf("numInputs        %d\n", static_cast<int>(record.numInputs));
+    std::printf("numOutputs       %d\n", static_cast<int>(record.numOutputs));
+    std::printf("flags            %s\n", flagsText(record.flags).c_str());
+    std::printf("initialDelay     %d\n", static_cast<int>(record.initialDelay));
+    std::printf("realQualities    %d\n", static_cast<int>(record.realQualities));
+    std::printf("offQualities     %d\n", static_cast<int>(record.offQualities));
+    std::printf("ioRatio          %g\n", static_cast<double>(record.ioRatio));
+    std::printf("entries          dispatcher %s, process %s, setParameter %s, getParameter %s,\n"
+                "                 processReplacing %s, processDoubleReplacing %s\n",
+                present(record.dispatcher), present(record.process), present(record.setParameter),
+                present(record.getParameter), present(record.processReplacing),
+                present(record.processDoubleReplacing));
+}
+
+void printAnswers(Effect& effect) {
+    std::printf("effect name      %s\n", supplied(effect, effGetEffectName).c_str());
+    std::printf("vendor           %s\n", supplied(effect, effGetVendorString).c_str());
+    std::printf("product          %s\n", supplied(effect, effGetProductString).c_str());
+    std::printf("vendor version   %ld\n", static_cast<long>(effect.dispatch(effGetVendorVersion)));
+    std::printf("VST version      %ld\n", static_cast<long>(effect.dispatch(effGetVstVersion)));
+    const VstIntPtr category = effect.dispatch(effGetPlugCategory);
+    std::printf("category         %ld (%s)\n", static_cast<long>(category), categoryName(category));
+    std::printf("tail size        %ld\n", static_cast<long>(effect.dispatch(effGetTailSize)));
+    std::printf("current program  %ld\n", static_cast<long>(effect.dispatch(effGetProgram)));
+}
+
+void printPrograms(Effect& effect) {
+    const VstInt32 count = effect.record().numPrograms;
+    std::printf("programs         %d\n", static_cast<int>(count));
+    for (VstInt32 program = 0; program < count && program < kListLimit; ++program) {
+        std::printf("  %4d  %s\n", static_cast<int>(program), programName(effect, program).c_str());
+    }
+    if (count > kListLimit) std::printf("  ... and %d more\n", static_cast<int>(count - kListLimit));
+}
+
+void printParameters(Effect& effect) {
+    const VstInt32 count = effect.record().numParams;
+    std::printf("parameters       %d\n", static_cast<int>(count));
+    for (VstInt32 index = 0; index < count && index < kListLimit; ++index) {
+        std::printf("  %4d  name %s  label %s  display %s  value %g  automatable %s\n",
+                    static_cast<int>(index), quoted(effect.text(effGetParamName, index)).c_str(),
+                    quoted(effect.text(effGetParamLabel, index)).c_str(),
+                    quoted(effect.text(effGetParamDisplay, index)).c_str(),
+                    static_cast<double>(effect.getParameter(index)),
+                    effect.dispatch(effCanBeAutomated, index) != 0 ? "yes" : "no");
+    }
+    if (count > kListLimit) std::printf("  ... and %d more\n", static_cast<int>(count - kListLimit));
+}
+
+void printCapabilities(Effect& effect) {
+    std::printf("canDo\n");
+    for (const char* capability : kCapabilities) {
+        char text[64] = {};
+        std::snprintf(text, sizeof text, "%s", capability);
+        const VstIntPtr answer = effect.dispatch(effCanDo, 0, 0, text);
+        std::printf("  %-20s %ld (%s)\n", capability, static_cast<long>(answer), canDoName(answer));
+    }
+}
+
+}  // namespace
+
+int InfoCommand::run(const CommandLine& line) {
+    if (line.arguments.size() != 1) {
+        std::fprintf(stderr, "vsthost: usage: vsthost info PLUGIN\n");
+        return 2;
+    }
+    auto library = PluginLibrary::load(line.arguments[0]);
+    if (!library) {
+        std::fprintf(stderr, "vsthost: %s\n", library.error().c_str());
+        return 1;
+    }
+    auto effect = Effect::create(*library);
+    if (!effect) {
+        std::fprintf(stderr, "vsthost: %s\n", effect.error().c_str());
+        return 1;
+    }
+    printRecord(*library, effect->record());
+    effect->dispatch(effOpen);
+    printAnswers(*effect);
+    printPrograms(*effect);
+    printParameters(*effect);
+    printCapabilities(*effect);
+    effect->close();
+    return 0;
+}
+
+}  // namespace vsthost

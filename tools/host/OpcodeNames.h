@@ -1,0 +1,15 @@
+#pragma once
+// Readable names of the interface's numbered operations, for traces and check reports.
+
+#include <string>
+
+#include "AEffect.h"
+
+namespace vsthost {
+
+// "audioMasterVersion" and the like; "hostOpcode<N>" for numbers without a name.
+std::string hostOpcodeName(VstInt32 opcode);
+// "effOpen" and the like; "effectOpcode<N>" for numbers without a name.
+std::string effectOpcodeName(VstInt32 opcode);
+
+}  // namespace vsthost

@@ -1,0 +1,45 @@
+// vsthost: loads a VST 2.4 plug-in binary of this platform and drives it without a DAW.
+
+#include <cstdio>
+#include <string>
+
+#include "CommandLine.h"
+#include "DemoCommand.h"
+#include "Host.h"
+#include "InfoCommand.h"
+#include "ProcessCommand.h"
+#include "ValidateCommand.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: vsthost COMMAND PLUGIN [ARGUMENTS] [--trace]\n"
+    "  info PLUGIN                                 record, flags and informational answers\n"
+    "  process PLUGIN IN.wav OUT.wav [--block N] [--rate R]\n"
+    "                                              stream a WAV file through the plug-in\n"
+    "  validate PLUGIN [--passthrough]             validation run, one line per check\n"
+    "  demo PLUGIN [--dir DIR]                     test signal, bit-exact check, validation\n"
+    "  --trace                                     log every host call on stderr\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace vsthost;
+    auto line = CommandLine::parse(argc, argv);
+    if (!line) {
+        std::fprintf(stderr, "vsthost: %s\n%s", line.error().c_str(), kUsage);
+        return 2;
+    }
+    Host::instance().setTrace(line->has("--trace"));
+    const std::string& command = line->command;
+    if (command == "info") return InfoCommand::run(*line);
+    if (command == "process") return ProcessCommand::run(*line);
+    if (command == "validate") return ValidateCommand::run(*line);
+    if (command == "demo") return DemoCommand::run(*line);
+    if (command == "help") {
+        std::printf("%s", kUsage);
+        return 0;
+    }
+    std::fprintf(stderr, "vsthost: unknown command '%s'\n%s", command.c_str(), kUsage);
+    return 2;
+}
