@@ -239,9 +239,15 @@ TEST(VsthostValidate, PassesThePluginWithEveryCheckReported) {
     EXPECT_EQ(run.status, 0) << run.out;
     ASSERT_GE(run.out.size(), 2u);
     const std::string last = run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1);
-    int passed = 0, failed = -1, skipped = -1;
-    ASSERT_EQ(std::sscanf(last.c_str(), "%d passed, %d failed, %d skipped", &passed, &failed, &skipped), 3)
+    int passed = 0, failed = -1, skipped = 0;
+    // The count of skipped checks appears only when there are any.
+    ASSERT_GE(std::sscanf(last.c_str(), "%d passed, %d failed, %d skipped", &passed, &failed, &skipped), 2)
         << last;
+#if defined(_WIN32)
+    EXPECT_EQ(skipped, 0) << run.out;
+#else
+    EXPECT_GT(skipped, 0) << run.out;
+#endif
     EXPECT_GE(passed, 40);
     EXPECT_EQ(failed, 0);
     EXPECT_NE(run.out.find("PASS bit-exact pass-through, in place"), std::string::npos);
