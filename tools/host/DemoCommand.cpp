@@ -83,9 +83,10 @@ bool summarise(const PluginLibrary& library) {
 // in the demo's directory when one was given, else in the temporary directory.
 void showEditor(const PluginLibrary& library, const CommandLine& line, const std::string& directory) {
     std::error_code error;
-    const fs::path picture = line.has("--dir") ? fs::path(directory) / "editor.bmp"
-                                               : fs::temp_directory_path(error) / "vsthost-demo-editor.bmp";
-    auto shown = EditorCommand::show(library, kEditorIdles, picture.string(), false);
+    const std::string picture =
+        line.has("--dir") ? directory + "/editor.bmp"
+                          : (fs::temp_directory_path(error) / "vsthost-demo-editor.bmp").string();
+    auto shown = EditorCommand::show(library, kEditorIdles, picture, false);
     if (!shown) {
         std::printf("demo: editor not shown: %s\n", shown.error().c_str());
         return;

@@ -95,8 +95,10 @@ int spawn(const std::vector<std::string>& arguments, const std::string& out, con
 
 Outcome runVsthost(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), VSTHOST_PATH);
-    const std::string out = scratch("stdout.txt");
-    const std::string err = scratch("stderr.txt");
+    // Named after the test: CTest may run the tests of this program side by side.
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string out = scratch(name + ".stdout.txt");
+    const std::string err = scratch(name + ".stderr.txt");
     Outcome run;
     run.status = spawn(arguments, out, err);
     run.out = slurp(out);
@@ -348,4 +350,13 @@ TEST(VsthostDemo, ShowsThePluginPassingAudioThroughUnchanged) {
     EXPECT_NE(run.out.find("output identical to input bit for bit"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find(" passed, 0 failed"), std::string::npos);
     EXPECT_TRUE(fileExists(scratch("demo/demo-out.wav")));
+#if defined(_WIN32)
+    EXPECT_NE(run.out.find("demo: editor 512 x 256 opened in a window of the host's, idled 10 times, "
+                           "closed; picture of it: " + scratch("demo/editor.bmp")),
+              std::string::npos) << run.out;
+    EXPECT_EQ(slurp(scratch("demo/editor.bmp")).substr(0, 2), "BM");
+#else
+    EXPECT_NE(run.out.find("demo: editor not shown: this build has no native windows"),
+              std::string::npos) << run.out;
+#endif
 }
