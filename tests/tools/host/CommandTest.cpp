@@ -268,6 +268,31 @@ TEST(VsthostValidate, PassesThePluginWithEveryCheckReported) {
     EXPECT_EQ(run.out.find("FAIL"), std::string::npos);
 }
 
+TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
+    const Outcome run = runVsthost({"validate", FAULTY_PLUGIN_PATH});
+    EXPECT_EQ(run.status, 1);
+    for (const char* failure :
+         {"FAIL texts written are terminated inside the buffer: unterminated after 47 effGetVendorString",
+          "FAIL nothing written past the buffer: written past 1024 bytes by 48 effGetProductString",
+          "FAIL processing at 22050 Hz, blocks of 0 to 4096 frames: NaN, infinity or subnormal in blocks of 3",
+          "FAIL nothing written past the frame count: at 22050 Hz, block 1",
+          "FAIL record's user field left to the host"}) {
+        EXPECT_NE(run.out.find(failure), std::string::npos) << failure << "\n" << run.out;
+    }
+    EXPECT_NE(run.out.find("PASS 100 instances opened and closed in turn"), std::string::npos);
+    EXPECT_NE(run.out.find("\n20 passed, 15 failed, 14 skipped"), std::string::npos)
+        << "the run goes on to the end";
+}
+
+TEST(VsthostValidate, ReportsACrashAsAFailedCheck) {
+    const Outcome run = runVsthost({"validate", CRASHING_PLUGIN_PATH});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.out.find("FAIL processing at 22050 Hz in blocks of 31: the plug-in crashed"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("PASS processing at 22050 Hz"), std::string::npos);
+}
+
 #if defined(_WIN32)
 TEST(VsthostValidate, RunsTheEditorChecksInARealWindow) {
     const Outcome run = runVsthost({"validate", EDITOR_PLUGIN_PATH, "--trace"});

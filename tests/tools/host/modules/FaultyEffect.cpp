@@ -1,0 +1,67 @@
+// A test plug-in with the faults a validation must find: texts without a terminator and past
+// the host's buffer, output past the frame count, a NaN, a write to the host's field of the
+// record. Built with CRASHES, it crashes on blocks of 31 frames instead.
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "AEffect.h"
+#include "Opcodes.h"
+
+#if defined(_WIN32)
+#define TEST_EXPORT __declspec(dllexport)
+#else
+#define TEST_EXPORT __attribute__((visibility("default")))
+#endif
+
+namespace {
+
+VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+    switch (opcode) {
+    case effOpen: record->user = record; return 0;
+    case effClose: delete record; return 1;
+    case effGetVendorString:
+        if (ptr) std::memset(ptr, 'v', 1024);
+        return 1;
+    case effGetProductString:
+        if (ptr) std::memset(ptr, 'p', 1030);
+        return 1;
+    default: return 0;
+    }
+}
+
+void VST_CALL copy(AEffect*, float** inputs, float** outputs, VstInt32 frames) {
+    if (frames <= 0) return;
+#if defined(CRASHES)
+    if (frames == 31) {
+        volatile float* nowhere = nullptr;
+        *nowhere = 1.0f;
+    }
+#endif
+    for (int channel = 0; channel < 2; ++channel) {
+        std::memcpy(outputs[channel], inputs[channel], static_cast<std::size_t>(frames) * sizeof(float));
+        outputs[channel][frames] = 0.0f;
+    }
+    if (frames == 3) outputs[0][1] = std::numeric_limits<float>::quiet_NaN();
+}
+
+void VST_CALL setParameter(AEffect*, VstInt32, float) {}
+float VST_CALL getParameter(AEffect*, VstInt32) { return 0.0f; }
+
+}  // namespace
+
+extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback) {
+    auto* record = new AEffect{};
+    record->magic = kEffectMagic;
+    record->dispatcher = dispatch;
+    record->setParameter = setParameter;
+    record->getParameter = getParameter;
+    record->processReplacing = copy;
+    record->numInputs = 2;
+    record->numOutputs = 2;
+    record->flags = effFlagsCanReplacing;
+    record->ioRatio = 1.0f;
+    record->uniqueID = fourCharacters('t', 'F', 'l', 't');
+    record->version = 1;
+    return record;
+}
