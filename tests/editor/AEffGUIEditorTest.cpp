@@ -166,22 +166,27 @@ TEST_F(GuiEditorTest, ThePumpIsPacedAndAsksTheHostForIdle) {
     EXPECT_EQ(host.count(3), 1);
     const std::uint32_t due = editor->pumpDue();
 
-    // Soon after, a call only sleeps.
+    // Soon after, a call only sleeps; checked only when this machine did not stall past the
+    // first 46 ms.
     editor->idlePump();
-    EXPECT_EQ(editor->idles, 1);
-    EXPECT_EQ(host.count(3), 1);
-    EXPECT_EQ(editor->pumpDue(), due);
+    if (GetTickCount() + 4 < due - 50) {
+        EXPECT_EQ(editor->idles, 1);
+        EXPECT_EQ(host.count(3), 1);
+        EXPECT_EQ(editor->pumpDue(), due);
+    }
+    const int idlesBefore = editor->idles;
+    const std::uint32_t nextDue = editor->pumpDue();
 
     // In the last 50 ms before it is due, a call sleeps and pumps.
-    while (GetTickCount() + 4 < due - 45) Sleep(1);
+    while (GetTickCount() + 4 < nextDue - 45) Sleep(1);
     editor->idlePump();
-    EXPECT_EQ(editor->idles, 2);
-    EXPECT_EQ(host.count(3), 2);
+    EXPECT_EQ(editor->idles, idlesBefore + 1);
+    EXPECT_EQ(host.count(3), idlesBefore + 1);
 
     Sleep(110);
     editor->idlePump();
-    EXPECT_EQ(editor->idles, 3);
-    EXPECT_EQ(host.count(3), 3);
+    EXPECT_EQ(editor->idles, idlesBefore + 2);
+    EXPECT_EQ(host.count(3), idlesBefore + 2);
 }
 
 TEST_F(GuiEditorTest, TheFrameDoesNotIdleAgainWhileTheHostIsAskedForIdle) {
