@@ -299,11 +299,22 @@ TEST(VsthostValidate, RunsTheEditorChecksInARealWindow) {
     EXPECT_EQ(run.status, 0) << run.out;
     for (const char* check : {"editor rectangle before open: 240 x 120", "editor opens in a host window",
                               "editor idles", "editor closes", "editor reopens",
-                              "editor open and close cycles: 200 of 200 good", "editor opens while audio runs"}) {
+                              "editor open and close cycles: 200 of 200 good",
+                              "editor cycles keep GDI objects", "editor cycles keep heap memory",
+                              "editor opens while audio runs"}) {
         EXPECT_NE(run.out.find(std::string("PASS ") + check), std::string::npos) << check << "\n" << run.out;
     }
     EXPECT_NE(run.err.find("audioMasterSizeWindow(15)"), std::string::npos);
     EXPECT_NE(run.err.find("index=240 value=120"), std::string::npos);
+}
+
+TEST(VsthostValidate, NoticesAnEditorThatLosesGdiObjectsAndMemory) {
+    const Outcome run = runVsthost({"validate", LEAKY_EDITOR_PLUGIN_PATH});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("PASS editor open and close cycles: 200 of 200 good"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("FAIL editor cycles keep GDI objects"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("FAIL editor cycles keep heap memory: heap in use "), std::string::npos)
+        << run.out;
 }
 #endif
 
