@@ -1,7 +1,10 @@
 #pragma once
 // The editor that bridges the host's editor opcodes to the view toolkit: it owns the editor
 // rectangle, holds the frame while open, forwards keys and the wheel to it, paces an idle
-// pump and relays edits from controls to the effect.
+// pump and relays edits from controls to the effect. A plug-in's editor derives from it,
+// sets its rectangle in its constructor and builds its views in `open`.
+//
+// Every operation runs on the host's user-interface thread.
 
 #include "AEffEditor.h"
 #include "HostRecords.h"
@@ -13,7 +16,9 @@ class CFrame;
 
 class AEffGUIEditor : public AEffEditor {
 public:
+    // Attaches itself to `effect`, which owns it from then on and announces an editor.
     explicit AEffGUIEditor(AudioEffect* effect);
+    // A frame still held is destroyed here; subclasses close theirs first.
     ~AEffGUIEditor() override;
 
     bool getRect(ERect** rectPointer) override;                                     // 2
@@ -26,7 +31,11 @@ public:
     virtual void setParameter(VstInt32 index, float value);                         // 11
     virtual void beginEdit(VstInt32 index);                                         // 12
     virtual void endEdit(VstInt32 index);                                           // 13
+    // For controls busy for a long time: runs idle, one pending paint and the host's idle,
+    // at most about every 100 ms.
     virtual void idlePump();                                                        // 14
+
+    CFrame* getFrame() const { return frame; }
 
 protected:
     ERect rect{};

@@ -1,8 +1,11 @@
 #include "CFrame.h"
 
 #include "AEffGUIEditor.h"
+#include "AudioEffectX.h"
 #include "CDrawContext.h"
+#include "CDropTarget.h"
 #include "COffscreenContext.h"
+#include "WindowClass.h"
 
 #include <ole2.h>
 
@@ -12,6 +15,9 @@
 std::int32_t knobMode = 0;
 
 namespace {
+
+constexpr std::uint8_t kTabKey = 2;        // VKEY_TAB
+constexpr std::uint8_t kShiftModifier = 1; // MODIFIER_SHIFT
 
 // Looked up for image drawing with transparency; kept, never called.
 FARPROC alphaBlendEntry = nullptr;
@@ -77,16 +83,25 @@ CFrame::~CFrame() {
     if (backBuffer) backBuffer->release();
     if (imagingLibrary) FreeLibrary(imagingLibrary);
     if (frameWindow) {
+        // Cleared first, so that the window's last messages no longer reach this frame.
         SetWindowLongPtrA(frameWindow, GWLP_USERDATA, 0);
         DestroyWindow(frameWindow);
+        unregisterWindowClass();
     }
     if (windowAdded && openFlag && parentWindow) parentWindow = nullptr;
     if (windowRecord) std::free(windowRecord);
 }
 
 bool CFrame::createWindow() {
-    // The frame's window comes with its window class; until then a frame has no window.
-    return false;
+    registerWindowClass();
+    frameWindow = CreateWindowExA(0, getWindowClassName(), "Window",
+                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                                  size.width(), size.height(), parentWindow, nullptr,
+                                  getInstanceHandle(), nullptr);
+    // Pointer-sized window data: the 64-bit build keeps the whole frame pointer.
+    SetWindowLongPtrA(frameWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    setDropActive(true);
+    return true;
 }
 
 CDrawContext* CFrame::createDrawContext() {
@@ -171,9 +186,68 @@ bool CFrame::getPosition(std::int32_t& x, std::int32_t& y) const {
     return true;
 }
 
-bool CFrame::setSize(std::int32_t, std::int32_t) {
-    // Resizing the host's window chain comes with the frame's window.
-    return false;
+bool CFrame::setSize(std::int32_t width, std::int32_t height) {
+    if (!getOpenFlag()) return false;
+    if (width == size.width() && height == size.height()) return false;
+    if (backBuffer) {
+        backBuffer->release();
+        backBuffer = nullptr;
+    }
+    if (hostSizesWindow(width, height)) {
+        size.right = size.left + width;
+        size.bottom = size.top + height;
+        SetWindowPos(frameWindow, nullptr, 0, 0, width, height, SWP_NOMOVE);
+        return true;
+    }
+    size.right = size.left + width;
+    size.bottom = size.top + height;
+    if (!resizeWindowChain(width, height)) return true;
+    CViewContainer::setViewSize(CRect(0, 0, size.width(), size.height()));
+    return true;
+}
+
+bool CFrame::hostSizesWindow(std::int32_t width, std::int32_t height) {
+    if (!editor) return false;
+    // Editors of this toolkit always belong to an extended effect.
+    auto* effect = static_cast<AudioEffectX*>(editor->getEffect());
+    if (!effect) return false;
+    char capability[] = "sizeWindow";
+    return effect->canHostDo(capability) && effect->sizeWindow(width, height);
+}
+
+bool CFrame::resizeWindowChain(std::int32_t width, std::int32_t height) {
+    // Each window above the frame's keeps the decoration it had around its child; the walk
+    // ends at the window whose decoration is a dialog frame, below an MDI client area, at the
+    // top, or gives up on decorations too large to be a frame's.
+    const std::int32_t border = 2 * GetSystemMetrics(SM_CYDLGFRAME);
+    std::int32_t extraWidth = 0;
+    std::int32_t extraHeight = 0;
+    HWND window = frameWindow;
+    if (border != 0) {
+        while (window) {
+            HWND parent = GetParent(window);
+            char parentClass[1024] = "";
+            GetClassNameA(parent, parentClass, sizeof parentClass);
+            if (!parent || std::strcmp(parentClass, "MDIClient") == 0) break;
+            const RECT windowBefore = windowRect(window);
+            const RECT parentBefore = windowRect(parent);
+            SetWindowPos(window, nullptr, 0, 0, width + extraWidth, height + extraHeight,
+                         SWP_NOMOVE);
+            extraWidth += (parentBefore.right - parentBefore.left) -
+                          (windowBefore.right - windowBefore.left);
+            extraHeight += (parentBefore.bottom - parentBefore.top) -
+                           (windowBefore.bottom - windowBefore.top);
+            if (extraWidth > 80 || extraHeight > 80) return false;
+            if (extraWidth < 0) extraWidth = 0;
+            if (extraHeight < 0) extraHeight = 0;
+            window = parent;
+            if (extraWidth == border) break;
+        }
+    }
+    if (window) {
+        SetWindowPos(window, nullptr, 0, 0, width + extraWidth, height + extraHeight, SWP_NOMOVE);
+    }
+    return true;
 }
 
 bool CFrame::getSize(CRect* rectPointer) const { return getSize(*rectPointer); }
@@ -241,8 +315,17 @@ CView* CFrame::getFocusView() const { return focusView; }
 bool CFrame::setDropActive(bool flag) {
     if (!dropActive && !flag) return true;
     if (!frameWindow) return false;
-    // Registering the window as a drop target comes with drag and drop.
-    return false;
+    if (dropTarget) {
+        // Revocation drops the registration's reference, which destroys the target.
+        RevokeDragDrop(frameWindow);
+        dropTarget = nullptr;
+    }
+    if (flag) {
+        dropTarget = new CDropTarget(this);
+        RegisterDragDrop(frameWindow, dropTarget);
+    }
+    dropActive = flag;
+    return true;
 }
 
 bool CFrame::isDropActive() const { return dropActive; }
@@ -276,4 +359,120 @@ void CFrame::drawView(CView* view) {
     if (!context) return;
     target->draw(context);
     context->release();
+}
+
+void CFrame::draw(CDrawContext* context) {
+    firstDraw = false;
+    if (!context) context = frameContext;
+    CViewContainer::draw(context);
+}
+
+void CFrame::drawRect(CDrawContext* context, const CRect& updateRect) {
+    firstDraw = false;
+    CDrawContext* made = context ? nullptr : createDrawContext();
+    if (made) context = made;
+    if (!context) return;
+    CRect oldClip;
+    context->getClipRect(oldClip);
+    CRect newClip = updateRect;
+    context->setClipRect(newClip.bound(oldClip));
+    if (updateRect.width() > 0 && updateRect.height() > 0) {
+        CViewContainer::drawRect(context, updateRect);
+    }
+    context->setClipRect(oldClip);
+    if (made) made->release();
+}
+
+void CFrame::mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons) {
+    if (!context) context = frameContext;
+    // Every click takes the focus away first.
+    if (focusView) setFocusView(nullptr);
+    if (buttons == -1 && context) buttons = context->getMouseButtons();
+    if (modalView) {
+        if (modalView->hitTest(where, buttons)) modalView->mouse(context, where, buttons);
+        return;
+    }
+    CViewContainer::mouse(context, where, buttons);
+}
+
+std::int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
+    if (focusView) {
+        const std::int32_t result = focusView->onKeyDown(keyCode);
+        if (result != -1) return result;
+    }
+    if (modalView) {
+        const std::int32_t result = modalView->onKeyDown(keyCode);
+        if (result != -1) return result;
+    }
+    if (keyCode.virt == kTabKey) {
+        const bool reverse = (keyCode.modifier & kShiftModifier) != 0;
+        return advanceFocus(focusView, reverse) ? 1 : -1;
+    }
+    return -1;
+}
+
+std::int32_t CFrame::onKeyUp(VstKeyCode& keyCode) {
+    if (focusView) {
+        const std::int32_t result = focusView->onKeyUp(keyCode);
+        if (result != -1) return result;
+    }
+    if (modalView) return modalView->onKeyUp(keyCode);
+    return -1;
+}
+
+bool CFrame::onWheel(CDrawContext* context, const CPoint& where, std::int32_t axis,
+                     float distance) {
+    CView* target = modalView ? modalView : getViewAt(where, false);
+    if (!target) return false;
+    CDrawContext* made = context ? nullptr : createDrawContext();
+    const bool result = target->onWheel(context ? context : made, where, axis, distance);
+    if (made) made->release();
+    return result;
+}
+
+void CFrame::setViewSize(const CRect& rect) { setSize(rect.width(), rect.height()); }
+
+void CFrame::update(CDrawContext* context) {
+    if (!getOpenFlag() || getUpdatesDisabled()) return;
+    if (dirty) {
+        draw(context);
+        setDirty(false);
+        return;
+    }
+    CRect oldClip;
+    context->getClipRect(oldClip);
+    if (modalView && modalView->isDirty()) modalView->update(context);
+    for (CViewListEntry* entry = firstEntry; entry; entry = entry->next) {
+        CRect childClip;
+        entry->view->getViewSize(childClip);
+        context->setClipRect(childClip.bound(oldClip));
+        entry->view->update(context);
+    }
+    context->setClipRect(oldClip);
+}
+
+CView* CFrame::getViewUnderMouse() {
+    return modalView ? modalView : CViewContainer::getViewUnderMouse();
+}
+
+bool CFrame::advanceFocus(CView* current, bool reverse) {
+    if (modalView) return false;
+    if (!current) {
+        if (!focusView) return CViewContainer::advanceFocus(nullptr, reverse);
+        current = focusView;
+    }
+    if (isChild(current)) {
+        if (CViewContainer::advanceFocus(current, reverse)) return true;
+        setFocusView(nullptr);
+        return false;
+    }
+    // Climb through the containers around the focus view: each continues after the view the
+    // climb came from.
+    CView* child = current;
+    for (CView* parent = current->getParentView(); parent && parent->isTypeOf("CViewContainer");
+         parent = parent->getParentView()) {
+        if (static_cast<CViewContainer*>(parent)->advanceFocus(child, reverse)) return true;
+        child = parent;
+    }
+    return CViewContainer::advanceFocus(current, reverse);
 }

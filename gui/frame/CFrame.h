@@ -24,8 +24,21 @@ public:
     CFrame(const CRect& size, HWND parentWindow, AEffGUIEditor* editor);
     ~CFrame() override;
 
+    void draw(CDrawContext* context) override;                                      // 3
+    void drawRect(CDrawContext* context, const CRect& updateRect) override;         // 4
+    void mouse(CDrawContext* context, const CPoint& where,
+               std::int32_t buttons = -1) override;                                 // 6
+    std::int32_t onKeyDown(VstKeyCode& keyCode) override;                           // 9
+    std::int32_t onKeyUp(VstKeyCode& keyCode) override;                             // 10
+    bool onWheel(CDrawContext* context, const CPoint& where, std::int32_t axis,
+                 float distance) override;                                          // 11
+    using CViewContainer::onWheel;                                                  // 12
+    void setViewSize(const CRect& rect) override;                                   // 28
     AEffGUIEditor* getEditor() const override;                                      // 35
     bool isTypeOf(const char* className) const override;                            // 40
+    void update(CDrawContext* context) override;                                    // 41
+    CView* getViewUnderMouse() override;                                            // 57
+    bool advanceFocus(CView* current, bool reverse = false) override;               // 59
 
     virtual bool open(void* ignored = nullptr);                                     // 60
     virtual bool close();                                                           // 61
@@ -68,6 +81,10 @@ public:
 
 protected:
     bool createWindow();
+    // True when the host took the new size itself ("sizeWindow").
+    bool hostSizesWindow(std::int32_t width, std::int32_t height);
+    // Sizes the frame window and the host's windows around it; false when it gave up.
+    bool resizeWindowChain(std::int32_t width, std::int32_t height);
 
     AEffGUIEditor* editor; // not owned
     CView* modalView = nullptr;

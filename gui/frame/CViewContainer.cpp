@@ -6,6 +6,49 @@
 
 #include <cstring>
 
+namespace {
+
+// Moves a context's screen position and drawing offset by a container's origin while its
+// children work, and puts both back afterwards.
+class ShiftedContext {
+public:
+    ShiftedContext(CDrawContext* context, std::int32_t dh, std::int32_t dv) : context(context) {
+        if (!context) return;
+        savedScreenOffset = context->screenOffset;
+        savedOffset = context->offset;
+        context->screenOffset.offset(dh, dv);
+        context->offset.offset(dh, dv);
+    }
+    ~ShiftedContext() {
+        if (!context) return;
+        context->screenOffset = savedScreenOffset;
+        context->offset = savedOffset;
+    }
+    ShiftedContext(const ShiftedContext&) = delete;
+    ShiftedContext& operator=(const ShiftedContext&) = delete;
+
+private:
+    CDrawContext* context;
+    CPoint savedScreenOffset;
+    CPoint savedOffset;
+};
+
+CRect sizeOf(const CView* view) {
+    CRect rect;
+    view->getViewSize(rect);
+    return rect;
+}
+
+CRect clipOf(const CDrawContext* context) {
+    CRect rect;
+    context->getClipRect(rect);
+    return rect;
+}
+
+CRect bounded(CRect rect, const CRect& limit) { return rect.bound(limit); }
+
+} // namespace
+
 CViewContainer::CViewContainer(const CRect& size) : CView(size) { setDirty(true); }
 
 CViewContainer::~CViewContainer() {
@@ -203,4 +246,274 @@ bool CViewContainer::advanceFocus(CView* current, bool reverse) {
         }
     }
     return false;
+}
+
+void CViewContainer::ensureOffscreen() {
+    if (offscreen || !drawOffscreen) return;
+    // The buffer is always black underneath; the background colour is painted over it.
+    offscreen = new COffscreenContext(parentFrame, size.width(), size.height(), kColorBlack);
+}
+
+void CViewContainer::draw(CDrawContext* context) {
+    ensureOffscreen();
+    CDrawContext* target = drawOffscreen ? offscreen : context;
+    const bool direct = !drawOffscreen;
+    const ShiftedContext shifted(direct ? context : nullptr, size.left, size.top);
+
+    const CRect whole = innerRect();
+    CRect oldClip = clipOf(context);
+    const CRect savedClip = oldClip;
+    // The buffer's own origin is the container's corner; the frame's is the window's.
+    if (drawOffscreen && parentFrame != static_cast<CView*>(this)) {
+        oldClip.offset(-oldClip.left, -oldClip.top);
+    }
+    target->setClipRect(bounded(whole, oldClip));
+
+    if (background) {
+        if (transparencyEnabled) {
+            background->drawTransparent(target, whole, backgroundOffset);
+        } else {
+            background->draw(target, whole, backgroundOffset);
+        }
+    } else if (!transparencyEnabled) {
+        target->setFillColor(backgroundColor);
+        target->fillRect(whole);
+    }
+
+    for (CViewListEntry* entry = firstEntry; entry; entry = entry->next) {
+        target->setClipRect(bounded(sizeOf(entry->view), oldClip));
+        entry->view->draw(target);
+    }
+    target->setClipRect(savedClip);
+
+    if (drawOffscreen) offscreen->copyTo(context, size, CPoint(0, 0));
+    setDirty(false);
+}
+
+void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
+    ensureOffscreen();
+    CDrawContext* target = drawOffscreen ? offscreen : context;
+    const bool direct = !drawOffscreen;
+    const ShiftedContext shifted(direct ? context : nullptr, size.left, size.top);
+
+    const CRect visible = bounded(updateRect, size);
+    CRect client = visible;
+    client.offset(-size.left, -size.top);
+
+    CRect oldClip = clipOf(context);
+    const CRect savedClip = oldClip;
+    if (drawOffscreen && parentFrame != static_cast<CView*>(this)) {
+        oldClip.offset(-oldClip.left, -oldClip.top);
+    }
+    const CRect newClip = bounded(client, oldClip);
+    target->setClipRect(newClip);
+    drawBackgroundRect(target, client);
+
+    for (CViewListEntry* entry = firstEntry; entry; entry = entry->next) {
+        CView* child = entry->view;
+        if (!child->checkUpdate(client)) continue;
+        const CRect childSize = sizeOf(child);
+        const CRect childClip = bounded(childSize, newClip);
+        if (childClip.width() == 0 || childClip.height() == 0) continue;
+        target->setClipRect(childClip);
+        const bool wasDirty = child->isDirty();
+        child->drawRect(target, client);
+        // A dirty child drawn only in part stays dirty, so that a later update draws the rest.
+        if (wasDirty && childClip != childSize && !isTypeOf("CScrollContainer")) {
+            child->setDirty(true);
+        }
+    }
+    target->setClipRect(savedClip);
+
+    if (drawOffscreen) offscreen->copyTo(context, visible, CPoint(client.left, client.top));
+    setDirty(false);
+}
+
+void CViewContainer::redrawRect(CDrawContext* context, const CRect& rect) {
+    CRect inParent = rect;
+    inParent.offset(size.left, size.top);
+    if (transparencyEnabled) {
+        // What shows through belongs to the parent, which redraws the whole area.
+        if (parentView) {
+            parentView->redrawRect(context, inParent);
+        } else if (parentFrame) {
+            parentFrame->drawRect(context, inParent);
+        }
+        return;
+    }
+    CPoint parentOrigin(0, 0);
+    if (parentView) parentView->localToFrame(parentOrigin);
+    const ShiftedContext shifted(parentView ? context : nullptr, parentOrigin.h, parentOrigin.v);
+    drawRect(context, inParent);
+}
+
+void CViewContainer::update(CDrawContext* context) {
+    if (mode == kUpdateWhole) {
+        if (isDirty()) {
+            redrawRect(context, innerRect());
+            setDirty(false);
+        }
+        return;
+    }
+    if (mode != kUpdateDirtyChildren) return;
+    if (dirty) {
+        redrawRect(context, innerRect());
+        setDirty(false);
+        return;
+    }
+    const CRect bounds = innerRect();
+    for (CViewListEntry* entry = firstEntry; entry; entry = entry->next) {
+        CView* child = entry->view;
+        if (!child->isDirty() || !child->checkUpdate(bounds)) continue;
+        if (child->notify(this, kMsgCheckIfViewContainer)) {
+            child->update(context);
+        } else {
+            child->redrawRect(context, bounded(sizeOf(child), bounds));
+        }
+    }
+    setDirty(false);
+}
+
+bool CViewContainer::isDirty() const {
+    if (dirty) return true;
+    const CRect bounds = innerRect();
+    for (CViewListEntry* entry = firstEntry; entry; entry = entry->next) {
+        if (!entry->view->isDirty()) continue;
+        const CRect shown = bounded(sizeOf(entry->view), bounds);
+        if (shown.width() > 0 && shown.height() > 0) return true;
+    }
+    return false;
+}
+
+void CViewContainer::setViewSize(const CRect& rect) {
+    CView::setViewSize(rect);
+    if (offscreen && drawOffscreen) {
+        offscreen->release();
+        offscreen = nullptr;
+        ensureOffscreen();
+    }
+}
+
+bool CViewContainer::attached(CView*) {
+    ensureOffscreen();
+    return true;
+}
+
+bool CViewContainer::removed(CView*) {
+    if (offscreen) {
+        offscreen->release();
+        offscreen = nullptr;
+    }
+    return true;
+}
+
+void CViewContainer::mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons) {
+    CPoint local = where;
+    local.offset(-size.left, -size.top);
+    if (buttons == -1 && context) buttons = context->getMouseButtons();
+    for (CViewListEntry* entry = lastEntry; entry; entry = entry->previous) {
+        CView* child = entry->view;
+        if (child->getMouseEnabled() && child->hitTest(local, buttons)) {
+            child->mouse(context, local, buttons);
+            return;
+        }
+    }
+}
+
+std::int32_t CViewContainer::onKeyDown(VstKeyCode& keyCode) {
+    for (CViewListEntry* entry = lastEntry; entry; entry = entry->previous) {
+        const std::int32_t result = entry->view->onKeyDown(keyCode);
+        if (result != -1) return result;
+    }
+    return -1;
+}
+
+std::int32_t CViewContainer::onKeyUp(VstKeyCode& keyCode) {
+    for (CViewListEntry* entry = lastEntry; entry; entry = entry->previous) {
+        const std::int32_t result = entry->view->onKeyUp(keyCode);
+        if (result != -1) return result;
+    }
+    return -1;
+}
+
+bool CViewContainer::onWheel(CDrawContext* context, const CPoint& where, std::int32_t axis,
+                             float distance) {
+    CView* child = getViewAt(where, false);
+    if (!child) return false;
+    const ShiftedContext shifted(context, size.left, size.top);
+    CPoint local = where;
+    local.offset(-size.left, -size.top);
+    return child->onWheel(context, local, axis, distance);
+}
+
+bool CViewContainer::onWheel(CDrawContext* context, const CPoint& where, float distance) {
+    return onWheel(context, where, 1, distance);
+}
+
+bool CViewContainer::onDrop(CDrawContext* context, CDragContainer* drag, const CPoint& where) {
+    if (!parentFrame) return false;
+    const ShiftedContext shifted(context, size.left, size.top);
+    CPoint local = where;
+    local.offset(-size.left, -size.top);
+    CView* under = getViewAt(where, false);
+    if (under != dragOverView) {
+        if (dragOverView) dragOverView->onDragLeave(context, drag, local);
+        dragOverView = under;
+    }
+    bool result = false;
+    if (dragOverView) {
+        result = dragOverView->onDrop(context, drag, local);
+        dragOverView->onDragLeave(context, drag, local);
+    }
+    dragOverView = nullptr;
+    return result;
+}
+
+void CViewContainer::onDragEnter(CDrawContext* context, CDragContainer* drag,
+                                 const CPoint& where) {
+    if (!parentFrame) return;
+    const ShiftedContext shifted(context, size.left, size.top);
+    CPoint local = where;
+    local.offset(-size.left, -size.top);
+    if (dragOverView) dragOverView->onDragLeave(context, drag, local);
+    dragOverView = getViewAt(where, false);
+    if (dragOverView) dragOverView->onDragEnter(context, drag, local);
+}
+
+void CViewContainer::onDragLeave(CDrawContext* context, CDragContainer* drag,
+                                 const CPoint& where) {
+    if (!parentFrame) return;
+    const ShiftedContext shifted(context, size.left, size.top);
+    CPoint local = where;
+    local.offset(-size.left, -size.top);
+    if (dragOverView) dragOverView->onDragLeave(context, drag, local);
+    dragOverView = nullptr;
+}
+
+void CViewContainer::onDragMove(CDrawContext* context, CDragContainer* drag,
+                                const CPoint& where) {
+    if (!parentFrame) return;
+    const ShiftedContext shifted(context, size.left, size.top);
+    CPoint local = where;
+    local.offset(-size.left, -size.top);
+    CView* under = getViewAt(where, false);
+    if (under != dragOverView) {
+        if (dragOverView) dragOverView->onDragLeave(context, drag, local);
+        if (under) under->onDragEnter(context, drag, local);
+        dragOverView = under;
+    } else if (under) {
+        under->onDragMove(context, drag, local);
+    }
+}
+
+void CViewContainer::loseFocus(CDrawContext* context) {
+    for (CViewListEntry* entry = firstEntry; entry; entry = entry->next) {
+        entry->view->loseFocus(context);
+    }
+}
+
+void CViewContainer::takeFocus(CDrawContext* context) {
+    for (CViewListEntry* entry = firstEntry; entry; entry = entry->next) {
+        entry->view->takeFocus(context);
+    }
 }

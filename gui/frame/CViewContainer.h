@@ -23,12 +23,35 @@ public:
     explicit CViewContainer(const CRect& size);
     ~CViewContainer() override;
 
-    // Overrides of the view operations; drawing, events, focus and dirtiness follow with the
-    // container's drawing.
+    void draw(CDrawContext* context) override;                                      // 3
+    void drawRect(CDrawContext* context, const CRect& updateRect) override;         // 4
+    void mouse(CDrawContext* context, const CPoint& where,
+               std::int32_t buttons = -1) override;                                 // 6
+    std::int32_t onKeyDown(VstKeyCode& keyCode) override;                           // 9
+    std::int32_t onKeyUp(VstKeyCode& keyCode) override;                             // 10
+    bool onWheel(CDrawContext* context, const CPoint& where, std::int32_t axis,
+                 float distance) override;                                          // 11
+    bool onWheel(CDrawContext* context, const CPoint& where, float distance) override; // 12
+    bool onDrop(CDrawContext* context, CDragContainer* drag,
+                const CPoint& where) override;                                      // 13
+    void onDragEnter(CDrawContext* context, CDragContainer* drag,
+                     const CPoint& where) override;                                 // 14
+    void onDragLeave(CDrawContext* context, CDragContainer* drag,
+                     const CPoint& where) override;                                 // 15
+    void onDragMove(CDrawContext* context, CDragContainer* drag,
+                    const CPoint& where) override;                                  // 16
+    void loseFocus(CDrawContext* context) override;                                 // 17
+    void takeFocus(CDrawContext* context) override;                                 // 18
+    bool isDirty() const override;                                                  // 19
+    void setViewSize(const CRect& rect) override;                                   // 28
+    bool removed(CView* parent) override;                                           // 30
+    bool attached(CView* parent) override;                                          // 31
     CPoint& frameToLocal(CPoint& point) const override;                             // 33
     CPoint& localToFrame(CPoint& point) const override;                             // 34
     std::int32_t notify(CView* sender, const char* message) override;               // 36
+    void redrawRect(CDrawContext* context, const CRect& rect) override;             // 37
     bool isTypeOf(const char* className) const override;                            // 40
+    void update(CDrawContext* context) override;                                    // 41
 
     virtual void addView(CView* view, const CRect& mouseableArea,
                          bool mouseEnabled = true);                                 // 42
@@ -51,6 +74,11 @@ public:
     virtual bool advanceFocus(CView* current, bool reverse = false);                // 59
 
 protected:
+    // Makes `offscreen` when drawing offscreen and there is none yet.
+    void ensureOffscreen();
+    // The rectangle of the container's own inner coordinates: (0, 0, width, height).
+    CRect innerRect() const { return CRect(0, 0, size.width(), size.height()); }
+
     CViewListEntry* firstEntry = nullptr;
     CViewListEntry* lastEntry = nullptr;
     std::int32_t mode = kUpdateDirtyChildren;

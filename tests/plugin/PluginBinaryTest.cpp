@@ -21,6 +21,13 @@ constexpr char kPluginPath[] = LANTER5_PLUGIN_PATH;
 #endif
 
 constexpr std::size_t kPointer = sizeof(void*);
+
+// Windows builds carry the counter editor (has-editor 1 + can-replace 16); others have none.
+#if defined(_WIN32)
+constexpr std::uint64_t kExpectedFlags = 0x11;
+#else
+constexpr std::uint64_t kExpectedFlags = 0x10;
+#endif
 constexpr std::size_t at(std::size_t narrow, std::size_t wide) { return kPointer == 4 ? narrow : wide; }
 
 const HostCall kVersionQuery{nullptr, 1, 0, 0, nullptr, 0.0f};
@@ -108,7 +115,7 @@ TEST_F(PluginBinary, RecordHoldsItsValuesByteForByte) {
         {"numParams", at(24, 44), 4, 2},
         {"numInputs", at(28, 48), 4, 2},
         {"numOutputs", at(32, 52), 4, 2},
-        {"flags", at(36, 56), 4, 0x10},  // no editor is built in yet
+        {"flags", at(36, 56), 4, kExpectedFlags},
         {"resvd1", at(40, 64), kPointer, 0},
         {"resvd2", at(44, 72), kPointer, 0},
         {"initialDelay", at(48, 80), 4, 0},

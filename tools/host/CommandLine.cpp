@@ -8,7 +8,7 @@ namespace vsthost {
 
 namespace {
 
-const std::set<std::string> kValueOptions = {"--block", "--rate", "--dir"};
+const std::set<std::string> kValueOptions = {"--block", "--rate", "--dir", "--idle", "--shot"};
 const std::set<std::string> kFlags = {"--trace", "--passthrough"};
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "EditorCommand.h"
 #include "Effect.h"
 #include "Opcodes.h"
 #include "PluginLibrary.h"
@@ -29,6 +30,8 @@ namespace vsthost {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr int kEditorIdles = 10;
 
 Expected<std::string> workDirectory(const CommandLine& line) {
     std::error_code error;
@@ -74,6 +77,23 @@ bool summarise(const PluginLibrary& library) {
                 flagsText(record.flags).c_str(),
                 static_cast<long>(effect->dispatch(effGetVstVersion)));
     return true;
+}
+
+// Opens the editor, idles it a few times and keeps a picture of it where the user can find it:
+// in the demo's directory when one was given, else in the temporary directory.
+void showEditor(const PluginLibrary& library, const CommandLine& line, const std::string& directory) {
+    std::error_code error;
+    const std::string picture =
+        line.has("--dir") ? directory + "/editor.bmp"
+                          : (fs::temp_directory_path(error) / "vsthost-demo-editor.bmp").string();
+    auto shown = EditorCommand::show(library, kEditorIdles, picture, false);
+    if (!shown) {
+        std::printf("demo: editor not shown: %s\n", shown.error().c_str());
+        return;
+    }
+    std::printf("demo: editor %d x %d opened in a window of the host's, idled %d times, closed; "
+                "picture of it: %s\n",
+                shown->width, shown->height, kEditorIdles, shown->picture.c_str());
 }
 
 }  // namespace
@@ -123,6 +143,7 @@ int DemoCommand::run(const CommandLine& line) {
     }
     std::fflush(stdout);
     if (!summarise(*library)) return 1;
+    showEditor(*library, line, *directory);
     std::fflush(stdout);
     Validator validator(*library, {true});
     const bool valid = validator.run();

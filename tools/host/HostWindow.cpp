@@ -64,6 +64,8 @@ bool HostWindow::hasChildWindow() const {
     return GetWindow(static_cast<HWND>(handle_), GW_CHILD) != nullptr;
 }
 
+void* HostWindow::childWindow() const { return GetWindow(static_cast<HWND>(handle_), GW_CHILD); }
+
 void HostWindow::pumpMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -83,6 +85,7 @@ Expected<HostWindow> HostWindow::create(const std::string&, int, int) {
 HostWindow::~HostWindow() = default;
 bool HostWindow::resizeClient(int, int) { return false; }
 bool HostWindow::hasChildWindow() const { return false; }
+void* HostWindow::childWindow() const { return nullptr; }
 void HostWindow::pumpMessages() {}
 
 #endif

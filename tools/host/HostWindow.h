@@ -24,6 +24,8 @@ public:
     // Sizes the client area, as the plug-in asks through "sizeWindow".
     bool resizeClient(int width, int height);
     bool hasChildWindow() const;
+    // The first child window, the one an editor opened in this window made; null without.
+    void* childWindow() const;
     // Dispatches the messages waiting for this thread's windows.
     static void pumpMessages();
 

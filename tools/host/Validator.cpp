@@ -16,6 +16,7 @@
 #include "HostRecords.h"
 #include "HostWindow.h"
 #include "OpcodeNames.h"
+#include "ProcessResources.h"
 #include "Opcodes.h"
 #include "TestSignal.h"
 
@@ -35,12 +36,15 @@ constexpr int kSampleRates[] = {22050, 32000, 44100, 48000, 88200, 96000, 176400
 constexpr VstInt32 kBlockSizes[] = {0, 1, 3, 4, 5, 31, 64, 512, 1024, 4096};
 // Programs and parameters beyond these counts are not walked one by one.
 constexpr VstInt32 kWalkLimit = 1024;
-constexpr int kEditorCycles = 25;
+constexpr int kEditorCycles = 200;
+// Heap growth over all cycles that still counts as none: the allocator's own bookkeeping.
+constexpr long long kHeapSlackBytes = 16 * 1024;
 constexpr int kEditorIdles = 50;
 
 const char* const kEditorChecks[] = {
     "editor rectangle before open", "editor opens in a host window", "editor idles",
     "editor closes",                "editor reopens",                "editor open and close cycles",
+    "editor cycles keep GDI objects", "editor cycles keep heap memory",
     "editor opens while audio runs",
 };
 
@@ -560,6 +564,9 @@ void Validator::checkEditor() {
     const bool reopened = openEditor();
     idleEditor(3);
     report_.check("editor reopens", reopened && closeEditor(), "second open failed");
+    // Measured after two complete cycles, so that what an editor makes once per process (its
+    // window class, cached fonts) is already there.
+    const ProcessResources before = ProcessResources::measure();
     int goodCycles = 0;
     for (int cycle = 0; cycle < kEditorCycles; ++cycle) {
         step("editor open and close cycle " + std::to_string(cycle + 1));
@@ -567,9 +574,11 @@ void Validator::checkEditor() {
         idleEditor(3);
         if (closeEditor() && ok) ++goodCycles;
     }
+    const ProcessResources after = ProcessResources::measure();
     const std::string cycles =
         std::to_string(goodCycles) + " of " + std::to_string(kEditorCycles) + " good";
     report_.check("editor open and close cycles", goodCycles == kEditorCycles, cycles, cycles);
+    checkEditorResources(before, after);
     step("editor opens while audio runs");
     {
         AudioThread audio(*effect, 44100, 512);
@@ -583,6 +592,27 @@ void Validator::checkEditor() {
                       blocks, blocks);
     }
     Host::instance().setWindowSizer({});
+}
+
+void Validator::checkEditorResources(const ProcessResources& before,
+                                     const ProcessResources& after) {
+    if (!ProcessResources::available()) {
+        report_.skip("editor cycles keep GDI objects", "this build cannot count them");
+        report_.skip("editor cycles keep heap memory", "this build cannot measure it");
+        return;
+    }
+    const std::string objects = std::to_string(before.gdiObjects) + " GDI objects before, " +
+                                std::to_string(after.gdiObjects) + " after";
+    report_.check("editor cycles keep GDI objects", after.gdiObjects <= before.gdiObjects, objects,
+                  objects);
+    const long long heapGrowth = after.heapBytesInUse - before.heapBytesInUse;
+    const long long privateGrowth = after.privateBytes - before.privateBytes;
+    const std::string privateText = after.privateBytes < 0 || before.privateBytes < 0
+                                        ? "private bytes not reported"
+                                        : "private " + std::to_string(privateGrowth) + " bytes";
+    const std::string memory = "heap in use " + std::to_string(heapGrowth) + " bytes, " +
+                               privateText + ", over " + std::to_string(kEditorCycles) + " cycles";
+    report_.check("editor cycles keep heap memory", heapGrowth <= kHeapSlackBytes, memory, memory);
 }
 
 void Validator::checkPassThrough() {

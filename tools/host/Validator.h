@@ -9,6 +9,7 @@
 #include "Effect.h"
 #include "Expected.h"
 #include "PluginLibrary.h"
+#include "ProcessResources.h"
 
 namespace vsthost {
 
@@ -35,6 +36,7 @@ private:
     void checkPrograms();
     void checkThreads();
     void checkEditor();
+    void checkEditorResources(const ProcessResources& before, const ProcessResources& after);
     void checkPassThrough();
 
     // A new instance, or a failed check named `purpose` when there is none.

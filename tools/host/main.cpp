@@ -5,6 +5,7 @@
 
 #include "CommandLine.h"
 #include "DemoCommand.h"
+#include "EditorCommand.h"
 #include "Host.h"
 #include "InfoCommand.h"
 #include "ProcessCommand.h"
@@ -18,7 +19,10 @@ constexpr const char* kUsage =
     "  process PLUGIN IN.wav OUT.wav [--block N] [--rate R]\n"
     "                                              stream a WAV file through the plug-in\n"
     "  validate PLUGIN [--passthrough]             validation run, one line per check\n"
-    "  demo PLUGIN [--dir DIR]                     test signal, bit-exact check, validation\n"
+    "  demo PLUGIN [--dir DIR]                     test signal, bit-exact check, validation,\n"
+    "                                              a picture of the editor\n"
+    "  editor PLUGIN [--idle N] [--shot FILE]      show the editor, idle it N times at 30 per\n"
+    "                                              second, save a BMP picture, time one idle\n"
     "  --trace                                     log every host call on stderr\n";
 
 }  // namespace
@@ -36,6 +40,7 @@ int main(int argc, char** argv) {
     if (command == "process") return ProcessCommand::run(*line);
     if (command == "validate") return ValidateCommand::run(*line);
     if (command == "demo") return DemoCommand::run(*line);
+    if (command == "editor") return EditorCommand::run(*line);
     if (command == "help") {
         std::printf("%s", kUsage);
         return 0;

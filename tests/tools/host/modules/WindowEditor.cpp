@@ -1,7 +1,9 @@
 // A test plug-in for Windows with the smallest editor a host can meet: a child window in the
-// host's window. It lets the host's editor checks run against a real window.
+// host's window. It lets the host's editor checks run against a real window. Built with LEAKS,
+// every opening loses a brush and a block of memory, which the editor checks must notice.
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "AEffect.h"
@@ -34,6 +36,11 @@ VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPt
         if (instance->child || ptr == nullptr) return 0;
         instance->child = CreateWindowExA(0, "STATIC", "editor", WS_CHILD | WS_VISIBLE, 0, 0, 240,
                                           120, static_cast<HWND>(ptr), nullptr, nullptr, nullptr);
+#if defined(LEAKS)
+        CreateSolidBrush(RGB(1, 2, 3));
+        void* volatile lost = std::malloc(1024);
+        (void)lost;
+#endif
         char sizeWindow[] = "sizeWindow";
         if (instance->host(record, audioMasterCanDo, 0, 0, sizeWindow, 0.0f) > 0) {
             instance->host(record, audioMasterSizeWindow, 240, 120, nullptr, 0.0f);

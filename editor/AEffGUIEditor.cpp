@@ -1,0 +1,93 @@
+#include "AEffGUIEditor.h"
+
+#include "AudioEffectX.h"
+#include "CDrawContext.h"
+#include "CFrame.h"
+
+#include <ole2.h>
+#include <windows.h>
+
+namespace {
+
+// After a pump, calls within this much of the next one only sleep.
+constexpr std::uint32_t kPumpInterval = 100;
+constexpr std::uint32_t kPumpLead = 50;
+constexpr DWORD kPumpSleep = 4;
+
+// Host opcodes 43 and 44 belong to the extended effect.
+AudioEffectX* extendedEffect(AudioEffect* effect) { return dynamic_cast<AudioEffectX*>(effect); }
+
+} // namespace
+
+AEffGUIEditor::AEffGUIEditor(AudioEffect* effect) : AEffEditor(effect) {
+    lastTicks = GetTickCount();
+    if (effect) effect->setEditor(this);
+    OleInitialize(nullptr);
+}
+
+AEffGUIEditor::~AEffGUIEditor() {
+    // A host that ends the effect without closing the editor would otherwise leave a window
+    // whose frame points at a dead editor.
+    delete frame;
+    frame = nullptr;
+    OleUninitialize();
+}
+
+bool AEffGUIEditor::getRect(ERect** rectPointer) {
+    if (!rectPointer) return false;
+    *rectPointer = &rect;
+    return true;
+}
+
+void AEffGUIEditor::idle() {
+    if (!inIdlePump && frame) frame->idle();
+}
+
+bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
+    return frame && frame->onKeyDown(keyCode) == 1;
+}
+
+bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) { return frame && frame->onKeyUp(keyCode) == 1; }
+
+bool AEffGUIEditor::onWheel(float distance) {
+    if (!frame) return false;
+    CDrawContext context(frame, nullptr, static_cast<HWND>(systemWindow));
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const CPoint where(cursor.x - context.screenOffset.h, cursor.y - context.screenOffset.v);
+    return frame->onWheel(&context, where, distance);
+}
+
+bool AEffGUIEditor::setKnobMode(VstInt32 mode) {
+    knobMode = mode;
+    return true;
+}
+
+void AEffGUIEditor::setParameter(VstInt32, float) {}
+
+void AEffGUIEditor::beginEdit(VstInt32 index) {
+    if (AudioEffectX* owner = extendedEffect(effect)) owner->beginEdit(index);
+}
+
+void AEffGUIEditor::endEdit(VstInt32 index) {
+    if (AudioEffectX* owner = extendedEffect(effect)) owner->endEdit(index);
+}
+
+void AEffGUIEditor::idlePump() {
+    // Unsigned arithmetic throughout, as the tick count wraps after 49.7 days.
+    std::uint32_t now = GetTickCount();
+    if (now < lastTicks) {
+        Sleep(kPumpSleep);
+        now += kPumpSleep;
+        if (now < lastTicks - kPumpLead) return;
+    }
+    idle();
+    MSG message;
+    if (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
+        DispatchMessageA(&message);
+    }
+    lastTicks = now + kPumpInterval;
+    inIdlePump = true;
+    if (effect) effect->hostIdle();
+    inIdlePump = false;
+}

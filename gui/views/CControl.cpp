@@ -1,0 +1,108 @@
+#include "CControl.h"
+
+#include "CDrawContext.h"
+#include "CFrame.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+// Shorter intervals than this would turn ordinary clicks into double clicks.
+constexpr std::int32_t kShortestDoubleClickTime = 250;
+
+constexpr std::int32_t kDefaultValueButtons = kLeftButton | kControlKey;
+
+} // namespace
+
+CControl::CControl(const CRect& size, CControlListener* listener, std::int32_t tag)
+    : CView(size), listener(listener), tag(tag) {
+    doubleClickTime = static_cast<std::int32_t>(GetDoubleClickTime());
+    if (doubleClickTime < kShortestDoubleClickTime) doubleClickTime = kShortestDoubleClickTime;
+    // Here rather than in the view's constructor, so that this class's setDirty runs: the
+    // control starts dirty by flag and by value.
+    CView::setBackground(nullptr);
+}
+
+bool CControl::isDirty() const {
+    // Written so that a NaN on either side counts as a change.
+    return !(value == oldValue) || dirty;
+}
+
+void CControl::setDirty(bool flag) {
+    dirty = flag;
+    if (flag) {
+        oldValue = value == -1.0f ? 0.0f : -1.0f;
+    } else {
+        oldValue = value;
+    }
+}
+
+bool CControl::isTypeOf(const char* className) const {
+    return (className && std::strcmp(className, "CControl") == 0) || CView::isTypeOf(className);
+}
+
+void CControl::editorIdle() {
+    if (parentFrame) parentFrame->editorIdle();
+}
+
+void CControl::setValue(float newValue) { value = newValue; }
+
+float CControl::getValue() const { return value; }
+
+void CControl::setMin(float newMin) { minValue = newMin; }
+
+float CControl::getMin() const { return minValue; }
+
+void CControl::setMax(float newMax) { maxValue = newMax; }
+
+float CControl::getMax() const { return maxValue; }
+
+void CControl::setOldValue(float newOldValue) { oldValue = newOldValue; }
+
+float CControl::getOldValue() const { return oldValue; }
+
+void CControl::setDefaultValue(float newDefault) { defaultValue = newDefault; }
+
+float CControl::getDefaultValue() const { return defaultValue; }
+
+void CControl::setTag(std::int32_t newTag) { tag = newTag; }
+
+std::int32_t CControl::getTag() const { return tag; }
+
+// Edits are announced only from inside a frame; a control outside one has nobody to tell.
+void CControl::beginEdit() {
+    if (!parentFrame) return;
+    parentFrame->setFocusView(this);
+    parentFrame->beginEdit(tag);
+}
+
+void CControl::endEdit() {
+    if (parentFrame) parentFrame->endEdit(tag);
+}
+
+void CControl::setBackOffset(const CPoint& point) { backOffset = point; }
+
+void CControl::copyBackOffset() { backOffset = CPoint(size.left, size.top); }
+
+void CControl::setWheelInc(float increment) { wheelInc = increment; }
+
+float CControl::getWheelInc() const { return wheelInc; }
+
+void CControl::bounceValue() {
+    if (value > maxValue) {
+        value = maxValue;
+    } else if (value < minValue) {
+        value = minValue;
+    }
+}
+
+bool CControl::checkDefaultValue(CDrawContext* context, std::int32_t buttons) {
+    if (buttons != kDefaultValueButtons) return false;
+    beginEdit();
+    value = getDefaultValue();
+    if (isDirty() && listener) listener->valueChanged(context, this);
+    endEdit();
+    return true;
+}

@@ -1,0 +1,250 @@
+#include "AEffGUIEditor.h"
+#include "CDrawContext.h"
+#include "EditorTestSupport.h"
+#include "Opcodes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// A view that answers keys as told and records what reaches it.
+class InputView : public CView {
+public:
+    explicit InputView(const CRect& size) : CView(size) {}
+    void draw(CDrawContext* context) override {
+        ++draws;
+        CView::draw(context);
+    }
+    std::int32_t onKeyDown(VstKeyCode& keyCode) override {
+        lastKey = keyCode;
+        events += "down ";
+        return keyAnswer;
+    }
+    std::int32_t onKeyUp(VstKeyCode& keyCode) override {
+        lastKey = keyCode;
+        events += "up ";
+        return keyAnswer;
+    }
+    bool onWheel(CDrawContext*, const CPoint& where, float distance) override {
+        lastWhere = where;
+        lastDistance = distance;
+        return true;
+    }
+
+    std::int32_t keyAnswer = -1;
+    VstKeyCode lastKey{};
+    std::string events;
+    int draws = 0;
+    CPoint lastWhere{-1, -1};
+    float lastDistance = 0.0f;
+};
+
+// A GUI editor whose open builds a frame holding one input view, and which counts idles.
+class TestGuiEditor : public AEffGUIEditor {
+public:
+    explicit TestGuiEditor(AudioEffect* effect) : AEffGUIEditor(effect) {
+        rect.right = 200;
+        rect.bottom = 100;
+    }
+    bool open(void* window) override {
+        AEffGUIEditor::open(window);
+        frame = new CFrame(CRect(0, 0, 200, 100), static_cast<HWND>(window), this);
+        view = new InputView(CRect(0, 0, 100, 100));
+        frame->addView(view);
+        return true;
+    }
+    void close() override {
+        delete frame;
+        frame = nullptr;
+        AEffGUIEditor::close();
+    }
+    void idle() override {
+        ++idles;
+        AEffGUIEditor::idle();
+    }
+    std::uint32_t pumpDue() const { return lastTicks; }
+
+    InputView* view = nullptr;
+    int idles = 0;
+};
+
+struct GuiEditorTest : ::testing::Test {
+    GuiEditorTest() { useProgramInstance(); }
+    ~GuiEditorTest() override {
+        delete effect;
+        RecordingHost::current = nullptr;
+    }
+
+    RecordingHost host;
+    RecordingEffect* effect = new RecordingEffect(host);
+    TestGuiEditor* editor = new TestGuiEditor(effect); // owned by the effect
+    HostFrameWindow window{300, 200};
+};
+
+TEST_F(GuiEditorTest, ConstructionAttachesTheEditorToTheEffect) {
+    EXPECT_EQ(effect->getEditor(), editor);
+    EXPECT_EQ(effect->getAEffect()->flags & effFlagsHasEditor, effFlagsHasEditor);
+    EXPECT_EQ(editor->getFrame(), nullptr);
+    ERect* rect = nullptr;
+    EXPECT_EQ(effect->dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right, 200);
+    EXPECT_EQ(rect->bottom, 100);
+    const std::uint32_t now = GetTickCount();
+    EXPECT_LE(now - editor->pumpDue(), 1000u);
+}
+
+TEST_F(GuiEditorTest, KeysAnswerOneOnlyWhenTheFrameHandledThem) {
+    // No frame: nothing to forward to.
+    EXPECT_EQ(effect->dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
+    EXPECT_EQ(effect->dispatch(effEditKeyUp, 'a', 0, nullptr, 0.0f), 0);
+
+    ASSERT_EQ(effect->dispatch(effEditOpen, 0, 0, window.get()), 1);
+    editor->getFrame()->setFocusView(editor->view);
+    editor->view->keyAnswer = -1;
+    EXPECT_EQ(effect->dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
+    editor->view->keyAnswer = 0;
+    EXPECT_EQ(effect->dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), 0);
+    editor->view->keyAnswer = 1;
+    EXPECT_EQ(effect->dispatch(effEditKeyDown, 'q', 5, nullptr, 2.9f), 1);
+    EXPECT_EQ(editor->view->lastKey.character, 'q');
+    EXPECT_EQ(editor->view->lastKey.virt, 5);
+    EXPECT_EQ(editor->view->lastKey.modifier, 2);
+    EXPECT_EQ(effect->dispatch(effEditKeyUp, 'q', 5, nullptr, -1.5f), 1);
+    EXPECT_EQ(editor->view->lastKey.modifier, 0xFF);
+    editor->view->keyAnswer = 2;
+    EXPECT_EQ(effect->dispatch(effEditKeyUp, 'q', 5, nullptr, 0.0f), 0);
+    EXPECT_EQ(editor->view->events, "down down down up up ");
+    effect->dispatch(effEditClose);
+}
+
+TEST_F(GuiEditorTest, KnobModeIsOneValueForEveryFrame) {
+    ASSERT_EQ(effect->dispatch(effEditOpen, 0, 0, window.get()), 1);
+    CFrame other(CRect(0, 0, 10, 10), nullptr, nullptr);
+    EXPECT_EQ(effect->dispatch(effSetEditKnobMode, 0, 2), 1);
+    EXPECT_EQ(editor->getFrame()->getKnobMode(), 2);
+    EXPECT_EQ(other.getKnobMode(), 2);
+    EXPECT_EQ(effect->dispatch(effSetEditKnobMode, 0, 0), 1);
+    EXPECT_EQ(other.getKnobMode(), 0);
+    effect->dispatch(effEditClose);
+}
+
+TEST_F(GuiEditorTest, EditsBecomeHostOpcodesFortyThreeAndFortyFour) {
+    editor->beginEdit(3);
+    editor->endEdit(3);
+    ASSERT_EQ(effect->dispatch(effEditOpen, 0, 0, window.get()), 1);
+    editor->getFrame()->beginEdit(1); // the road controls take
+    editor->getFrame()->endEdit(1);
+    EXPECT_EQ(host.journal(), (std::vector<std::string>{"43:3", "44:3", "43:1", "44:1"}));
+    effect->dispatch(effEditClose);
+}
+
+TEST_F(GuiEditorTest, IdleRedrawsDirtyViewsOnceTheFrameWasPainted) {
+    ASSERT_EQ(effect->dispatch(effEditOpen, 0, 0, window.get()), 1);
+    InputView* view = editor->view;
+    effect->dispatch(effEditIdle); // before the first paint: nothing
+    EXPECT_EQ(view->draws, 0);
+    repaint(window.get());
+    const int painted = view->draws;
+    EXPECT_GE(painted, 1);
+    view->setDirty(true);
+    effect->dispatch(effEditIdle);
+    EXPECT_EQ(view->draws, painted + 1);
+    effect->dispatch(effEditIdle); // clean now
+    EXPECT_EQ(view->draws, painted + 1);
+    effect->dispatch(effEditClose);
+    effect->dispatch(effEditIdle); // closed: no frame
+    EXPECT_EQ(editor->getFrame(), nullptr);
+}
+
+TEST_F(GuiEditorTest, ThePumpIsPacedAndAsksTheHostForIdle) {
+    // Right after construction the pump is due.
+    editor->idlePump();
+    EXPECT_EQ(editor->idles, 1);
+    EXPECT_EQ(host.count(3), 1);
+    const std::uint32_t due = editor->pumpDue();
+
+    // Soon after, a call only sleeps; checked only when this machine did not stall past the
+    // first 46 ms.
+    editor->idlePump();
+    if (GetTickCount() + 4 < due - 50) {
+        EXPECT_EQ(editor->idles, 1);
+        EXPECT_EQ(host.count(3), 1);
+        EXPECT_EQ(editor->pumpDue(), due);
+    }
+    const int idlesBefore = editor->idles;
+    const std::uint32_t nextDue = editor->pumpDue();
+
+    // In the last 50 ms before it is due, a call sleeps and pumps.
+    while (GetTickCount() + 4 < nextDue - 45) Sleep(1);
+    editor->idlePump();
+    EXPECT_EQ(editor->idles, idlesBefore + 1);
+    EXPECT_EQ(host.count(3), idlesBefore + 1);
+
+    Sleep(110);
+    editor->idlePump();
+    EXPECT_EQ(editor->idles, idlesBefore + 2);
+    EXPECT_EQ(host.count(3), idlesBefore + 2);
+}
+
+TEST_F(GuiEditorTest, TheFrameDoesNotIdleAgainWhileTheHostIsAskedForIdle) {
+    ASSERT_EQ(effect->dispatch(effEditOpen, 0, 0, window.get()), 1);
+    repaint(window.get());
+    InputView* view = editor->view;
+    int drawsInside = -1;
+    host.onIdle = [&] {
+        view->setDirty(true);
+        const int before = view->draws;
+        effect->dispatch(effEditIdle); // the host idles the editor from inside its idle
+        drawsInside = view->draws - before;
+    };
+    editor->idlePump();
+    EXPECT_EQ(drawsInside, 0);
+    host.onIdle = nullptr;
+    effect->dispatch(effEditIdle);
+    EXPECT_GE(view->draws, 1);
+    EXPECT_FALSE(view->isDirty());
+    effect->dispatch(effEditClose);
+}
+
+TEST_F(GuiEditorTest, ThePumpDeliversOnePendingPaint) {
+    ASSERT_EQ(effect->dispatch(effEditOpen, 0, 0, window.get()), 1);
+    repaint(window.get());
+    const int before = editor->view->draws;
+    InvalidateRect(editor->getFrame()->getSystemWindow(), nullptr, FALSE);
+    editor->idlePump();
+    EXPECT_EQ(editor->view->draws, before + 1);
+    effect->dispatch(effEditClose);
+}
+
+TEST_F(GuiEditorTest, TheWheelGoesToTheViewUnderTheCursor) {
+    EXPECT_FALSE(editor->onWheel(1.0f)); // no frame
+    ASSERT_EQ(effect->dispatch(effEditOpen, 0, 0, window.get()), 1);
+    GetSystemMetrics(SM_CXSCREEN); // the screen must exist before the cursor can move
+    RECT host{};
+    GetWindowRect(window.get(), &host);
+    ASSERT_TRUE(SetCursorPos(host.left + 20, host.top + 30));
+    EXPECT_TRUE(editor->onWheel(2.0f));
+    EXPECT_EQ(editor->view->lastWhere, CPoint(20, 30));
+    EXPECT_EQ(editor->view->lastDistance, 2.0f);
+    // Outside every view nobody takes it.
+    ASSERT_TRUE(SetCursorPos(host.left + 150, host.top + 30));
+    EXPECT_FALSE(editor->onWheel(1.0f));
+    effect->dispatch(effEditClose);
+}
+
+TEST(AEffGUIEditor, OperationsKeepTheirSlots) {
+    EXPECT_EQ(slotOf(&AEffGUIEditor::getEffect), 1);
+    EXPECT_EQ(slotOf(&AEffGUIEditor::getRect), 2);
+    EXPECT_EQ(slotOf(&AEffGUIEditor::idle), 6);
+    EXPECT_EQ(slotOf(&AEffGUIEditor::onWheel), 9);
+    EXPECT_EQ(slotOf(&AEffGUIEditor::setKnobMode), 10);
+    EXPECT_EQ(slotOf(&AEffGUIEditor::setParameter), 11);
+    EXPECT_EQ(slotOf(&AEffGUIEditor::beginEdit), 12);
+    EXPECT_EQ(slotOf(&AEffGUIEditor::endEdit), 13);
+    EXPECT_EQ(slotOf(&AEffGUIEditor::idlePump), 14);
+}
+
+} // namespace
