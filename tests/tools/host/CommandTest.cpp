@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -22,6 +23,34 @@
 
 namespace {
 
+// The folder of this test program, where the build puts the tool and the modules as well.
+std::string programFolder() {
+#if defined(_WIN32)
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return std::filesystem::path(path).parent_path().string();
+#else
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
+#endif
+}
+
+std::string besideProgram(const char* file) { return programFolder() + "/" + file; }
+
+const std::string kVsthostPath = besideProgram(VSTHOST_FILE);
+const std::string kPluginPath = besideProgram(PLUGIN_FILE);
+const std::string kNullEntryPath = besideProgram(NULL_ENTRY_FILE);
+const std::string kNoEntryPath = besideProgram(NO_ENTRY_FILE);
+const std::string kFaultyPluginPath = besideProgram(FAULTY_PLUGIN_FILE);
+const std::string kCrashingPluginPath = besideProgram(CRASHING_PLUGIN_FILE);
+const std::string kEditorPluginPath = besideProgram(EDITOR_PLUGIN_FILE);
+const std::string kLeakyEditorPluginPath = besideProgram(LEAKY_EDITOR_PLUGIN_FILE);
+const std::string kScratchPath = [] {
+    const std::string folder = besideProgram(SCRATCH_FILE);
+    std::error_code ignored;
+    std::filesystem::create_directories(folder, ignored);
+    return folder;
+}();
+
 struct Outcome {
     int status = -1;
     std::string out;
@@ -31,7 +60,7 @@ struct Outcome {
 // Test programs run in parallel, so each test keeps its files apart by its own name.
 std::string scratch(const std::string& name) {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(SCRATCH_PATH) + "/" + test->test_suite_name() + "." + test->name() + "-" + name;
+    return kScratchPath + "/" + test->test_suite_name() + "." + test->name() + "-" + name;
 }
 
 std::string slurp(const std::string& path) {
@@ -98,7 +127,7 @@ int spawn(const std::vector<std::string>& arguments, const std::string& out, con
 #endif
 
 Outcome runVsthost(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), VSTHOST_PATH);
+    arguments.insert(arguments.begin(), kVsthostPath);
     const std::string out = scratch("stdout.txt");
     const std::string err = scratch("stderr.txt");
     Outcome run;
@@ -150,7 +179,7 @@ std::vector<std::int16_t> ramp(std::size_t count) {
 }  // namespace
 
 TEST(VsthostInfo, ShowsTheRecordAndTheAnswers) {
-    const Outcome run = runVsthost({"info", PLUGIN_PATH});
+    const Outcome run = runVsthost({"info", kPluginPath});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("magic            0x56737450 'VstP'"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("uniqueID         0x534D504C 'SMPL'"), std::string::npos);
@@ -168,7 +197,7 @@ TEST(VsthostInfo, ShowsTheRecordAndTheAnswers) {
 }
 
 TEST(VsthostInfo, TracesEveryHostCall) {
-    const Outcome run = runVsthost({"info", PLUGIN_PATH, "--trace"});
+    const Outcome run = runVsthost({"info", kPluginPath, "--trace"});
     ASSERT_EQ(run.status, 0);
     EXPECT_EQ(run.err.rfind("trace: audioMasterVersion(1) effect=", 0), 0u) << run.err;
     EXPECT_NE(run.err.find("-> 2400"), std::string::npos);
@@ -179,9 +208,9 @@ TEST(VsthostBadInput, RefusesWhatIsNoPlugin) {
     const std::string text = scratch("text.dll");
     std::ofstream(text) << "this is no library\n";
     expectOneLineError(runVsthost({"info", text}), "is not a loadable plug-in");
-    expectOneLineError(runVsthost({"validate", NO_ENTRY_PATH}), "exports neither VSTPluginMain nor main");
-    expectOneLineError(runVsthost({"info", NULL_ENTRY_PATH}), "entry point answered null");
-    const Outcome unknown = runVsthost({"frobnicate", PLUGIN_PATH});
+    expectOneLineError(runVsthost({"validate", kNoEntryPath}), "exports neither VSTPluginMain nor main");
+    expectOneLineError(runVsthost({"info", kNullEntryPath}), "entry point answered null");
+    const Outcome unknown = runVsthost({"frobnicate", kPluginPath});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_EQ(unknown.err.rfind("vsthost: unknown command 'frobnicate'", 0), 0u) << unknown.err;
     EXPECT_NE(unknown.err.find("usage: vsthost COMMAND"), std::string::npos);
@@ -192,7 +221,7 @@ TEST(VsthostProcess, StreamsAFileThroughThePlugin) {
     const std::string out = scratch("stereo-out.wav");
     const auto samples = ramp(2 * 1000);
     writePcm16(in, 2, samples);
-    const Outcome run = runVsthost({"process", PLUGIN_PATH, in, out, "--block", "64", "--rate", "48000"});
+    const Outcome run = runVsthost({"process", kPluginPath, in, out, "--block", "64", "--rate", "48000"});
     ASSERT_EQ(run.status, 0) << run.err;
     auto input = vsthost::WavReader::read(in);
     auto output = vsthost::WavReader::read(out);
@@ -208,7 +237,7 @@ TEST(VsthostProcess, FeedsAMonoFileToBothInputs) {
     const std::string in = scratch("mono16.wav");
     const std::string out = scratch("mono-out.wav");
     writePcm16(in, 1, ramp(777));
-    ASSERT_EQ(runVsthost({"process", PLUGIN_PATH, in, out}).status, 0);
+    ASSERT_EQ(runVsthost({"process", kPluginPath, in, out}).status, 0);
     auto input = vsthost::WavReader::read(in);
     auto output = vsthost::WavReader::read(out);
     ASSERT_TRUE(input && output);
@@ -222,24 +251,24 @@ TEST(VsthostProcess, LeavesNoOutputForBadInputOrAnUnwritablePath) {
     std::remove(out.c_str());
     const std::string truncated = scratch("truncated.wav");
     writePcm16(truncated, 2, ramp(100), true);
-    expectOneLineError(runVsthost({"process", PLUGIN_PATH, truncated, out}), "truncated WAV file");
-    expectOneLineError(runVsthost({"process", PLUGIN_PATH, scratch("absent.wav"), out}), "cannot read");
-    expectOneLineError(runVsthost({"process", PLUGIN_PATH, PLUGIN_PATH, out}), "not a WAV file");
+    expectOneLineError(runVsthost({"process", kPluginPath, truncated, out}), "truncated WAV file");
+    expectOneLineError(runVsthost({"process", kPluginPath, scratch("absent.wav"), out}), "cannot read");
+    expectOneLineError(runVsthost({"process", kPluginPath, kPluginPath, out}), "not a WAV file");
     EXPECT_FALSE(fileExists(out));
 
     const std::string good = scratch("good.wav");
     writePcm16(good, 2, ramp(100));
     const std::string unwritable = scratch("no-such-directory/out.wav");
-    expectOneLineError(runVsthost({"process", PLUGIN_PATH, good, unwritable}), "cannot write");
-    expectOneLineError(runVsthost({"process", PLUGIN_PATH, good, SCRATCH_PATH}), "it is a directory");
+    expectOneLineError(runVsthost({"process", kPluginPath, good, unwritable}), "cannot write");
+    expectOneLineError(runVsthost({"process", kPluginPath, good, kScratchPath}), "it is a directory");
     EXPECT_FALSE(fileExists(unwritable));
-    EXPECT_FALSE(fileExists(std::string(SCRATCH_PATH) + ".partial"));
-    EXPECT_EQ(runVsthost({"process", PLUGIN_PATH, good, out, "--block", "0"}).status, 2);
+    EXPECT_FALSE(fileExists(kScratchPath + ".partial"));
+    EXPECT_EQ(runVsthost({"process", kPluginPath, good, out, "--block", "0"}).status, 2);
     EXPECT_FALSE(fileExists(out));
 }
 
 TEST(VsthostValidate, PassesThePluginWithEveryCheckReported) {
-    const Outcome run = runVsthost({"validate", PLUGIN_PATH, "--passthrough"});
+    const Outcome run = runVsthost({"validate", kPluginPath, "--passthrough"});
     EXPECT_EQ(run.status, 0) << run.out;
     ASSERT_GE(run.out.size(), 2u);
     const std::string last = run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1);
@@ -271,7 +300,7 @@ TEST(VsthostValidate, PassesThePluginWithEveryCheckReported) {
 }
 
 TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
-    const Outcome run = runVsthost({"validate", FAULTY_PLUGIN_PATH});
+    const Outcome run = runVsthost({"validate", kFaultyPluginPath});
     EXPECT_EQ(run.status, 1);
     for (const char* failure :
          {"FAIL texts written are terminated inside the buffer: unterminated after 47 effGetVendorString",
@@ -287,7 +316,7 @@ TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
 }
 
 TEST(VsthostValidate, ReportsACrashAsAFailedCheck) {
-    const Outcome run = runVsthost({"validate", CRASHING_PLUGIN_PATH});
+    const Outcome run = runVsthost({"validate", kCrashingPluginPath});
     EXPECT_EQ(run.status, 3);
     EXPECT_NE(run.out.find("FAIL processing at 22050 Hz in blocks of 31: the plug-in crashed"),
               std::string::npos)
@@ -297,7 +326,7 @@ TEST(VsthostValidate, ReportsACrashAsAFailedCheck) {
 
 #if defined(_WIN32)
 TEST(VsthostValidate, RunsTheEditorChecksInARealWindow) {
-    const Outcome run = runVsthost({"validate", EDITOR_PLUGIN_PATH, "--trace"});
+    const Outcome run = runVsthost({"validate", kEditorPluginPath, "--trace"});
     EXPECT_EQ(run.status, 0) << run.out;
     for (const char* check : {"editor rectangle before open: 240 x 120", "editor opens in a host window",
                               "editor idles", "editor closes", "editor reopens",
@@ -311,7 +340,7 @@ TEST(VsthostValidate, RunsTheEditorChecksInARealWindow) {
 }
 
 TEST(VsthostValidate, NoticesAnEditorThatLosesGdiObjectsAndMemory) {
-    const Outcome run = runVsthost({"validate", LEAKY_EDITOR_PLUGIN_PATH});
+    const Outcome run = runVsthost({"validate", kLeakyEditorPluginPath});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find("PASS editor open and close cycles: 200 of 200 good"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("FAIL editor cycles keep GDI objects"), std::string::npos) << run.out;
@@ -340,7 +369,7 @@ std::uint32_t bmpPixel(const std::string& file, int x, int y) {
 TEST(VsthostEditor, ShowsCountsPicturesAndTimesTheEditor) {
     const std::string picture = scratch("editor.bmp");
     std::remove(picture.c_str());
-    const Outcome run = runVsthost({"editor", PLUGIN_PATH, "--idle", "12", "--shot", picture});
+    const Outcome run = runVsthost({"editor", kPluginPath, "--idle", "12", "--shot", picture});
     ASSERT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("512 x 256, opened in a window of the host's"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("12 idle calls at 30 per second"), std::string::npos);
@@ -373,17 +402,17 @@ TEST(VsthostEditor, ShowsCountsPicturesAndTimesTheEditor) {
 }
 
 TEST(VsthostEditor, RefusesAPluginWithoutAnEditorAndBadCounts) {
-    expectOneLineError(runVsthost({"editor", NULL_ENTRY_PATH}), "entry point answered null");
-    EXPECT_EQ(runVsthost({"editor", PLUGIN_PATH, "--idle", "0"}).status, 2);
+    expectOneLineError(runVsthost({"editor", kNullEntryPath}), "entry point answered null");
+    EXPECT_EQ(runVsthost({"editor", kPluginPath, "--idle", "0"}).status, 2);
 }
 #else
 TEST(VsthostEditor, SaysWhyThereIsNoEditorWithoutNativeWindows) {
-    expectOneLineError(runVsthost({"editor", PLUGIN_PATH}), "this build has no native windows");
+    expectOneLineError(runVsthost({"editor", kPluginPath}), "this build has no native windows");
 }
 #endif
 
 TEST(VsthostDemo, ShowsThePluginPassingAudioThroughUnchanged) {
-    const Outcome run = runVsthost({"demo", PLUGIN_PATH, "--dir", scratch("demo")});
+    const Outcome run = runVsthost({"demo", kPluginPath, "--dir", scratch("demo")});
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("output identical to input bit for bit"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find(" passed, 0 failed"), std::string::npos);
