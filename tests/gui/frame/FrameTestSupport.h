@@ -5,6 +5,7 @@
 #include "AudioEffectX.h"
 #include "CDrawContext.h"
 #include "CFrame.h"
+#include "CNativeControlOwner.h"
 #include "CViewContainer.h"
 #include "WindowClass.h"
 

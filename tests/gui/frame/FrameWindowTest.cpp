@@ -309,3 +309,88 @@ TEST_F(ResizeTest, PositionAndSizeComeFromTheHostsWindows) {
 }
 
 } // namespace
+
+namespace {
+
+class MenuRecorder : public CMenuPainter {
+public:
+    void measureItem(ULONG_PTR itemData, CDrawContext* context, CPoint& size) override {
+        measured = itemData;
+        hadContext = context != nullptr;
+        size = CPoint(70, 18);
+    }
+    void drawItem(ULONG_PTR itemData, std::int32_t itemId, std::int32_t state, CDrawContext*,
+                  const CRect& rect) override {
+        drawn = itemData;
+        drawnId = itemId;
+        drawnState = state;
+        drawnRect = rect;
+    }
+    ULONG_PTR measured = 0;
+    bool hadContext = false;
+    ULONG_PTR drawn = 0;
+    std::int32_t drawnId = 0;
+    std::int32_t drawnState = 0;
+    CRect drawnRect;
+};
+
+// A focus view with an edit control and owner-drawn menus of its own.
+class NativeControlsView : public RecordingView, public CNativeControlOwner {
+public:
+    NativeControlsView() : RecordingView(CRect(0, 0, 10, 10)) {}
+    CColor getEditFontColor() const override { return kColorYellow; }
+    CColor getEditBackColor() const override { return kColorBlue; }
+    CMenuPainter* getMenuPainter() override { return &menus; }
+    MenuRecorder menus;
+};
+
+TEST_F(FrameWindowTest, EditColoursAndMenuItemsGoToTheFocusViewsNativeControls) {
+    HostWindow host(300, 200);
+    auto* frame = new TestFrame(CRect(0, 0, 200, 100), host.get(), nullptr);
+    HWND window = frame->getSystemWindow();
+    PixelSurface surface(4, 4, kBlack);
+    const WPARAM editDc = reinterpret_cast<WPARAM>(surface.dc());
+    EXPECT_EQ(SendMessageA(window, WM_CTLCOLOREDIT, editDc, 0),
+              DefWindowProcA(window, WM_CTLCOLOREDIT, editDc, 0)); // no focus view
+
+    auto* view = new NativeControlsView;
+    frame->addView(view);
+    frame->setFocusView(view);
+    const auto firstBrush = reinterpret_cast<HBRUSH>(SendMessageA(window, WM_CTLCOLOREDIT, editDc, 0));
+    EXPECT_EQ(firstBrush, view->editBrush);
+    EXPECT_EQ(GetTextColor(surface.dc()), RGB(255, 255, 0));
+    EXPECT_EQ(GetBkColor(surface.dc()), kBlue);
+    LOGBRUSH brush{};
+    GetObjectA(firstBrush, sizeof brush, &brush);
+    EXPECT_EQ(brush.lbColor, kBlue);
+    SendMessageA(window, WM_CTLCOLOREDIT, editDc, 0);
+    EXPECT_EQ(GetObjectType(firstBrush), 0u); // replaced and deleted
+
+    MEASUREITEMSTRUCT measure{ODT_MENU, 0, 5, 0, 0, 42};
+    EXPECT_EQ(SendMessageA(window, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)), 1);
+    EXPECT_EQ(view->menus.measured, 42u);
+    EXPECT_TRUE(view->menus.hadContext);
+    EXPECT_EQ(measure.itemWidth, 70u);
+    EXPECT_EQ(measure.itemHeight, 18u);
+
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_MENU;
+    item.itemID = 7;
+    item.itemState = ODS_CHECKED | ODS_SELECTED;
+    item.hDC = surface.dc();
+    item.rcItem = RECT{1, 2, 30, 20};
+    item.itemData = 43;
+    EXPECT_EQ(SendMessageA(window, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item)), 1);
+    EXPECT_EQ(view->menus.drawn, 43u);
+    EXPECT_EQ(view->menus.drawnId, 7);
+    EXPECT_EQ(view->menus.drawnState, CMenuPainter::kChecked | CMenuPainter::kSelected);
+    EXPECT_EQ(view->menus.drawnRect, CRect(1, 2, 30, 21));
+
+    item.itemData = 0; // not one of the view's items
+    view->menus.drawn = 0;
+    SendMessageA(window, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(view->menus.drawn, 0u);
+    delete frame;
+}
+
+} // namespace
