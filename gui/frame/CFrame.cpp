@@ -364,7 +364,7 @@ void CFrame::drawView(CView* view) {
 void CFrame::draw(CDrawContext* context) {
     firstDraw = false;
     if (!context) context = frameContext;
-    CViewContainer::draw(context);
+    if (context) CViewContainer::draw(context);
 }
 
 void CFrame::drawRect(CDrawContext* context, const CRect& updateRect) {
@@ -439,6 +439,7 @@ void CFrame::update(CDrawContext* context) {
         setDirty(false);
         return;
     }
+    if (!context) return; // nothing to clip the children's redraws on
     CRect oldClip;
     context->getClipRect(oldClip);
     if (modalView && modalView->isDirty()) modalView->update(context);

@@ -1,193 +1,195 @@
-#include "CFrame.h"
-
-#include "CDrawContext.h"
-#include "GdiSurface.h"
-#include "TestWindow.h"
+#include "FrameTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace {
 
-// A frame given a window of the test's own, as its window class would give it one.
-class WindowedFrame : public CFrame {
-public:
-    WindowedFrame(const CRect& size, HWND window) : CFrame(size, nullptr, nullptr) {
-        frameWindow = window;
+struct FrameTest : ::testing::Test {
+    FrameTest() : effect(host), editor(new TestEditor(&effect)) {
+        frame = new TestFrame(CRect(0, 0, 200, 100), nullptr, editor);
     }
-    ~WindowedFrame() override { frameWindow = nullptr; } // the test owns the window
+    ~FrameTest() override { delete frame; }
+
+    RecordingView* addChild(const CRect& size, const char* name) {
+        auto* view = new RecordingView(size);
+        view->name = name;
+        view->events = &journal;
+        frame->addView(view); // handing the creator's reference over
+        return view;
+    }
+
+    HostRecorder host;
+    TestEffect effect; // owns the editor
+    TestEditor* editor;
+    TestFrame* frame;
+    std::vector<std::string> journal;
 };
 
-class FocusView : public CView {
-public:
-    FocusView(const CRect& size, bool wanting) : CView(size) { setWantsFocus(wanting); }
-    void loseFocus(CDrawContext* context) override { lostFocus.push_back(context); }
-    std::vector<CDrawContext*> lostFocus;
-};
-
-} // namespace
-
-TEST(CFrame, AFrameWithoutAParentWindowHasNoWindow) {
-    CFrame frame(CRect(0, 0, 512, 256), nullptr, nullptr);
-    EXPECT_EQ(frame.getParentFrame(), &frame);
-    EXPECT_EQ(frame.getSystemWindow(), nullptr);
-    EXPECT_EQ(frame.getOuterWindow(), nullptr);
-    EXPECT_EQ(frame.getEditor(), nullptr);
-    EXPECT_TRUE(frame.isOpen());
-    EXPECT_TRUE(frame.isDirty());
-    EXPECT_FALSE(frame.isDropActive());
-    EXPECT_FALSE(frame.open());
-    EXPECT_TRUE(frame.setDropActive(false));
-    EXPECT_FALSE(frame.setDropActive(true));
-    EXPECT_TRUE(frame.isTypeOf("CFrame"));
-    EXPECT_TRUE(frame.isTypeOf("CViewContainer"));
-    EXPECT_FALSE(frame.isTypeOf("CControl"));
-
-    // The knob mode is one value for the whole process.
-    CFrame other(CRect(0, 0, 1, 1), nullptr, nullptr);
-    knobMode = 2;
-    EXPECT_EQ(frame.getKnobMode(), 2);
-    EXPECT_EQ(other.getKnobMode(), 2);
-    knobMode = 0;
+TEST_F(FrameTest, WithoutAParentWindowThereIsNoWindowAndNothingOpens) {
+    EXPECT_EQ(frame->getSystemWindow(), nullptr);
+    EXPECT_FALSE(frame->isDropActive());
+    EXPECT_FALSE(frame->setDropActive(true));
+    EXPECT_TRUE(frame->setDropActive(false));
+    EXPECT_FALSE(frame->open(nullptr));
+    EXPECT_FALSE(frame->close());
+    EXPECT_TRUE(frame->isOpen());
+    EXPECT_EQ(frame->getParentFrame(), frame);
+    EXPECT_TRUE(frame->isTypeOf("CFrame"));
+    EXPECT_TRUE(frame->isTypeOf("CViewContainer"));
+    EXPECT_FALSE(frame->isTypeOf("CScrollContainer"));
 }
 
-TEST(CFrame, DrawContextsWithoutAWindowDrawNowhere) {
-    CFrame frame(CRect(0, 0, 512, 256), nullptr, nullptr);
-    CDrawContext* context = frame.createDrawContext();
-    ASSERT_NE(context, nullptr);
-    EXPECT_EQ(context->getDeviceContext(), nullptr);
-    EXPECT_EQ(context->getFrame(), &frame);
-    CRect clip;
-    EXPECT_EQ(context->getClipRect(clip), CRect(0, 0, 512, 256));
-    EXPECT_EQ(context->getReferenceCount(), 1);
-    context->release();
+TEST_F(FrameTest, EditsIdleAndTicksReachTheEditor) {
+    RecordingView* view = addChild(CRect(0, 0, 10, 10), "v.");
+    EXPECT_EQ(view->getEditor(), editor);
+    frame->beginEdit(3);
+    frame->endEdit(3);
+    frame->editorIdle();
+    EXPECT_EQ(editor->edits, (std::vector<std::string>{"begin3", "end3"}));
+    EXPECT_EQ(editor->pumps, 1);
+    EXPECT_NE(frame->getTicks(), 0u);
+
+    TestFrame alone(CRect(0, 0, 10, 10), nullptr, nullptr);
+    alone.beginEdit(1); // no editor: nothing to reach
+    EXPECT_EQ(alone.getTicks(), 0u);
 }
 
-TEST(CFrame, DrawContextsOnTheFrameWindowTakeAndGiveBackItsDeviceContext) {
-    TestWindow window(40, 30, 64, 48);
-    WindowedFrame frame(CRect(0, 0, 64, 48), window.get());
-    EXPECT_EQ(frame.getSystemWindow(), window.get());
-    EXPECT_EQ(frame.getOuterWindow(), window.get());
+TEST_F(FrameTest, AClickTakesTheFocusAwayAndAModalViewTakesAllClicks) {
+    RecordingView* below = addChild(CRect(0, 0, 200, 100), "below.");
+    below->setWantsFocus(true);
+    frame->setFocusView(below);
+    frame->mouse(nullptr, CPoint(5, 5), 1);
+    EXPECT_EQ(frame->getFocusView(), nullptr);
+    EXPECT_EQ(journal, (std::vector<std::string>{"below.loseFocus", "below.mouse"}));
 
-    CDrawContext* context = frame.createDrawContext();
-    ASSERT_NE(context, nullptr);
-    const HDC taken = context->getDeviceContext();
-    ASSERT_NE(taken, nullptr);
-    EXPECT_EQ(WindowFromDC(taken), window.get());
-    EXPECT_EQ(context->getWindow(), window.get());
-    EXPECT_EQ(context->screenOffset, CPoint(40, 30));
-    context->release();
-    const HDC again = GetDC(window.get());
-    EXPECT_EQ(again, taken);
-    ReleaseDC(window.get(), again);
+    journal.clear();
+    auto* modal = new RecordingView(CRect(50, 20, 100, 60));
+    modal->name = "modal.";
+    modal->events = &journal;
+    EXPECT_TRUE(frame->setModalView(modal));
+    EXPECT_EQ(frame->getViewUnderMouse(), modal);
+    frame->mouse(nullptr, CPoint(5, 5), 1); // outside the modal view: nobody
+    frame->mouse(nullptr, CPoint(60, 30), 1);
+    EXPECT_EQ(journal, std::vector<std::string>{"modal.mouse"});
 
-    // The current location is the cursor relative to the frame window.
-    ASSERT_TRUE(placeCursor(100, 90));
-    CPoint where;
-    EXPECT_TRUE(frame.getCurrentLocation(where));
-    EXPECT_EQ(where, CPoint(60, 60));
-}
-
-TEST(CFrame, ContainerListHoldsOneReferencePerEntry) {
-    CFrame frame(CRect(0, 0, 100, 100), nullptr, nullptr);
-    auto* twice = new CView(CRect(0, 0, 10, 10));
-    auto* other = new CView(CRect(20, 20, 30, 30));
-    twice->retain(); // the test's own, to watch the count after the frame lets go
-    frame.addView(twice);
-    frame.addView(other, CRect(21, 21, 29, 29), false);
-    frame.addView(twice);
-    frame.addView(nullptr);
-    EXPECT_EQ(frame.getViewCount(), 3);
-    EXPECT_EQ(twice->getReferenceCount(), 4);
-    EXPECT_EQ(frame.getView(0), twice);
-    EXPECT_EQ(frame.getView(1), other);
-    EXPECT_EQ(frame.getView(2), twice);
-    EXPECT_EQ(frame.getView(-1), nullptr);
-    EXPECT_EQ(frame.getView(3), nullptr);
-    EXPECT_EQ(other->getParentView(), &frame);
-    EXPECT_EQ(other->getParentFrame(), &frame);
-    EXPECT_FALSE(other->getMouseEnabled());
-    CRect area;
-    EXPECT_EQ(other->getMouseableArea(area), CRect(21, 21, 29, 29));
-    EXPECT_TRUE(other->isDirty());
-
-    // Only the first entry goes; with release the creator's reference goes too.
-    frame.removeView(twice, true);
-    EXPECT_EQ(frame.getViewCount(), 2);
-    EXPECT_EQ(frame.getView(0), other);
-    EXPECT_EQ(frame.getView(1), twice);
-    EXPECT_EQ(twice->getReferenceCount(), 2);
-    EXPECT_TRUE(frame.isChild(twice));
-
-    frame.removeView(twice, false);
-    EXPECT_FALSE(frame.isChild(twice));
-    EXPECT_EQ(twice->getReferenceCount(), 1);
-    EXPECT_EQ(frame.getViewCount(), 1);
-    frame.addView(twice);
-    frame.removeAll(false);
-    EXPECT_EQ(twice->getReferenceCount(), 1);
-    EXPECT_EQ(frame.getViewCount(), 0);
-    EXPECT_EQ(frame.getView(0), nullptr);
-    frame.addView(twice); // handed over: the frame's destruction releases both references
-}
-
-TEST(CFrame, FocusMovesBetweenViewsAndMarksThoseThatWantIt) {
-    CFrame frame(CRect(0, 0, 100, 100), nullptr, nullptr);
-    auto* wanting = new FocusView(CRect(0, 0, 10, 10), true);
-    auto* indifferent = new FocusView(CRect(10, 0, 20, 10), false);
-    frame.addView(wanting);
-    frame.addView(indifferent);
-    wanting->setDirty(false);
-    indifferent->setDirty(false);
-
-    frame.setFocusView(wanting);
-    EXPECT_EQ(frame.getFocusView(), wanting);
-    EXPECT_TRUE(wanting->isDirty());
-    wanting->setDirty(false);
-
-    frame.setFocusView(indifferent);
-    EXPECT_FALSE(indifferent->isDirty());
-    ASSERT_EQ(wanting->lostFocus.size(), 1u);
-    EXPECT_EQ(wanting->lostFocus[0], nullptr);
-    EXPECT_TRUE(wanting->isDirty());
-
-    // Removing the focus view clears the focus, even from a container it is not in.
-    CView stranger(CRect(0, 0, 1, 1));
-    frame.setFocusView(&stranger);
-    frame.removeView(&stranger, false);
-    EXPECT_EQ(frame.getFocusView(), nullptr);
-    EXPECT_EQ(indifferent->lostFocus.size(), 1u);
-}
-
-TEST(CFrame, ModalViewIsAChildThatOnlyOneViewCanBe) {
-    CFrame frame(CRect(0, 0, 100, 100), nullptr, nullptr);
-    auto* first = new CView(CRect(0, 0, 10, 10));
-    auto* second = new CView(CRect(0, 0, 10, 10));
-    EXPECT_TRUE(frame.setModalView(first));
-    EXPECT_FALSE(frame.setModalView(second));
-    EXPECT_EQ(frame.getModalView(), first);
-    EXPECT_TRUE(frame.isChild(first));
-    EXPECT_FALSE(frame.isChild(second));
-    EXPECT_EQ(first->getReferenceCount(), 2);
-
-    EXPECT_TRUE(frame.setModalView(nullptr));
-    EXPECT_EQ(frame.getModalView(), nullptr);
-    EXPECT_FALSE(frame.isChild(first));
-    EXPECT_EQ(first->getReferenceCount(), 1);
-    first->release();
+    auto* second = new RecordingView(CRect(0, 0, 5, 5));
+    EXPECT_FALSE(frame->setModalView(second));
+    EXPECT_EQ(frame->getModalView(), modal);
     second->release();
+
+    EXPECT_TRUE(frame->setModalView(nullptr)); // removed, not released
+    EXPECT_FALSE(frame->isChild(modal));
+    EXPECT_EQ(modal->getReferenceCount(), 1);
+    modal->release();
 }
 
-TEST(CFrame, InvalidateMarksChildrenThatTouchTheRectangle) {
-    CFrame frame(CRect(0, 0, 100, 100), nullptr, nullptr);
-    auto* touching = new CView(CRect(10, 10, 20, 20));
-    auto* apart = new CView(CRect(21, 21, 30, 30));
-    frame.addView(touching);
-    frame.addView(apart);
+TEST_F(FrameTest, KeysGoToFocusThenModalAndTabMovesTheFocus) {
+    RecordingView* a = addChild(CRect(0, 0, 10, 10), "a.");
+    RecordingView* b = addChild(CRect(0, 0, 10, 10), "b.");
+    RecordingView* c = addChild(CRect(0, 0, 10, 10), "c.");
+    a->setWantsFocus(true);
+    c->setWantsFocus(true);
+    (void)b;
+    frame->setFocusView(a);
+    journal.clear();
+
+    VstKeyCode tab{0, 2, 0};
+    EXPECT_EQ(frame->onKeyDown(tab), 1);
+    EXPECT_EQ(frame->getFocusView(), c);
+    EXPECT_EQ(journal, (std::vector<std::string>{"a.keyDown", "a.loseFocus"}));
+
+    VstKeyCode shiftTab{0, 2, 1};
+    EXPECT_EQ(frame->onKeyDown(shiftTab), 1);
+    EXPECT_EQ(frame->getFocusView(), a);
+    EXPECT_EQ(frame->onKeyDown(shiftTab), -1); // nothing before a: the focus goes
+    EXPECT_EQ(frame->getFocusView(), nullptr);
+
+    VstKeyCode letter{'x', 0, 0};
+    EXPECT_EQ(frame->onKeyDown(letter), -1);
+    EXPECT_EQ(frame->onKeyUp(letter), -1);
+
+    c->keyResult = 1;
+    frame->setFocusView(c);
+    journal.clear();
+    EXPECT_EQ(frame->onKeyUp(letter), 1);
+    EXPECT_EQ(journal, std::vector<std::string>{"c.keyUp"}); // the other children never see it
+}
+
+TEST_F(FrameTest, FocusClimbsOutOfNestedContainers) {
+    auto* inner = new CViewContainer(CRect(0, 0, 50, 50));
+    frame->addView(inner);
+    auto* nested = new RecordingView(CRect(0, 0, 10, 10));
+    inner->addView(nested);
+    RecordingView* after = addChild(CRect(0, 0, 10, 10), "after.");
+    nested->setWantsFocus(true);
+    after->setWantsFocus(true);
+    frame->setFocusView(nested);
+
+    EXPECT_TRUE(frame->advanceFocus(nullptr, false));
+    EXPECT_EQ(frame->getFocusView(), after);
+    EXPECT_TRUE(frame->advanceFocus(nullptr, true));
+    EXPECT_EQ(frame->getFocusView(), nested);
+
+    auto* modal = new RecordingView(CRect(0, 0, 5, 5));
+    frame->setModalView(modal);
+    EXPECT_FALSE(frame->advanceFocus(nullptr, false));
+    frame->setModalView(nullptr);
+    modal->release();
+}
+
+TEST_F(FrameTest, InvalidateMarksDirectChildrenThatTouchTheRectangle) {
+    RecordingView* touching = addChild(CRect(10, 10, 20, 20), "t.");
+    RecordingView* apart = addChild(CRect(30, 30, 40, 40), "a.");
     touching->setDirty(false);
     apart->setDirty(false);
-    frame.invalidate(CRect(0, 0, 10, 10));
+    frame->invalidate(CRect(0, 0, 10, 10));
     EXPECT_TRUE(touching->isDirty());
     EXPECT_FALSE(apart->isDirty());
 }
+
+TEST_F(FrameTest, UpdatesWaitForTheOpenFlagAndTheUpdateSwitch) {
+    PixelSurface surface(200, 100, kGreen);
+    CDrawContext context(frame, surface.dc(), nullptr);
+    RecordingView* view = addChild(CRect(10, 10, 20, 20), "v.");
+    frame->draw(&context); // the frame is dirty from its construction
+    EXPECT_EQ(surface.pixel(15, 15), kRed);
+    EXPECT_FALSE(frame->isFirstDraw());
+
+    view->colour = kColorBlue;
+    view->setDirty(true);
+    EXPECT_FALSE(frame->setUpdatesDisabled(true));
+    frame->update(&context);
+    EXPECT_EQ(surface.pixel(15, 15), kRed);
+    EXPECT_TRUE(frame->setUpdatesDisabled(false));
+    frame->setOpenFlag(false);
+    frame->update(&context);
+    EXPECT_EQ(surface.pixel(15, 15), kRed);
+    frame->setOpenFlag(true);
+    frame->update(&context);
+    EXPECT_EQ(surface.pixel(15, 15), kBlue);
+    EXPECT_FALSE(view->isDirty());
+}
+
+TEST_F(FrameTest, KnobModeAndCursorsAreProcessWide) {
+    editor->setKnobMode(2);
+    TestFrame other(CRect(0, 0, 10, 10), nullptr, nullptr);
+    EXPECT_EQ(other.getKnobMode(), 2);
+    editor->setKnobMode(0);
+
+    HCURSOR before = GetCursor();
+    frame->setCursor(1);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+    frame->setCursor(9);
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_HAND));
+    frame->setCursor(12);
+    EXPECT_EQ(GetCursor(), before);
+    frame->setCursor(3);
+    frame->setCursor(7);
+    EXPECT_EQ(GetCursor(), before);
+    frame->setCursor(5);
+    delete frame; // restores the cursor it found first
+    frame = nullptr;
+    EXPECT_EQ(GetCursor(), before);
+}
+
+} // namespace

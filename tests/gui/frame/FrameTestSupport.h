@@ -1,0 +1,271 @@
+#pragma once
+// Views, an effect, an editor and host windows that record what the frame does to them.
+
+#include "AEffGUIEditor.h"
+#include "AudioEffectX.h"
+#include "CDrawContext.h"
+#include "CFrame.h"
+#include "CNativeControlOwner.h"
+#include "CViewContainer.h"
+#include "WindowClass.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+// A view that fills its rectangle with one colour and records the events it receives.
+class RecordingView : public CView {
+public:
+    explicit RecordingView(const CRect& size, CColor colour = kColorRed)
+        : CView(size), colour(colour) {}
+
+    void draw(CDrawContext* context) override {
+        ++draws;
+        context->setFillColor(colour);
+        // fillRect leaves the left and top lines out; one pixel more covers the whole view.
+        context->fillRect(CRect(size.left - 1, size.top - 1, size.right, size.bottom));
+        setDirty(false);
+    }
+    void drawRect(CDrawContext* context, const CRect& updateRect) override {
+        lastUpdateRect = updateRect;
+        CView::drawRect(context, updateRect);
+    }
+    void mouse(CDrawContext*, const CPoint& where, std::int32_t buttons) override {
+        log("mouse");
+        lastWhere = where;
+        lastButtons = buttons;
+    }
+    std::int32_t onKeyDown(VstKeyCode&) override {
+        log("keyDown");
+        return keyResult;
+    }
+    std::int32_t onKeyUp(VstKeyCode&) override {
+        log("keyUp");
+        return keyResult;
+    }
+    bool onWheel(CDrawContext* context, const CPoint& where, float distance) override {
+        log("wheel");
+        lastWhere = where;
+        lastDistance = distance;
+        if (context) lastOffset = context->offset;
+        return true;
+    }
+    bool onDrop(CDrawContext*, CDragContainer* drag, const CPoint& where) override {
+        log("drop");
+        lastDrag = drag;
+        lastWhere = where;
+        return true;
+    }
+    void onDragEnter(CDrawContext* context, CDragContainer* drag, const CPoint& where) override {
+        log("enter");
+        lastDrag = drag;
+        lastWhere = where;
+        if (context) lastOffset = context->offset;
+    }
+    void onDragLeave(CDrawContext*, CDragContainer*, const CPoint&) override { log("leave"); }
+    void onDragMove(CDrawContext*, CDragContainer*, const CPoint& where) override {
+        log("move");
+        lastWhere = where;
+    }
+    void loseFocus(CDrawContext*) override { log("loseFocus"); }
+    void takeFocus(CDrawContext*) override { log("takeFocus"); }
+    bool removed(CView*) override {
+        log("removed");
+        return true;
+    }
+
+    void log(const char* event) { events->push_back(name + event); }
+
+    std::string name;
+    std::vector<std::string> ownEvents;
+    std::vector<std::string>* events = &ownEvents; // views may share one journal
+    CColor colour;
+    int draws = 0;
+    std::int32_t keyResult = -1;
+    CRect lastUpdateRect;
+    CPoint lastWhere;
+    CPoint lastOffset;
+    std::int32_t lastButtons = 0;
+    float lastDistance = 0.0f;
+    CDragContainer* lastDrag = nullptr;
+};
+
+// Records every host call; answers "sizeWindow" and the resize itself as told.
+struct HostRecorder {
+    struct Call {
+        VstInt32 opcode;
+        VstInt32 index;
+        VstIntPtr value;
+        std::string text;
+    };
+    std::vector<Call> calls;
+    bool canSizeWindow = false;
+    bool acceptsSize = false;
+
+    static inline HostRecorder* current = nullptr;
+
+    static VstIntPtr VST_CALL callback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                       void* ptr, float) {
+        HostRecorder& self = *current;
+        const bool isText = opcode == 37 && ptr;
+        self.calls.push_back({opcode, index, value, isText ? static_cast<char*>(ptr) : ""});
+        switch (opcode) {
+        case 1: return 2400; // audioMasterVersion
+        case 37: return self.canSizeWindow && isText && std::strcmp(static_cast<char*>(ptr), "sizeWindow") == 0;
+        case 15: return self.acceptsSize ? 1 : 0; // audioMasterSizeWindow
+        default: return 0;
+        }
+    }
+    int count(VstInt32 opcode) const {
+        int n = 0;
+        for (const Call& call : calls) n += call.opcode == opcode;
+        return n;
+    }
+};
+
+class TestEffect : public AudioEffectX {
+public:
+    explicit TestEffect(HostRecorder& host) : AudioEffectX(bind(host), 1, 2) {}
+    void processReplacing(float**, float**, VstInt32) override {}
+
+private:
+    static HostCallback bind(HostRecorder& host) {
+        HostRecorder::current = &host;
+        return &HostRecorder::callback;
+    }
+};
+
+// An editor that records what the frame forwards to it.
+class TestEditor : public AEffGUIEditor {
+public:
+    explicit TestEditor(AudioEffect* effect) : AEffGUIEditor(effect) {}
+    void beginEdit(VstInt32 index) override { edits.push_back("begin" + std::to_string(index)); }
+    void endEdit(VstInt32 index) override { edits.push_back("end" + std::to_string(index)); }
+    void idlePump() override { ++pumps; }
+
+    std::vector<std::string> edits;
+    int pumps = 0;
+};
+
+// A window standing in for one of the host's, of a class of the tests' own that records the
+// wheel messages it receives.
+class HostWindow {
+public:
+    HostWindow(int width, int height, DWORD style = WS_POPUP | WS_VISIBLE, HWND parent = nullptr,
+               int x = 40, int y = 30, const char* className = nullptr) {
+        registerClass();
+        handle = CreateWindowExA(0, className ? className : "Lanter5FrameHost", "host", style, x,
+                                 y, width, height, parent, nullptr, GetModuleHandleA(nullptr),
+                                 className ? &mdiClient : nullptr);
+        SetWindowLongPtrA(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~HostWindow() {
+        if (IsWindow(handle)) DestroyWindow(handle);
+    }
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
+
+    HWND get() const { return handle; }
+    RECT screenRect() const {
+        RECT rect{};
+        GetWindowRect(handle, &rect);
+        return rect;
+    }
+    int width() const { return screenRect().right - screenRect().left; }
+    int height() const { return screenRect().bottom - screenRect().top; }
+
+    int wheelMessages = 0;
+
+private:
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<HostWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self && message == WM_MOUSEWHEEL) ++self->wheelMessages;
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    static void registerClass() {
+        static const ATOM atom = [] {
+            WNDCLASSA description{};
+            description.lpfnWndProc = procedure;
+            description.hInstance = GetModuleHandleA(nullptr);
+            description.lpszClassName = "Lanter5FrameHost";
+            return RegisterClassA(&description);
+        }();
+        (void)atom;
+    }
+
+    CLIENTCREATESTRUCT mdiClient{nullptr, 1};
+    HWND handle;
+};
+
+// Delivers every pending message of this thread.
+inline void pumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+inline COLORREF windowPixel(HWND window, int x, int y) {
+    HDC deviceContext = GetDC(window);
+    const COLORREF pixel = GetPixel(deviceContext, x, y);
+    ReleaseDC(window, deviceContext);
+    return pixel;
+}
+
+// Frames of these tests live in a program, not in the plug-in library: the program's own
+// module owns their window class.
+inline void useProgramInstance() { setInstanceHandle(GetModuleHandleA(nullptr)); }
+
+// Reaches the frame's internals that no public operation reports.
+class TestFrame : public CFrame {
+public:
+    using CFrame::CFrame;
+    CDropTarget* getDropTarget() const { return dropTarget; }
+    bool isFirstDraw() const { return firstDraw; }
+    HWND getParentWindow() const { return parentWindow; }
+};
+
+// A memory device context over a 32-bit bitmap, for reading drawn pixels back.
+class PixelSurface {
+public:
+    PixelSurface(int width, int height, COLORREF background) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        deviceContext = CreateCompatibleDC(nullptr);
+        void* bits = nullptr;
+        bitmap = CreateDIBSection(deviceContext, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        previous = SelectObject(deviceContext, bitmap);
+        HBRUSH brush = CreateSolidBrush(background);
+        RECT all{0, 0, width, height};
+        FillRect(deviceContext, &all, brush);
+        DeleteObject(brush);
+    }
+    ~PixelSurface() {
+        SelectObject(deviceContext, previous);
+        DeleteObject(bitmap);
+        DeleteDC(deviceContext);
+    }
+    PixelSurface(const PixelSurface&) = delete;
+    PixelSurface& operator=(const PixelSurface&) = delete;
+
+    HDC dc() const { return deviceContext; }
+    COLORREF pixel(int x, int y) const { return GetPixel(deviceContext, x, y); }
+
+private:
+    HDC deviceContext;
+    HBITMAP bitmap;
+    HGDIOBJ previous;
+};
+
+inline constexpr COLORREF kRed = RGB(255, 0, 0);
+inline constexpr COLORREF kBlue = RGB(0, 0, 255);
+inline constexpr COLORREF kGreen = RGB(0, 255, 0);
+inline constexpr COLORREF kBlack = RGB(0, 0, 0);
