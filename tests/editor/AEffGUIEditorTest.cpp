@@ -236,15 +236,15 @@ TEST_F(GuiEditorTest, TheWheelGoesToTheViewUnderTheCursor) {
 }
 
 TEST(AEffGUIEditor, OperationsKeepTheirSlots) {
-    EXPECT_EQ(slotOf(&AEffGUIEditor::getEffect), 1);
-    EXPECT_EQ(slotOf(&AEffGUIEditor::getRect), 2);
-    EXPECT_EQ(slotOf(&AEffGUIEditor::idle), 6);
-    EXPECT_EQ(slotOf(&AEffGUIEditor::onWheel), 9);
-    EXPECT_EQ(slotOf(&AEffGUIEditor::setKnobMode), 10);
-    EXPECT_EQ(slotOf(&AEffGUIEditor::setParameter), 11);
-    EXPECT_EQ(slotOf(&AEffGUIEditor::beginEdit), 12);
-    EXPECT_EQ(slotOf(&AEffGUIEditor::endEdit), 13);
-    EXPECT_EQ(slotOf(&AEffGUIEditor::idlePump), 14);
+    EXPECT_EQ(virtualSlot(&AEffGUIEditor::getEffect), 1);
+    EXPECT_EQ(virtualSlot(&AEffGUIEditor::getRect), 2);
+    EXPECT_EQ(virtualSlot(&AEffGUIEditor::idle), 6);
+    EXPECT_EQ(virtualSlot(&AEffGUIEditor::onWheel), 9);
+    EXPECT_EQ(virtualSlot(&AEffGUIEditor::setKnobMode), 10);
+    EXPECT_EQ(virtualSlot(&AEffGUIEditor::setParameter), 11);
+    EXPECT_EQ(virtualSlot(&AEffGUIEditor::beginEdit), 12);
+    EXPECT_EQ(virtualSlot(&AEffGUIEditor::endEdit), 13);
+    EXPECT_EQ(virtualSlot(&AEffGUIEditor::idlePump), 14);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 // that records the opcodes it receives, an effect bound to it, and a window of the host's.
 
 #include "AEffGUIEditor.h"
+#include "GdiSurface.h"
+#include "VirtualSlot.h"
 #include "AudioEffectX.h"
 #include "CFrame.h"
 #include "WindowClass.h"
@@ -15,76 +17,6 @@
 #include <vector>
 
 inline constexpr COLORREF kSurfaceBlue = RGB(0, 0, 255);
-
-// A memory device context over a top-down 32-bit bitmap.
-class MemorySurface {
-public:
-    MemorySurface(int width, int height, COLORREF background = kSurfaceBlue)
-        : width(width), height(height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        deviceContext = CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(deviceContext, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        previous = SelectObject(deviceContext, bitmap);
-        HBRUSH brush = CreateSolidBrush(background);
-        RECT all{0, 0, width, height};
-        FillRect(deviceContext, &all, brush);
-        DeleteObject(brush);
-    }
-    ~MemorySurface() {
-        SelectObject(deviceContext, previous);
-        DeleteObject(bitmap);
-        DeleteDC(deviceContext);
-    }
-    MemorySurface(const MemorySurface&) = delete;
-    MemorySurface& operator=(const MemorySurface&) = delete;
-
-    HDC dc() const { return deviceContext; }
-    COLORREF pixel(int x, int y) const { return GetPixel(deviceContext, x, y); }
-
-    // The pixels of `area`, row by row.
-    std::vector<COLORREF> pixels(const RECT& area) const {
-        std::vector<COLORREF> result;
-        for (int y = area.top; y < area.bottom; ++y) {
-            for (int x = area.left; x < area.right; ++x) result.push_back(pixel(x, y));
-        }
-        return result;
-    }
-    std::vector<COLORREF> pixels() const { return pixels(RECT{0, 0, width, height}); }
-
-    // Pixels of `colour` inside `area`.
-    int count(const RECT& area, COLORREF colour) const {
-        int n = 0;
-        for (COLORREF value : pixels(area)) n += value == colour;
-        return n;
-    }
-    // Pixels of `colour` anywhere outside `area`.
-    int countOutside(const RECT& area, COLORREF colour) const {
-        int n = 0;
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                const bool inside = x >= area.left && x < area.right && y >= area.top &&
-                                    y < area.bottom;
-                n += !inside && pixel(x, y) == colour;
-            }
-        }
-        return n;
-    }
-
-    const int width;
-    const int height;
-
-private:
-    HDC deviceContext;
-    HBITMAP bitmap;
-    HGDIOBJ previous;
-};
 
 // The pixels of a window's client area in `area`, read through the window's device context.
 inline std::vector<COLORREF> windowPixels(HWND window, const RECT& area) {
@@ -197,26 +129,3 @@ inline void repaint(HWND window) {
 // Frames made by a test program belong to the program's module.
 inline void useProgramInstance() { setInstanceHandle(GetModuleHandleA(nullptr)); }
 
-// The virtual-table entry of a member function, from its member pointer as both Windows
-// compilers lay it out (one plus the byte offset of the entry); -1 when not virtual.
-template <typename Member>
-int tableEntryOf(Member member) {
-    struct Representation {
-        std::ptrdiff_t pointer;
-        std::ptrdiff_t adjustment;
-    };
-    static_assert(sizeof(Member) == sizeof(Representation));
-    Representation representation;
-    std::memcpy(&representation, &member, sizeof representation);
-    if ((representation.pointer & 1) == 0) return -1;
-    return static_cast<int>((representation.pointer - 1) /
-                            static_cast<std::ptrdiff_t>(sizeof(void*)));
-}
-
-// The slot of an operation of a class whose destructor is slot 0: the destructor takes two
-// entries, so operation n >= 1 is entry n + 1.
-template <typename Member>
-int slotOf(Member member) {
-    const int entry = tableEntryOf(member);
-    return entry < 0 ? -1 : entry - 1;
-}

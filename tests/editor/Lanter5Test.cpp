@@ -98,7 +98,7 @@ TEST_F(Lanter5Test, EachIdleWritesTheNextCountWhichTheFollowingIdleShows) {
     EXPECT_EQ(Lanter5::getIdleCounter(), 3);
 
     // The window shows exactly what the label draws for "0".
-    MemorySurface expected(512, 256, RGB(0, 0, 0));
+    GdiSurface expected(512, 256, RGB(0, 0, 0));
     {
         CTextLabel reference(CRect(16, 16, 96, 41), "0");
         CDrawContext context(nullptr, expected.dc(), nullptr);

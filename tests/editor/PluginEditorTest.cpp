@@ -57,7 +57,7 @@ struct Plugin {
 
 // What the label draws for `text`, on the frame's black background.
 std::vector<COLORREF> labelShowing(const char* text) {
-    MemorySurface surface(512, 256, RGB(0, 0, 0));
+    GdiSurface surface(512, 256, RGB(0, 0, 0));
     CTextLabel label(CRect(16, 16, 96, 41), text);
     {
         CDrawContext context(nullptr, surface.dc(), nullptr);

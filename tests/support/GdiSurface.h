@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 class GdiSurface {
 public:
     GdiSurface(int width, int height, COLORREF background = RGB(0, 0, 255))
@@ -49,6 +51,27 @@ public:
             }
         }
         return count;
+    }
+
+    // The pixels of `area`, row by row.
+    std::vector<COLORREF> pixels(const RECT& area) const {
+        std::vector<COLORREF> result;
+        for (int y = area.top; y < area.bottom; ++y) {
+            for (int x = area.left; x < area.right; ++x) result.push_back(pixel(x, y));
+        }
+        return result;
+    }
+    std::vector<COLORREF> pixels() const { return pixels(RECT{0, 0, width, height}); }
+
+    // Pixels of `colour` inside `area`.
+    int count(const RECT& area, COLORREF colour) const {
+        int n = 0;
+        for (COLORREF value : pixels(area)) n += value == colour;
+        return n;
+    }
+    // Pixels of `colour` anywhere outside `area`.
+    int countOutside(const RECT& area, COLORREF colour) const {
+        return count(RECT{0, 0, width, height}, colour) - count(area, colour);
     }
 
     bool samePixels(const GdiSurface& other) const {

@@ -7,8 +7,9 @@
 #include <cstddef>
 #include <cstring>
 
+// The table entry of a member function; -1 when it is not virtual.
 template <typename Member>
-int virtualSlot(Member member) {
+int tableEntryOf(Member member) {
     struct Representation {
         std::ptrdiff_t pointer;
         std::ptrdiff_t adjustment;
@@ -16,6 +17,13 @@ int virtualSlot(Member member) {
     static_assert(sizeof(Member) == sizeof(Representation));
     Representation representation;
     std::memcpy(&representation, &member, sizeof representation);
-    if ((representation.pointer & 1) == 0) return -1; // not a virtual function
-    return static_cast<int>((representation.pointer - 1) / static_cast<std::ptrdiff_t>(sizeof(void*))) - 1;
+    if ((representation.pointer & 1) == 0) return -1;
+    return static_cast<int>((representation.pointer - 1) / static_cast<std::ptrdiff_t>(sizeof(void*)));
+}
+
+// The slot of an operation of a class whose destructor is slot 0.
+template <typename Member>
+int virtualSlot(Member member) {
+    const int entry = tableEntryOf(member);
+    return entry < 0 ? -1 : entry - 1;
 }

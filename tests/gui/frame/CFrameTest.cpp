@@ -148,7 +148,7 @@ TEST_F(FrameTest, InvalidateMarksDirectChildrenThatTouchTheRectangle) {
 }
 
 TEST_F(FrameTest, UpdatesWaitForTheOpenFlagAndTheUpdateSwitch) {
-    PixelSurface surface(200, 100, kGreen);
+    GdiSurface surface(200, 100, kGreen);
     CDrawContext context(frame, surface.dc(), nullptr);
     RecordingView* view = addChild(CRect(10, 10, 20, 20), "v.");
     frame->draw(&context); // the frame is dirty from its construction

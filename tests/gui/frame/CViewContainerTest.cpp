@@ -216,7 +216,7 @@ struct DrawingTest : ContainerTest {
         EXPECT_EQ(surface.pixel(25, 25), kBlue);
     }
 
-    PixelSurface surface;
+    GdiSurface surface;
     CViewContainer* container;
     RecordingView* child;
 };
@@ -227,7 +227,7 @@ TEST_F(DrawingTest, DrawsBackgroundAndChildrenThroughTheBufferOrDirectly) {
     expectPicture();
     EXPECT_FALSE(container->isDirty());
 
-    PixelSurface direct(80, 60, kGreen);
+    GdiSurface direct(80, 60, kGreen);
     CDrawContext directContext(nullptr, direct.dc(), nullptr);
     container->setOffscreenDrawing(false);
     directContext.offset = CPoint(0, 0);

@@ -2,6 +2,7 @@
 // Views, an effect, an editor and host windows that record what the frame does to them.
 
 #include "AEffGUIEditor.h"
+#include "GdiSurface.h"
 #include "AudioEffectX.h"
 #include "CDrawContext.h"
 #include "CFrame.h"
@@ -226,43 +227,6 @@ public:
     CDropTarget* getDropTarget() const { return dropTarget; }
     bool isFirstDraw() const { return firstDraw; }
     HWND getParentWindow() const { return parentWindow; }
-};
-
-// A memory device context over a 32-bit bitmap, for reading drawn pixels back.
-class PixelSurface {
-public:
-    PixelSurface(int width, int height, COLORREF background) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        deviceContext = CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(deviceContext, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        previous = SelectObject(deviceContext, bitmap);
-        HBRUSH brush = CreateSolidBrush(background);
-        RECT all{0, 0, width, height};
-        FillRect(deviceContext, &all, brush);
-        DeleteObject(brush);
-    }
-    ~PixelSurface() {
-        SelectObject(deviceContext, previous);
-        DeleteObject(bitmap);
-        DeleteDC(deviceContext);
-    }
-    PixelSurface(const PixelSurface&) = delete;
-    PixelSurface& operator=(const PixelSurface&) = delete;
-
-    HDC dc() const { return deviceContext; }
-    COLORREF pixel(int x, int y) const { return GetPixel(deviceContext, x, y); }
-
-private:
-    HDC deviceContext;
-    HBITMAP bitmap;
-    HGDIOBJ previous;
 };
 
 inline constexpr COLORREF kRed = RGB(255, 0, 0);

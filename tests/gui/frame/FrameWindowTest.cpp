@@ -348,7 +348,7 @@ TEST_F(FrameWindowTest, EditColoursAndMenuItemsGoToTheFocusViewsNativeControls) 
     HostWindow host(300, 200);
     auto* frame = new TestFrame(CRect(0, 0, 200, 100), host.get(), nullptr);
     HWND window = frame->getSystemWindow();
-    PixelSurface surface(4, 4, kBlack);
+    GdiSurface surface(4, 4, kBlack);
     const WPARAM editDc = reinterpret_cast<WPARAM>(surface.dc());
     EXPECT_EQ(SendMessageA(window, WM_CTLCOLOREDIT, editDc, 0),
               DefWindowProcA(window, WM_CTLCOLOREDIT, editDc, 0)); // no focus view

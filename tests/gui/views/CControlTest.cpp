@@ -131,19 +131,19 @@ TEST(CControl, DoubleClickTimeIsAtLeastAQuarterSecond) {
 }
 
 TEST(CControl, OperationsKeepTheirSlots) {
-    EXPECT_EQ(slotOf(&CControl::draw), 3);
-    EXPECT_EQ(slotOf(&CControl::isDirty), 19);
-    EXPECT_EQ(slotOf(&CControl::setDirty), 20);
-    EXPECT_EQ(slotOf(&CControl::isTypeOf), 40);
-    EXPECT_EQ(slotOf(&CControl::editorIdle), 42);
-    EXPECT_EQ(slotOf(&CControl::setValue), 43);
-    EXPECT_EQ(slotOf(&CControl::getOldValue), 50);
-    EXPECT_EQ(slotOf(&CControl::getTag), 54);
-    EXPECT_EQ(slotOf(&CControl::beginEdit), 55);
-    EXPECT_EQ(slotOf(&CControl::endEdit), 56);
-    EXPECT_EQ(slotOf(&CControl::getWheelInc), 60);
-    EXPECT_EQ(slotOf(&CControl::bounceValue), 61);
-    EXPECT_EQ(slotOf(&CControl::checkDefaultValue), 62);
+    EXPECT_EQ(virtualSlot(&CControl::draw), 3);
+    EXPECT_EQ(virtualSlot(&CControl::isDirty), 19);
+    EXPECT_EQ(virtualSlot(&CControl::setDirty), 20);
+    EXPECT_EQ(virtualSlot(&CControl::isTypeOf), 40);
+    EXPECT_EQ(virtualSlot(&CControl::editorIdle), 42);
+    EXPECT_EQ(virtualSlot(&CControl::setValue), 43);
+    EXPECT_EQ(virtualSlot(&CControl::getOldValue), 50);
+    EXPECT_EQ(virtualSlot(&CControl::getTag), 54);
+    EXPECT_EQ(virtualSlot(&CControl::beginEdit), 55);
+    EXPECT_EQ(virtualSlot(&CControl::endEdit), 56);
+    EXPECT_EQ(virtualSlot(&CControl::getWheelInc), 60);
+    EXPECT_EQ(virtualSlot(&CControl::bounceValue), 61);
+    EXPECT_EQ(virtualSlot(&CControl::checkDefaultValue), 62);
     EXPECT_EQ(tableEntryOf(&CControlListener::valueChanged), 0);
     EXPECT_EQ(tableEntryOf(&CControlListener::reservedNotify), 1);
 }

@@ -25,7 +25,7 @@ struct Drawing {
         CDrawContext context(nullptr, surface.dc(), nullptr);
         view.draw(&context);
     }
-    MemorySurface surface{100, 50};
+    GdiSurface surface{100, 50};
 };
 
 bool sameDrawing(CView& a, CView& b) {
@@ -44,7 +44,7 @@ TEST(CParamDisplay, DefaultIsABlackOutlinedBoxWithTheValueInWhiteCentred) {
     EXPECT_EQ(display.getHoriAlign(), 1);
     EXPECT_TRUE(display.getTextTransparency());
     Drawing drawing(display);
-    const MemorySurface& s = drawing.surface;
+    const GdiSurface& s = drawing.surface;
     // Outline on all four sides, fill inside it.
     EXPECT_EQ(s.pixel(10, 20), kBlack);
     EXPECT_EQ(s.pixel(89, 20), kBlack);
@@ -101,7 +101,7 @@ TEST(CParamDisplay, NoFrameLeavesTheOutlineOut) {
 
 // The edges alone, on a transparent display: left and top in one colour, right and bottom in
 // the other, one pixel in from the top, right and bottom.
-void expectEdges(const MemorySurface& s, COLORREF leftTop, COLORREF rightBottom) {
+void expectEdges(const GdiSurface& s, COLORREF leftTop, COLORREF rightBottom) {
     for (int y = 12; y <= 34; ++y) EXPECT_EQ(s.pixel(10, y), leftTop) << "left, y " << y;
     for (int x = 10; x <= 88; ++x) EXPECT_EQ(s.pixel(x, 11), leftTop) << "top, x " << x;
     for (int y = 11; y <= 33; ++y) EXPECT_EQ(s.pixel(89, y), rightBottom) << "right, y " << y;
@@ -168,7 +168,7 @@ TEST(CParamDisplay, ShadowIsTheTextOnePixelRightAndDown) {
 TEST(CParamDisplay, NoTextDrawsTheBoxAndLeavesTheClipAlone) {
     CParamDisplay display(kBox);
     display.setStyle(kStyleNoText);
-    MemorySurface surface(100, 50);
+    GdiSurface surface(100, 50);
     {
         CDrawContext context(nullptr, surface.dc(), nullptr);
         display.draw(&context);
@@ -179,7 +179,7 @@ TEST(CParamDisplay, NoTextDrawsTheBoxAndLeavesTheClipAlone) {
     DeleteObject(region);
 
     display.setStyle(0);
-    MemorySurface withText(100, 50);
+    GdiSurface withText(100, 50);
     {
         CDrawContext context(nullptr, withText.dc(), nullptr);
         display.draw(&context);
@@ -205,7 +205,7 @@ TEST(CParamDisplay, TextIsCutAtTheBoxAndAtAClipAlreadySet) {
     DisplayWithText display(kBox);
     display.setHoriAlign(0);
     const char* longText = "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW";
-    MemorySurface surface(100, 50, kSurfaceBlue);
+    GdiSurface surface(100, 50, kSurfaceBlue);
     {
         CDrawContext context(nullptr, surface.dc(), nullptr);
         display.paint(&context, longText);
@@ -215,7 +215,7 @@ TEST(CParamDisplay, TextIsCutAtTheBoxAndAtAClipAlreadySet) {
 
     // A clip set by the caller narrows further, and comes back afterwards.
     display.setTransparency(true);
-    MemorySurface narrowed(100, 50, kSurfaceBlue);
+    GdiSurface narrowed(100, 50, kSurfaceBlue);
     {
         CDrawContext context(nullptr, narrowed.dc(), nullptr);
         context.setClipRect(CRect(0, 0, 40, 50));
@@ -230,7 +230,7 @@ TEST(CParamDisplay, TextIsCutAtTheBoxAndAtAClipAlreadySet) {
 
 TEST(CParamDisplay, OffsetMovesTheWholeDrawing) {
     CParamDisplay display(CRect(0, 0, 80, 25));
-    MemorySurface moved(100, 50);
+    GdiSurface moved(100, 50);
     {
         CDrawContext context(nullptr, moved.dc(), nullptr);
         context.offset = CPoint(10, 10);
@@ -318,7 +318,7 @@ TEST(CParamDisplay, OpaqueTextPaintsTheFillColourBehindIt) {
     CParamDisplay display(kBox);
     display.setTransparency(true); // no box, so only the text's own background shows
     auto greenPixels = [&] {
-        MemorySurface surface(100, 50);
+        GdiSurface surface(100, 50);
         CDrawContext context(nullptr, surface.dc(), nullptr);
         context.setFillColor(kGreenColor);
         display.draw(&context);
@@ -331,21 +331,21 @@ TEST(CParamDisplay, OpaqueTextPaintsTheFillColourBehindIt) {
 }
 
 TEST(CParamDisplay, OperationsKeepTheirSlots) {
-    EXPECT_EQ(slotOf(&CParamDisplay::draw), 3);
-    EXPECT_EQ(slotOf(&CParamDisplay::isTypeOf), 40);
-    EXPECT_EQ(slotOf(&CParamDisplay::setFont), 63);
-    EXPECT_EQ(slotOf(&CParamDisplay::setHoriAlign), 68);
-    EXPECT_EQ(slotOf(static_cast<void (CParamDisplay::*)(CParamDisplayConvertWithData, void*)>(
+    EXPECT_EQ(virtualSlot(&CParamDisplay::draw), 3);
+    EXPECT_EQ(virtualSlot(&CParamDisplay::isTypeOf), 40);
+    EXPECT_EQ(virtualSlot(&CParamDisplay::setFont), 63);
+    EXPECT_EQ(virtualSlot(&CParamDisplay::setHoriAlign), 68);
+    EXPECT_EQ(virtualSlot(static_cast<void (CParamDisplay::*)(CParamDisplayConvertWithData, void*)>(
                   &CParamDisplay::setStringConvert)),
               69);
-    EXPECT_EQ(slotOf(static_cast<void (CParamDisplay::*)(CParamDisplayConvert)>(
+    EXPECT_EQ(virtualSlot(static_cast<void (CParamDisplay::*)(CParamDisplayConvert)>(
                   &CParamDisplay::setStringConvert)),
               70);
-    EXPECT_EQ(slotOf(&CParamDisplay::setReverseConvert), 71);
-    EXPECT_EQ(slotOf(&CParamDisplay::setStyle), 72);
-    EXPECT_EQ(slotOf(&CParamDisplay::setTextTransparency), 74);
-    EXPECT_EQ(slotOf(&CTextLabel::setText), 75);
-    EXPECT_EQ(slotOf(&CTextLabel::getText), 76);
+    EXPECT_EQ(virtualSlot(&CParamDisplay::setReverseConvert), 71);
+    EXPECT_EQ(virtualSlot(&CParamDisplay::setStyle), 72);
+    EXPECT_EQ(virtualSlot(&CParamDisplay::setTextTransparency), 74);
+    EXPECT_EQ(virtualSlot(&CTextLabel::setText), 75);
+    EXPECT_EQ(virtualSlot(&CTextLabel::getText), 76);
 }
 
 TEST(CParamDisplay, AnswersForItsClassAndItsBases) {

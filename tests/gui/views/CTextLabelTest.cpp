@@ -45,7 +45,7 @@ TEST(CTextLabel, SetTextDoesNotMarkTheLabelDirty) {
 TEST(CTextLabel, ShowsItsTextNotItsValue) {
     CTextLabel label(kBox, "abc");
     label.setValue(0.3f);
-    MemorySurface surface(100, 50);
+    GdiSurface surface(100, 50);
     {
         CDrawContext context(nullptr, surface.dc(), nullptr);
         label.draw(&context);
@@ -55,7 +55,7 @@ TEST(CTextLabel, ShowsItsTextNotItsValue) {
 
     CParamDisplay display(kBox);
     display.setStringConvert([](float, char* text) { std::strcpy(text, "abc"); });
-    MemorySurface expected(100, 50);
+    GdiSurface expected(100, 50);
     {
         CDrawContext context(nullptr, expected.dc(), nullptr);
         display.draw(&context);
@@ -66,7 +66,7 @@ TEST(CTextLabel, ShowsItsTextNotItsValue) {
 
 TEST(CTextLabel, WithoutTextOnlyTheBoxIsDrawnAndTheClipIsLeftAlone) {
     CTextLabel label(kBox, nullptr);
-    MemorySurface surface(100, 50);
+    GdiSurface surface(100, 50);
     {
         CDrawContext context(nullptr, surface.dc(), nullptr);
         label.draw(&context);
@@ -76,7 +76,7 @@ TEST(CTextLabel, WithoutTextOnlyTheBoxIsDrawnAndTheClipIsLeftAlone) {
 
     // An empty text is a text: the clip is set for it.
     label.setText("");
-    MemorySurface empty(100, 50);
+    GdiSurface empty(100, 50);
     {
         CDrawContext context(nullptr, empty.dc(), nullptr);
         label.draw(&context);
