@@ -213,8 +213,7 @@ CView* CViewContainer::getViewUnderMouse() {
 
 CView* CViewContainer::getViewAt(const CPoint& where, bool deep) const {
     if (!parentFrame) return nullptr;
-    CPoint local = where;
-    local.offset(-size.left, -size.top);
+    const CPoint local = toChildCoordinates(where);
     for (CViewListEntry* entry = lastEntry; entry; entry = entry->previous) {
         CView* child = entry->view;
         CRect area;
@@ -408,8 +407,7 @@ bool CViewContainer::removed(CView*) {
 }
 
 void CViewContainer::mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons) {
-    CPoint local = where;
-    local.offset(-size.left, -size.top);
+    const CPoint local = toChildCoordinates(where);
     if (buttons == -1 && context) buttons = context->getMouseButtons();
     for (CViewListEntry* entry = lastEntry; entry; entry = entry->previous) {
         CView* child = entry->view;
@@ -441,8 +439,7 @@ bool CViewContainer::onWheel(CDrawContext* context, const CPoint& where, std::in
     CView* child = getViewAt(where, false);
     if (!child) return false;
     const ShiftedContext shifted(context, size.left, size.top);
-    CPoint local = where;
-    local.offset(-size.left, -size.top);
+    const CPoint local = toChildCoordinates(where);
     return child->onWheel(context, local, axis, distance);
 }
 
@@ -453,8 +450,7 @@ bool CViewContainer::onWheel(CDrawContext* context, const CPoint& where, float d
 bool CViewContainer::onDrop(CDrawContext* context, CDragContainer* drag, const CPoint& where) {
     if (!parentFrame) return false;
     const ShiftedContext shifted(context, size.left, size.top);
-    CPoint local = where;
-    local.offset(-size.left, -size.top);
+    const CPoint local = toChildCoordinates(where);
     CView* under = getViewAt(where, false);
     if (under != dragOverView) {
         if (dragOverView) dragOverView->onDragLeave(context, drag, local);
@@ -473,8 +469,7 @@ void CViewContainer::onDragEnter(CDrawContext* context, CDragContainer* drag,
                                  const CPoint& where) {
     if (!parentFrame) return;
     const ShiftedContext shifted(context, size.left, size.top);
-    CPoint local = where;
-    local.offset(-size.left, -size.top);
+    const CPoint local = toChildCoordinates(where);
     if (dragOverView) dragOverView->onDragLeave(context, drag, local);
     dragOverView = getViewAt(where, false);
     if (dragOverView) dragOverView->onDragEnter(context, drag, local);
@@ -484,8 +479,7 @@ void CViewContainer::onDragLeave(CDrawContext* context, CDragContainer* drag,
                                  const CPoint& where) {
     if (!parentFrame) return;
     const ShiftedContext shifted(context, size.left, size.top);
-    CPoint local = where;
-    local.offset(-size.left, -size.top);
+    const CPoint local = toChildCoordinates(where);
     if (dragOverView) dragOverView->onDragLeave(context, drag, local);
     dragOverView = nullptr;
 }
@@ -494,8 +488,7 @@ void CViewContainer::onDragMove(CDrawContext* context, CDragContainer* drag,
                                 const CPoint& where) {
     if (!parentFrame) return;
     const ShiftedContext shifted(context, size.left, size.top);
-    CPoint local = where;
-    local.offset(-size.left, -size.top);
+    const CPoint local = toChildCoordinates(where);
     CView* under = getViewAt(where, false);
     if (under != dragOverView) {
         if (dragOverView) dragOverView->onDragLeave(context, drag, local);

@@ -78,6 +78,10 @@ protected:
     void ensureOffscreen();
     // The rectangle of the container's own inner coordinates: (0, 0, width, height).
     CRect innerRect() const { return CRect(0, 0, size.width(), size.height()); }
+    // `where`, given in this container's own coordinates, as its children see it.
+    CPoint toChildCoordinates(const CPoint& where) const {
+        return CPoint(where.h - size.left, where.v - size.top);
+    }
 
     CViewListEntry* firstEntry = nullptr;
     CViewListEntry* lastEntry = nullptr;

@@ -3,6 +3,7 @@
 // that records the opcodes it receives, an effect bound to it, and a window of the host's.
 
 #include "AEffGUIEditor.h"
+#include "FrameWindowHelpers.h"
 #include "GdiSurface.h"
 #include "VirtualSlot.h"
 #include "AudioEffectX.h"
@@ -18,18 +19,6 @@
 
 inline constexpr COLORREF kSurfaceBlue = RGB(0, 0, 255);
 
-// The pixels of a window's client area in `area`, read through the window's device context.
-inline std::vector<COLORREF> windowPixels(HWND window, const RECT& area) {
-    std::vector<COLORREF> result;
-    HDC deviceContext = GetDC(window);
-    for (int y = area.top; y < area.bottom; ++y) {
-        for (int x = area.left; x < area.right; ++x) {
-            result.push_back(GetPixel(deviceContext, x, y));
-        }
-    }
-    ReleaseDC(window, deviceContext);
-    return result;
-}
 
 // Records every host call. `onIdle` runs when the effect asks for idle time (host opcode 3).
 struct RecordingHost {
@@ -112,20 +101,10 @@ private:
     HWND handle;
 };
 
-// Delivers every pending message of this thread, paints included.
-inline void pumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
 
 // Paints a window and its children now.
 inline void repaint(HWND window) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-// Frames made by a test program belong to the program's module.
-inline void useProgramInstance() { setInstanceHandle(GetModuleHandleA(nullptr)); }
 

@@ -2,6 +2,7 @@
 // Views, an effect, an editor and host windows that record what the frame does to them.
 
 #include "AEffGUIEditor.h"
+#include "FrameWindowHelpers.h"
 #include "GdiSurface.h"
 #include "AudioEffectX.h"
 #include "CDrawContext.h"
@@ -200,25 +201,8 @@ private:
     HWND handle;
 };
 
-// Delivers every pending message of this thread.
-inline void pumpMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
 
-inline COLORREF windowPixel(HWND window, int x, int y) {
-    HDC deviceContext = GetDC(window);
-    const COLORREF pixel = GetPixel(deviceContext, x, y);
-    ReleaseDC(window, deviceContext);
-    return pixel;
-}
 
-// Frames of these tests live in a program, not in the plug-in library: the program's own
-// module owns their window class.
-inline void useProgramInstance() { setInstanceHandle(GetModuleHandleA(nullptr)); }
 
 // Reaches the frame's internals that no public operation reports.
 class TestFrame : public CFrame {
