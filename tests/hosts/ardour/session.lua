@@ -10,6 +10,8 @@ local folder = os.getenv("SESSION_DIR")
 local plugin_name = os.getenv("PLUGIN")
 local value = tonumber(os.getenv("VALUE") or "")
 local name = "check"
+-- Kept only in the plug-in's own state: the value of its second program ("Half").
+local second_program_value = 0.625
 local no_group = PBD.GroupControlDisposition.NoGroup
 
 local backend = AudioEngine:set_backend("None (Dummy)", "", "")
@@ -23,6 +25,11 @@ end
 
 local function arm(track, on)
   track:rec_enable_control():set_value(on and 1 or 0, no_group)
+end
+
+local function select_program(processor, label)
+  local plugin = processor:to_insert():plugin(0)
+  assert(plugin:load_preset(plugin:preset_by_label(label)), "no program " .. label)
 end
 
 local function record(session, seconds)
@@ -45,6 +52,10 @@ if (os.getenv("RELOAD") or "") ~= "" then
   record(session, 4)
   print("take played again after loading")
   session:save_state("", false, false, false, false, false)
+  select_program(dry:nth_plugin(0), "Half")
+  local second = ARDOUR.LuaAPI.get_processor_param(dry:nth_plugin(0), 0)
+  print(string.format("second program's value after loading %.9g", second))
+  assert(second == second_program_value, "the plug-in's state did not come back")
   close_session()
   quit()
   return
@@ -85,6 +96,11 @@ local plugin = ARDOUR.LuaAPI.new_plugin(session, plugin_name, ARDOUR.PluginType.
 assert(not plugin:isnil(), "plug-in not found: " .. plugin_name)
 assert(dry:add_processor_by_index(plugin, 0, nil, true) == 0, "plug-in not added")
 if value then
+  -- The programs are the plug-in's presets in Ardour. Editing "Half" and leaving it stores
+  -- the edit in that program, which only the plug-in's chunk carries.
+  select_program(plugin, "Half")
+  assert(ARDOUR.LuaAPI.set_processor_param(plugin, 0, second_program_value), "parameter not set")
+  select_program(plugin, "Unity")
   assert(ARDOUR.LuaAPI.set_processor_param(plugin, 0, value), "parameter not set")
 end
 dry:monitoring_control():set_value(ARDOUR.MonitorChoice.MonitorDisk, no_group)
