@@ -53,6 +53,8 @@ private:
     void storeValue(float value);
 
     GainPrograms programs;
+    // Written by any thread, read by the audio thread, which may not wait.
     std::atomic<float> gainValue{GainPrograms::kUnity};
+    static_assert(std::atomic<float>::is_always_lock_free);
     GainPrograms::Chunk chunk{}; // what getChunk last handed out; the host reads it later
 };
