@@ -1,5 +1,5 @@
-# `cmake --install`: the frame's libraries, their headers in one folder, and the CMake package
-# that gives an outside project the libraries as Lanter5::core, Lanter5::editor and
+# `cmake --install`: the frame's libraries, their headers in one folder, vsthost, and the CMake
+# package that gives an outside project the libraries as Lanter5::core, Lanter5::editor and
 # Lanter5::toolkit together with lanter5_add_plugin.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -20,6 +20,8 @@ endif()
 install(TARGETS ${frame_libraries} EXPORT Lanter5Targets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${frame_headers} DESTINATION ${header_dir})
+# The development host, to run and validate what is built against the package.
+install(TARGETS vsthost RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(EXPORT Lanter5Targets NAMESPACE Lanter5:: DESTINATION ${package_dir})
 
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/Lanter5Config.cmake.in

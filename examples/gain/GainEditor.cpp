@@ -39,7 +39,8 @@ GainEditor::~GainEditor() {
 bool GainEditor::open(void* window) {
     if (frame) close();
     AEffGUIEditor::open(window);
-    frame = new (std::nothrow) CFrame(CRect(0, 0, kWidth, kHeight), static_cast<HWND>(window), this);
+    const CRect frameRect(0, 0, kWidth, kHeight);
+    frame = new (std::nothrow) CFrame(frameRect, static_cast<HWND>(window), this);
     if (!frame || !buildViews()) {
         close();
         return false;

@@ -14,10 +14,9 @@ public:
     void draw(CDrawContext* context) override;
     void mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons = -1) override;
 
+private:
     // Where the handle is drawn for the current value, in the parent's coordinates.
     CRect handleRect() const;
-
-private:
     float valueAt(const CPoint& where) const;
     void follow(CDrawContext* context, const CPoint& where);
 };

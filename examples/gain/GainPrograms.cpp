@@ -19,7 +19,9 @@ void put32(std::uint8_t* at, std::uint32_t value) {
 
 std::uint32_t get32(const std::uint8_t* at) {
     std::uint32_t value = 0;
-    for (int byte = 0; byte < 4; ++byte) value |= static_cast<std::uint32_t>(at[byte]) << (8 * byte);
+    for (int byte = 0; byte < 4; ++byte) {
+        value |= static_cast<std::uint32_t>(at[byte]) << (8 * byte);
+    }
     return value;
 }
 
@@ -79,9 +81,8 @@ bool GainPrograms::read(const std::uint8_t* data, std::size_t size, bool preset)
     const std::uint32_t count = get32(data + 8);
     const std::uint32_t current = get32(data + 12);
     if (count != (preset ? 1u : static_cast<std::uint32_t>(kCount))) return false;
-    if (size != kHeaderSize + count * kProgramSize || current >= static_cast<std::uint32_t>(kCount)) {
-        return false;
-    }
+    if (size != kHeaderSize + count * kProgramSize) return false;
+    if (current >= static_cast<std::uint32_t>(kCount)) return false;
     std::array<Program, kCount> incoming = programs;
     for (std::uint32_t slot = 0; slot < count; ++slot) {
         const std::size_t index = preset ? static_cast<std::size_t>(currentIndex) : slot;
