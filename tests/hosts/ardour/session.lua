@@ -2,8 +2,9 @@
 -- folder (SESSION_DIR), the plug-in (PLUGIN) and, optionally, the value of its first parameter
 -- (VALUE). Take 1: the dummy's noise recorded on the track "dry". Then "dry" plays that take
 -- through the plug-in into "wet", which records it, and the session is saved.
--- With RELOAD set, the saved session is loaded instead, the parameter read back and the take
--- played through the plug-in once more. The Python side compares the takes.
+-- With RELOAD set, the saved session is loaded instead, the parameter read back, the take
+-- played through the plug-in once more, and the value of a program that only the plug-in's
+-- chunk holds read back. The Python side compares the takes.
 io.stdout:setvbuf("no")
 
 local folder = os.getenv("SESSION_DIR")
@@ -49,6 +50,7 @@ if (os.getenv("RELOAD") or "") ~= "" then
   local dry, wet = tracks(session)
   local restored = ARDOUR.LuaAPI.get_processor_param(dry:nth_plugin(0), 0)
   print(string.format("restored value %.9g", restored))
+  assert(restored == value, "the parameter did not come back")
   arm(wet, true)
   record(session, 4)
   print("take played again after loading")
