@@ -77,10 +77,13 @@ bool fileExists(const std::string& path) {
 }
 
 #if defined(_WIN32)
+// Shared for writing too: Wine may keep a finished child's inherited handles open a moment
+// after the child has ended, and the next call must still get its own fresh files.
 HANDLE inheritableFile(const std::string& path) {
     SECURITY_ATTRIBUTES security{sizeof security, nullptr, TRUE};
-    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &security, CREATE_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileA(path.c_str(), GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &security,
+                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 int spawn(const std::vector<std::string>& arguments, const std::string& out, const std::string& err) {
@@ -88,6 +91,9 @@ int spawn(const std::vector<std::string>& arguments, const std::string& out, con
     for (const auto& argument : arguments) line += "\"" + argument + "\" ";
     HANDLE outFile = inheritableFile(out);
     HANDLE errFile = inheritableFile(err);
+    if (outFile == INVALID_HANDLE_VALUE || errFile == INVALID_HANDLE_VALUE) {
+        ADD_FAILURE() << "cannot open " << out << " or " << err << ": error " << GetLastError();
+    }
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
