@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -161,15 +164,17 @@ TEST_F(GuiEditorTest, IdleRedrawsDirtyViewsOnceTheFrameWasPainted) {
 
 TEST_F(GuiEditorTest, ThePumpIsPacedAndAsksTheHostForIdle) {
     // Right after construction the pump is due.
+    const std::uint32_t start = GetTickCount();
     editor->idlePump();
     EXPECT_EQ(editor->idles, 1);
     EXPECT_EQ(host.count(3), 1);
     const std::uint32_t due = editor->pumpDue();
 
-    // Soon after, a call only sleeps; checked only when this machine did not stall past the
-    // first 46 ms.
+    // Soon after, a call only sleeps. The pump read the clock no earlier than `start`, so
+    // within 46 ms of it by the test's own clock the host must not be asked again; a machine
+    // that stalled past that proves nothing either way.
     editor->idlePump();
-    if (GetTickCount() + 4 < due - 50) {
+    if (GetTickCount() - start < 46) {
         EXPECT_EQ(editor->idles, 1);
         EXPECT_EQ(host.count(3), 1);
         EXPECT_EQ(editor->pumpDue(), due);
@@ -233,6 +238,32 @@ TEST_F(GuiEditorTest, TheWheelGoesToTheViewUnderTheCursor) {
     ASSERT_TRUE(SetCursorPos(host.left + 150, host.top + 30));
     EXPECT_FALSE(editor->onWheel(1.0f));
     effect->dispatch(effEditClose);
+}
+
+// A host thread may have entered the multithreaded apartment before the editor comes: OLE
+// cannot be initialised there, and the editor and its frame must not undo the host's own
+// initialisation when they go.
+TEST(AEffGUIEditor, AHostThreadInTheMultithreadedApartmentStaysInIt) {
+    useProgramInstance();
+    HRESULT afterwards = E_FAIL;
+    std::thread hostThread([&] {
+        if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return;
+        {
+            RecordingHost host;
+            auto* effect = new RecordingEffect(host);
+            new TestGuiEditor(effect); // owned by the effect
+            HostFrameWindow window(300, 200);
+            effect->dispatch(effEditOpen, 0, 0, window.get());
+            effect->dispatch(effEditClose);
+            delete effect;
+            RecordingHost::current = nullptr;
+        }
+        afterwards = CoInitializeEx(nullptr, COINIT_MULTITHREADED); // S_FALSE: still in it
+        CoUninitialize();
+        CoUninitialize();
+    });
+    hostThread.join();
+    EXPECT_EQ(afterwards, S_FALSE);
 }
 
 TEST(AEffGUIEditor, OperationsKeepTheirSlots) {
