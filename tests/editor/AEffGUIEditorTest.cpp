@@ -7,6 +7,7 @@
 
 #include <objbase.h>
 
+#include <cstring>
 #include <string>
 #include <thread>
 
@@ -240,11 +241,70 @@ TEST_F(GuiEditorTest, TheWheelGoesToTheViewUnderTheCursor) {
     effect->dispatch(effEditClose);
 }
 
+// Points the program's own import of one system function at `replacement` while it lives.
+class ImportPatch {
+public:
+    ImportPatch(const char* library, const char* function, ULONG_PTR replacement) {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+        const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+            base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const IMAGE_DATA_DIRECTORY& imports =
+            headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+             module->Name; ++module) {
+            if (lstrcmpiA(reinterpret_cast<char*>(base + module->Name), library) != 0) continue;
+            auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
+            auto* entry = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+            for (; name->u1.AddressOfData; ++name, ++entry) {
+                if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)) continue;
+                const auto* byName =
+                    reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
+                if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
+                slot = &entry->u1.Function;
+                original = static_cast<ULONG_PTR>(*slot);
+                write(replacement);
+                return;
+            }
+        }
+    }
+    ~ImportPatch() {
+        if (slot) write(original);
+    }
+    ImportPatch(const ImportPatch&) = delete;
+    ImportPatch& operator=(const ImportPatch&) = delete;
+
+    ULONG_PTR original = 0;
+
+private:
+    void write(ULONG_PTR value) {
+        DWORD protection = 0;
+        VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+        *slot = value;
+        VirtualProtect(slot, sizeof *slot, protection, &protection);
+    }
+    decltype(IMAGE_THUNK_DATA::u1.Function)* slot = nullptr;
+};
+
+// Calls of the real OleUninitialize, counted on their way. Wine forgives an unpaired one where
+// Windows undoes an initialisation of the host's: the count shows it under both.
+ImportPatch* oleUninitializeImport = nullptr;
+int oleUninitializeCalls = 0;
+
+void WINAPI countedOleUninitialize() {
+    ++oleUninitializeCalls;
+    reinterpret_cast<void(WINAPI*)()>(oleUninitializeImport->original)();
+}
+
 // A host thread may have entered the multithreaded apartment before the editor comes: OLE
 // cannot be initialised there, and the editor and its frame must not undo the host's own
 // initialisation when they go.
 TEST(AEffGUIEditor, AHostThreadInTheMultithreadedApartmentStaysInIt) {
     useProgramInstance();
+    ImportPatch patch("ole32.dll", "OleUninitialize",
+                      reinterpret_cast<ULONG_PTR>(&countedOleUninitialize));
+    ASSERT_NE(patch.original, 0u);
+    oleUninitializeImport = &patch;
+    oleUninitializeCalls = 0;
     HRESULT afterwards = E_FAIL;
     std::thread hostThread([&] {
         if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return;
@@ -263,6 +323,8 @@ TEST(AEffGUIEditor, AHostThreadInTheMultithreadedApartmentStaysInIt) {
         CoUninitialize();
     });
     hostThread.join();
+    oleUninitializeImport = nullptr;
+    EXPECT_EQ(oleUninitializeCalls, 0);
     EXPECT_EQ(afterwards, S_FALSE);
 }
 
