@@ -74,9 +74,19 @@ void MyLanter5::processReplacing(float** inputs, float** outputs, VstInt32 sampl
     if (out0 == in0) return copyChannel(in1, out1, sampleFrames);
     if (out1 == in1) return copyChannel(in0, out0, sampleFrames);
 
+    // Outputs apart from every buffer, the hosts' other usual case, are two plain copies.
+    const Address bytes = static_cast<Address>(sampleFrames) * sizeof(float);
+    const bool out0Apart = !overlaps(addressOf(out0), addressOf(in0), bytes) &&
+                           !overlaps(addressOf(out0), addressOf(in1), bytes);
+    const bool out1Apart = !overlaps(addressOf(out1), addressOf(in0), bytes) &&
+                           !overlaps(addressOf(out1), addressOf(in1), bytes);
+    if (out0Apart && out1Apart && !overlaps(addressOf(out0), addressOf(out1), bytes)) {
+        std::memcpy(out0, in0, bytes);
+        std::memcpy(out1, in1, bytes);
+        return;
+    }
     // Channel 0's output read by channel 1, or written over by it, is where the frame order
     // shows; without such a crossing each channel is copied on its own.
-    const Address bytes = static_cast<Address>(sampleFrames) * sizeof(float);
     if (overlaps(addressOf(out0), addressOf(in1), bytes) ||
         overlaps(addressOf(out0), addressOf(out1), bytes) ||
         overlaps(addressOf(out1), addressOf(in0), bytes)) {
