@@ -270,6 +270,15 @@ TEST_F(DrawingTest, DrawsBackgroundAndChildrenThroughTheBufferOrDirectly) {
     EXPECT_EQ(direct.pixel(9, 9), kGreen);
 }
 
+TEST_F(DrawingTest, AClipCuttingTheContainerLeavesItsInsideWhole) {
+    CDrawContext context(nullptr, surface.dc(), nullptr);
+    context.setClipRect(CRect(20, 15, 45, 35));
+    container->draw(&context);
+    EXPECT_EQ(surface.count(RECT{20, 15, 45, 35}, kBlue), 25 * 20 - 5 * 10); // the child's
+    EXPECT_EQ(surface.count(RECT{20, 15, 25, 25}, kRed), 5 * 10);
+    EXPECT_EQ(surface.countOutside(RECT{20, 15, 45, 35}, kGreen), 80 * 60 - 25 * 20);
+}
+
 TEST_F(DrawingTest, TransparentContainerDrawsNoBackground) {
     container->setTransparency(true);
     CDrawContext context(nullptr, surface.dc(), nullptr);
