@@ -44,6 +44,7 @@ protected:
     CFrame* frame = nullptr; // owned while open
 
 private:
-    // Only a successful initialisation is undone: a host thread in another apartment keeps its own.
+    // Only a successful initialisation is undone: a host thread that lives in another
+    // apartment keeps its own.
     bool oleInitialized = false;
 };

@@ -132,10 +132,11 @@ HWND CFrame::getOuterWindow() const {
 
 void CFrame::viewRemoved(CView* view) {
     if (modalView == view) modalView = nullptr;
-    const bool focusInside = focusView == view ||
-                             (view->isTypeOf("CViewContainer") &&
-                              static_cast<CViewContainer*>(view)->holds(focusView));
-    if (focusView && focusInside) setFocusView(nullptr);
+    if (!focusView) return;
+    const bool focusGoes = focusView == view ||
+                           (view->isTypeOf("CViewContainer") &&
+                            static_cast<CViewContainer*>(view)->holds(focusView));
+    if (focusGoes) setFocusView(nullptr);
 }
 
 AEffGUIEditor* CFrame::getEditor() const { return editor; }

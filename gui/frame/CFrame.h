@@ -106,6 +106,7 @@ protected:
     HCURSOR defaultCursor = nullptr;
 
 private:
-    // Only a successful initialisation is undone: a host thread in another apartment keeps its own.
+    // Only a successful initialisation is undone: a host thread that lives in another
+    // apartment keeps its own.
     bool oleInitialized = false;
 };
