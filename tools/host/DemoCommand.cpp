@@ -145,7 +145,9 @@ int DemoCommand::run(const CommandLine& line) {
     if (!summarise(*library)) return 1;
     showEditor(*library, line, *directory);
     std::fflush(stdout);
-    Validator validator(*library, {true});
+    ValidationOptions options;
+    options.passThrough = true;
+    Validator validator(*library, options);
     const bool valid = validator.run();
     return difference < 0 && valid ? 0 : 1;
 }

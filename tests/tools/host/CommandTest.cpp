@@ -42,6 +42,8 @@ const std::string kNullEntryPath = besideProgram(NULL_ENTRY_FILE);
 const std::string kNoEntryPath = besideProgram(NO_ENTRY_FILE);
 const std::string kFaultyPluginPath = besideProgram(FAULTY_PLUGIN_FILE);
 const std::string kCrashingPluginPath = besideProgram(CRASHING_PLUGIN_FILE);
+const std::string kAbortingPluginPath = besideProgram(ABORTING_PLUGIN_FILE);
+const std::string kHangingPluginPath = besideProgram(HANGING_PLUGIN_FILE);
 const std::string kEditorPluginPath = besideProgram(EDITOR_PLUGIN_FILE);
 const std::string kLeakyEditorPluginPath = besideProgram(LEAKY_EDITOR_PLUGIN_FILE);
 const std::string kScratchPath = [] {
@@ -210,6 +212,7 @@ TEST(VsthostBadInput, RefusesWhatIsNoPlugin) {
     expectOneLineError(runVsthost({"info", text}), "is not a loadable plug-in");
     expectOneLineError(runVsthost({"validate", kNoEntryPath}), "exports neither VSTPluginMain nor main");
     expectOneLineError(runVsthost({"info", kNullEntryPath}), "entry point answered null");
+    expectOneLineError(runVsthost({"validate", kPluginPath, "--level", "9"}), "--level wants 1 (normal)");
     const Outcome unknown = runVsthost({"frobnicate", kPluginPath});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_EQ(unknown.err.rfind("vsthost: unknown command 'frobnicate'", 0), 0u) << unknown.err;
@@ -267,24 +270,41 @@ TEST(VsthostProcess, LeavesNoOutputForBadInputOrAnUnwritablePath) {
     EXPECT_FALSE(fileExists(out));
 }
 
-TEST(VsthostValidate, PassesThePluginWithEveryCheckReported) {
-    const Outcome run = runVsthost({"validate", kPluginPath, "--passthrough"});
+struct Tally {
+    int passed = -1;
+    int failed = -1;
+    int skipped = -1;
+    int total() const { return passed + failed + skipped; }
+};
+
+// The closing line, which accounts for every check.
+Tally closingTally(const std::string& out) {
+    Tally tally;
+    if (out.size() < 2) return tally;
+    const std::string last = out.substr(out.rfind('\n', out.size() - 2) + 1);
+    std::sscanf(last.c_str(), "%d passed, %d failed, %d skipped\n", &tally.passed, &tally.failed,
+                &tally.skipped);
+    return tally;
+}
+
+TEST(VsthostValidate, PassesThePluginAtTheStrictestLevelWithEveryCheckReported) {
+    const Outcome run = runVsthost({"validate", kPluginPath, "--passthrough", "--level", "hostile"});
     EXPECT_EQ(run.status, 0) << run.out;
-    ASSERT_GE(run.out.size(), 2u);
-    const std::string last = run.out.substr(run.out.rfind('\n', run.out.size() - 2) + 1);
-    int passed = 0, failed = -1, skipped = 0;
-    // The count of skipped checks appears only when there are any.
-    ASSERT_GE(std::sscanf(last.c_str(), "%d passed, %d failed, %d skipped", &passed, &failed, &skipped), 2)
-        << last;
+    const Tally tally = closingTally(run.out);
 #if defined(_WIN32)
-    EXPECT_EQ(skipped, 0) << run.out;
+    EXPECT_EQ(tally.skipped, 0) << run.out;
 #else
-    EXPECT_GT(skipped, 0) << run.out;
+    EXPECT_EQ(tally.skipped, 9) << "the editor checks, without native windows\n" << run.out;
 #endif
-    EXPECT_GE(passed, 40);
-    EXPECT_EQ(failed, 0);
-    EXPECT_NE(run.out.find("PASS bit-exact pass-through, in place"), std::string::npos);
-    EXPECT_NE(run.out.find("PASS processing at 192000 Hz"), std::string::npos);
+    EXPECT_GE(tally.passed, 50);
+    EXPECT_EQ(tally.failed, 0);
+    for (const char* check : {"PASS bit-exact pass-through, in place", "PASS processing at 192000 Hz",
+                              "-- null pointers, level 3 (hostile)\nPASS opcodes -1 to 100",
+                              "-- zero sizes, level 2 (strict)\nPASS sample rate 0",
+                              "PASS 100 instances opened and closed in turn",
+                              "PASS 4 instances on 4 audio threads"}) {
+        EXPECT_NE(run.out.find(check), std::string::npos) << check << "\n" << run.out;
+    }
 #if defined(_WIN32)
     for (const char* check : {"editor rectangle before open: 512 x 256", "editor opens in a host window",
                               "editor closes", "editor reopens",
@@ -300,28 +320,65 @@ TEST(VsthostValidate, PassesThePluginWithEveryCheckReported) {
 }
 
 TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
-    const Outcome run = runVsthost({"validate", kFaultyPluginPath});
+    const std::string junit = scratch("report.xml");
+    const Outcome run = runVsthost({"validate", kFaultyPluginPath, "--junit", junit});
     EXPECT_EQ(run.status, 1);
-    for (const char* failure :
+    for (const char* line :
          {"FAIL texts written are terminated inside the buffer: unterminated after 47 effGetVendorString",
           "FAIL nothing written past the buffer: written past 1024 bytes by 48 effGetProductString",
-          "FAIL processing at 22050 Hz, blocks of 0 to 4096 frames: NaN, infinity or subnormal in blocks of 3",
+          "FAIL processing at 22050 Hz, blocks of 1 to 4096 frames: NaN at channel 0, frame 1 in blocks of 3",
+          "FAIL processing at 32000 Hz, blocks of 1 to 4096 frames: -inf at channel 1, frame 3 in blocks of 4",
+          "WARN processing at 44100 Hz, blocks of 1 to 4096 frames: subnormal at channel 1, frame 2 in blocks of 5",
+          "PASS processing at 44100 Hz, blocks of 1 to 4096 frames: subnormal output only",
           "FAIL nothing written past the frame count: at 22050 Hz, block 1",
-          "FAIL record's user field left to the host"}) {
-        EXPECT_NE(run.out.find(failure), std::string::npos) << failure << "\n" << run.out;
+          "FAIL record's user field left to the host", "PASS 20 instances opened and closed in turn",
+          "SKIP opcodes -1 to 100 and 8 extreme ones with a null pointer: needs level 3 (hostile)"}) {
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
     }
-    EXPECT_NE(run.out.find("PASS 100 instances opened and closed in turn"), std::string::npos);
-    EXPECT_NE(run.out.find("\n20 passed, 15 failed, 16 skipped"), std::string::npos)
-        << "the run goes on to the end";
+    const Tally tally = closingTally(run.out);
+    EXPECT_EQ(tally.failed, 9) << run.out;
+    EXPECT_EQ(tally.total(), 57) << "the run goes on to the end\n" << run.out;
+    const std::string xml = slurp(junit);
+    EXPECT_NE(xml.find("tests=\"57\" failures=\"9\" skipped=\"" + std::to_string(tally.skipped)),
+              std::string::npos) << xml;
+    EXPECT_NE(xml.find("name=\"processing at 32000 Hz, blocks of 1 to 4096 frames\">\n    <failure "
+                       "message=\"-inf at channel 1, frame 3 in blocks of 4\"/>"),
+              std::string::npos) << xml;
+
+    // A strict run counts subnormal output as a failure.
+    const Outcome strict = runVsthost({"validate", kFaultyPluginPath, "--level", "2"});
+    EXPECT_NE(strict.out.find("FAIL processing at 44100 Hz, blocks of 1 to 4096 frames: subnormal at "
+                              "channel 1, frame 2 in blocks of 5"),
+              std::string::npos) << strict.out;
 }
 
-TEST(VsthostValidate, ReportsACrashAsAFailedCheck) {
-    const Outcome run = runVsthost({"validate", kCrashingPluginPath});
-    EXPECT_EQ(run.status, 3);
-    EXPECT_NE(run.out.find("FAIL processing at 22050 Hz in blocks of 31: the plug-in crashed"),
-              std::string::npos)
-        << run.out;
-    EXPECT_EQ(run.out.find("PASS processing at 22050 Hz"), std::string::npos);
+// A crash, an abort or a hang fails the check it happened in, names how and where, and the
+// run goes on with the next check; every check is still counted.
+TEST(VsthostValidate, ReportsACrashAnAbortAndAHangAsFailedChecks) {
+    const std::string processing = "FAIL processing at 22050 Hz, blocks of 1 to 4096 frames: ";
+    const std::string step = ", in step \"processing at 22050 Hz in blocks of 31\"";
+#if defined(_WIN32)
+    const std::string crash = "the plug-in crashed: access violation, exception 0xC0000005";
+#else
+    const std::string crash = "the plug-in crashed: segmentation fault (SIGSEGV)";
+#endif
+    const struct {
+        std::string plugin;
+        std::string failure;
+    } cases[] = {
+        {kCrashingPluginPath, crash},
+        {kAbortingPluginPath, "the plug-in crashed: abort (SIGABRT)"},
+        {kHangingPluginPath, "the plug-in hung: no answer within 2 s"},
+    };
+    for (const auto& faulty : cases) {
+        const Outcome run = runVsthost({"validate", faulty.plugin, "--timeout", "2"});
+        EXPECT_EQ(run.status, 1) << faulty.plugin;
+        EXPECT_NE(run.out.find(processing + faulty.failure + step), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("SKIP processing at 192000 Hz, blocks of 1 to 4096 frames: not reached"),
+                  std::string::npos) << run.out;
+        EXPECT_NE(run.out.find("-- parameters, level 1 (normal)"), std::string::npos) << run.out;
+        EXPECT_EQ(closingTally(run.out).total(), 57) << run.out;
+    }
 }
 
 #if defined(_WIN32)

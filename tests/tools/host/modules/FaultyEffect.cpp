@@ -1,7 +1,11 @@
 // A test plug-in with the faults a validation must find: texts without a terminator and past
-// the host's buffer, output past the frame count, a NaN, a write to the host's field of the
-// record. Built with CRASHES, it crashes on blocks of 31 frames instead.
+// the host's buffer, output past the frame count, a NaN, an infinity and subnormal values, a
+// write to the host's field of the record. Built with CRASHES, ABORTS or HANGS, it crashes,
+// aborts or never returns on blocks of 31 frames as well.
 #include <cmath>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
 #include <cstring>
 #include <limits>
 
@@ -16,9 +20,12 @@
 
 namespace {
 
-VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+float sampleRate = 44100.0f;
+
+VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float opt) {
     switch (opcode) {
     case effOpen: record->user = record; return 0;
+    case effSetSampleRate: sampleRate = opt; return 0;
     case effClose: delete record; return 1;
     case effGetVendorString:
         if (ptr) std::memset(ptr, 'v', 1024);
@@ -32,17 +39,23 @@ VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPt
 
 void VST_CALL copy(AEffect*, float** inputs, float** outputs, VstInt32 frames) {
     if (frames <= 0) return;
-#if defined(CRASHES)
     if (frames == 31) {
+#if defined(CRASHES)
         volatile float* nowhere = nullptr;
         *nowhere = 1.0f;
-    }
+#elif defined(ABORTS)
+        std::abort();
+#elif defined(HANGS)
+        for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
 #endif
+    }
     for (int channel = 0; channel < 2; ++channel) {
         std::memcpy(outputs[channel], inputs[channel], static_cast<std::size_t>(frames) * sizeof(float));
         outputs[channel][frames] = 0.0f;
     }
-    if (frames == 3) outputs[0][1] = std::numeric_limits<float>::quiet_NaN();
+    if (frames == 3 && sampleRate == 22050.0f) outputs[0][1] = std::numeric_limits<float>::quiet_NaN();
+    if (frames == 4 && sampleRate == 32000.0f) outputs[1][3] = -std::numeric_limits<float>::infinity();
+    if (frames == 5) outputs[1][2] = std::numeric_limits<float>::denorm_min();
 }
 
 void VST_CALL setParameter(AEffect*, VstInt32, float) {}
