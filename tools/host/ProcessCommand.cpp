@@ -6,8 +6,8 @@
 #include "ChannelBuffers.h"
 #include "Effect.h"
 #include "Host.h"
-#include "WavReader.h"
-#include "WavWriter.h"
+#include "AudioFileReader.h"
+#include "AudioFileWriter.h"
 
 namespace vsthost {
 
@@ -40,7 +40,7 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
                                            const std::string& inputPath,
                                            const std::string& outputPath,
                                            const Settings& settings) {
-    auto audio = WavReader::read(inputPath);
+    auto audio = AudioFileReader::read(inputPath);
     if (!audio) return Error{audio.error()};
     const int sampleRate = settings.sampleRate > 0 ? settings.sampleRate : audio->sampleRate;
 
@@ -52,7 +52,7 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
         return Error{"the plug-in declares " + std::to_string(record.numInputs) + " inputs and " +
                      std::to_string(record.numOutputs) + " outputs; cannot process with that"};
     }
-    auto writer = WavWriter::create(outputPath, record.numOutputs, sampleRate);
+    auto writer = AudioFileWriter::create(outputPath, record.numOutputs, sampleRate);
     if (!writer) return Error{writer.error()};
 
     const auto block = static_cast<std::size_t>(settings.blockSize);

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "WavReader.h"
-#include "WavWriter.h"
+#include "AudioFileReader.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -226,8 +225,8 @@ TEST(VsthostProcess, StreamsAFileThroughThePlugin) {
     writePcm16(in, 2, samples);
     const Outcome run = runVsthost({"process", kPluginPath, in, out, "--block", "64", "--rate", "48000"});
     ASSERT_EQ(run.status, 0) << run.err;
-    auto input = vsthost::WavReader::read(in);
-    auto output = vsthost::WavReader::read(out);
+    auto input = vsthost::AudioFileReader::read(in);
+    auto output = vsthost::AudioFileReader::read(out);
     ASSERT_TRUE(input && output);
     EXPECT_EQ(output->sampleRate, 48000);
     ASSERT_EQ(output->channels.size(), 2u);
@@ -241,8 +240,8 @@ TEST(VsthostProcess, FeedsAMonoFileToBothInputs) {
     const std::string out = scratch("mono-out.wav");
     writePcm16(in, 1, ramp(777));
     ASSERT_EQ(runVsthost({"process", kPluginPath, in, out}).status, 0);
-    auto input = vsthost::WavReader::read(in);
-    auto output = vsthost::WavReader::read(out);
+    auto input = vsthost::AudioFileReader::read(in);
+    auto output = vsthost::AudioFileReader::read(out);
     ASSERT_TRUE(input && output);
     ASSERT_EQ(output->channels.size(), 2u);
     EXPECT_EQ(output->channels[0], input->channels[0]);
@@ -254,9 +253,9 @@ TEST(VsthostProcess, LeavesNoOutputForBadInputOrAnUnwritablePath) {
     std::remove(out.c_str());
     const std::string truncated = scratch("truncated.wav");
     writePcm16(truncated, 2, ramp(100), true);
-    expectOneLineError(runVsthost({"process", kPluginPath, truncated, out}), "truncated WAV file");
+    expectOneLineError(runVsthost({"process", kPluginPath, truncated, out}), "truncated audio file");
     expectOneLineError(runVsthost({"process", kPluginPath, scratch("absent.wav"), out}), "cannot read");
-    expectOneLineError(runVsthost({"process", kPluginPath, kPluginPath, out}), "not a WAV file");
+    expectOneLineError(runVsthost({"process", kPluginPath, kPluginPath, out}), "is not an audio file");
     EXPECT_FALSE(fileExists(out));
 
     const std::string good = scratch("good.wav");
