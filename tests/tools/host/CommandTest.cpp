@@ -235,17 +235,56 @@ TEST(VsthostProcess, StreamsAFileThroughThePlugin) {
     EXPECT_EQ(header, std::string("\x03\x00", 2)) << "output is 32-bit float";
 }
 
-TEST(VsthostProcess, FeedsAMonoFileToBothInputs) {
-    const std::string in = scratch("mono16.wav");
-    const std::string out = scratch("mono-out.wav");
-    writePcm16(in, 1, ramp(777));
-    ASSERT_EQ(runVsthost({"process", kPluginPath, in, out}).status, 0);
-    auto input = vsthost::AudioFileReader::read(in);
+// Channel counts that differ are said on stderr; --map chooses how channels reach inputs.
+TEST(VsthostProcess, MapsChannelsToInputsAndSaysSo) {
+    const std::string mono = scratch("mono16.wav");
+    const std::string out = scratch("mapped-out.wav");
+    writePcm16(mono, 1, ramp(777));
+    const Outcome fed = runVsthost({"process", kPluginPath, mono, out});
+    ASSERT_EQ(fed.status, 0) << fed.err;
+    EXPECT_NE(fed.err.find("vsthost: the file has 1 channel, the plug-in 2 inputs; --map repeat"),
+              std::string::npos) << fed.err;
+    auto input = vsthost::AudioFileReader::read(mono);
     auto output = vsthost::AudioFileReader::read(out);
     ASSERT_TRUE(input && output);
     ASSERT_EQ(output->channels.size(), 2u);
     EXPECT_EQ(output->channels[0], input->channels[0]);
     EXPECT_EQ(output->channels[1], input->channels[0]);
+
+    const std::string three = scratch("three16.wav");
+    writePcm16(three, 3, ramp(3 * 500));
+    input = vsthost::AudioFileReader::read(three);
+    ASSERT_TRUE(input);
+    const Outcome mixed = runVsthost({"process", kPluginPath, three, out});
+    ASSERT_EQ(mixed.status, 0) << mixed.err;
+    EXPECT_NE(mixed.err.find("the file has 3 channels, the plug-in 2 inputs; --map mix"), std::string::npos)
+        << mixed.err;
+    output = vsthost::AudioFileReader::read(out);
+    ASSERT_TRUE(output);
+    EXPECT_FLOAT_EQ(output->channels[0][7], (input->channels[0][7] + input->channels[2][7]) / 2);
+    EXPECT_EQ(output->channels[1], input->channels[1]);
+
+    const Outcome direct = runVsthost({"process", kPluginPath, three, out, "--map", "direct"});
+    ASSERT_EQ(direct.status, 0) << direct.err;
+    EXPECT_NE(direct.err.find("--map direct: channels beyond 2 are dropped"), std::string::npos) << direct.err;
+    output = vsthost::AudioFileReader::read(out);
+    ASSERT_TRUE(output);
+    EXPECT_EQ(output->channels[0], input->channels[0]);
+    expectOneLineError(runVsthost({"process", kPluginPath, three, out, "--map", "sideways"}),
+                       "--map wants auto, direct, repeat or mix");
+}
+
+// The crash guard of validate: the plug-in aborting in a block is named with the block, and
+// no output file is left.
+TEST(VsthostProcess, ReportsAPluginThatAbortsAndLeavesNoOutput) {
+    const std::string in = scratch("in.wav");
+    const std::string out = scratch("aborted.wav");
+    std::remove(out.c_str());
+    writePcm16(in, 2, ramp(2 * 100));
+    expectOneLineError(runVsthost({"process", kAbortingPluginPath, in, out, "--block", "31"}),
+                       "vsthost: the plug-in crashed: abort (SIGABRT), in step \"block 1, frames 0 to 30\"");
+    EXPECT_FALSE(fileExists(out));
+    EXPECT_FALSE(fileExists(out + ".partial"));
 }
 
 TEST(VsthostProcess, LeavesNoOutputForBadInputOrAnUnwritablePath) {
