@@ -186,7 +186,7 @@ TEST(VsthostInfo, ShowsTheRecordAndTheAnswers) {
     EXPECT_NE(run.out.find("uniqueID         0x534D504C 'SMPL'"), std::string::npos);
     EXPECT_NE(run.out.find("numInputs        2"), std::string::npos);
     EXPECT_NE(run.out.find("canReplacing"), std::string::npos);
-    EXPECT_NE(run.out.find("VST version      2400"), std::string::npos);
+    EXPECT_NE(run.out.find("VST version      2400 (2.4)"), std::string::npos);
     EXPECT_NE(run.out.find("receiveVstMidiEvent"), std::string::npos);
 #if defined(_WIN32)
     // The Windows plug-in carries its editor; the native one has none.
@@ -195,6 +195,19 @@ TEST(VsthostInfo, ShowsTheRecordAndTheAnswers) {
     EXPECT_NE(run.out.find("0x00000010 (canReplacing)"), std::string::npos) << run.out;
 #endif
     EXPECT_TRUE(run.err.empty()) << run.err;
+}
+
+TEST(VsthostInfo, TellsPinsApartByTheirProperties) {
+    const Outcome run = runVsthost({"info", kFaultyPluginPath});
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const char* line : {"version          1 (0.0.1)",
+                             "input pins       2\n"
+                             "  in 0   \"Main in\"  short \"M\"  flags active | stereo  arrangement 0\n"
+                             "  in 1   \"Side chain\"  short \"SC\"  flags active  arrangement 0\n",
+                             "  out 0   \"Main out\"  short \"M\"  flags active | stereo",
+                             "  out 1   \"Main out\""}) {
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+    }
 }
 
 TEST(VsthostInfo, TracesEveryHostCall) {

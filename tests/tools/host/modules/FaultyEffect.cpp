@@ -11,6 +11,7 @@
 
 #include "AEffect.h"
 #include "Opcodes.h"
+#include "PropertyRecords.h"
 
 #if defined(_WIN32)
 #define TEST_EXPORT __declspec(dllexport)
@@ -22,10 +23,21 @@ namespace {
 
 float sampleRate = 44100.0f;
 
-VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float opt) {
+VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float opt) {
     switch (opcode) {
     case effOpen: record->user = record; return 0;
     case effSetSampleRate: sampleRate = opt; return 0;
+    case effGetInputProperties:
+    case effGetOutputProperties: {
+        // A main input and a side chain, told apart only by their properties.
+        if (ptr == nullptr || index > 1) return 0;
+        auto* pin = static_cast<vsthost::PinProperties*>(ptr);
+        const bool side = opcode == effGetInputProperties && index == 1;
+        std::strcpy(pin->label, side ? "Side chain" : opcode == effGetInputProperties ? "Main in" : "Main out");
+        std::strcpy(pin->shortLabel, side ? "SC" : "M");
+        pin->flags = vsthost::PinProperties::kIsActive | (side ? 0 : vsthost::PinProperties::kIsStereo);
+        return 1;
+    }
     case effClose: delete record; return 1;
     case effGetVendorString:
         if (ptr) std::memset(ptr, 'v', 1024);
