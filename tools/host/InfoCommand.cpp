@@ -36,17 +36,19 @@ const char* canDoName(VstIntPtr answer) {
 }
 
 std::string supplied(Effect& effect, VstInt32 opcode) {
-    char buffer[Effect::kTextBufferSize] = {};
+    // Twice the size the plug-in is told of: some write past it.
+    char buffer[Effect::kTextBufferSize * 2] = {};
     const VstIntPtr answer = effect.dispatch(opcode, 0, 0, buffer);
-    buffer[sizeof buffer - 1] = '\0';
+    buffer[Effect::kTextBufferSize - 1] = '\0';
     if (answer == 0 && buffer[0] == '\0') return "(not supplied)";
     return quoted(buffer);
 }
 
 std::string programName(Effect& effect, VstInt32 program) {
-    char buffer[Effect::kTextBufferSize] = {};
+    // Twice the size the plug-in is told of: some write past it.
+    char buffer[Effect::kTextBufferSize * 2] = {};
     if (effect.dispatch(effGetProgramNameIndexed, program, -1, buffer) != 0) {
-        buffer[sizeof buffer - 1] = '\0';
+        buffer[Effect::kTextBufferSize - 1] = '\0';
         return quoted(buffer);
     }
     // Older plug-ins only name the current program.

@@ -6,6 +6,7 @@
 #include "CheckContext.h"
 #include "ChildChannel.h"
 #include "ChildProcess.h"
+#include "Host.h"
 
 namespace vsthost {
 
@@ -90,6 +91,7 @@ std::vector<std::string> Validator::childArguments(const std::string& pluginPath
     std::vector<std::string> arguments = {"validate", pluginPath, "--level",
                                           std::to_string(static_cast<int>(options.level))};
     if (options.passThrough) arguments.push_back("--passthrough");
+    if (Host::instance().tracing()) arguments.push_back("--trace");
     arguments.insert(arguments.end(), {"--child", check});
     return arguments;
 }
