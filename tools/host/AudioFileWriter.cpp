@@ -66,7 +66,12 @@ Expected<AudioFileWriter> AudioFileWriter::create(const std::string& path, int c
     }
     const std::string partial = partialPath(path);
     SNDFILE* file = sf_open(partial.c_str(), SFM_WRITE, &info);
-    if (file == nullptr) return Error{cannot + sf_strerror(nullptr)};
+    if (file == nullptr) {
+        // libsndfile may have made the file before it found it cannot write the format.
+        const std::string reason = sf_strerror(nullptr);
+        std::remove(partial.c_str());
+        return Error{cannot + reason};
+    }
     return AudioFileWriter(file, path, channels);
 }
 

@@ -203,9 +203,9 @@ TEST(VsthostInfo, TellsPinsApartByTheirProperties) {
     const Outcome run = runVsthost({"info", kFaultyPluginPath});
     ASSERT_EQ(run.status, 0) << run.err;
     for (const char* line : {"version          1 (0.0.1)",
-                             "input pins       2\n"
-                             "  in 0   \"Main in\"  short \"M\"  flags active | stereo  arrangement 0\n"
-                             "  in 1   \"Side chain\"  short \"SC\"  flags active  arrangement 0\n",
+                             "input pins       2",
+                             "  in 0   \"Main in\"  short \"M\"  flags active | stereo  arrangement 0",
+                             "  in 1   \"Side chain\"  short \"SC\"  flags active  arrangement 0",
                              "  out 0   \"Main out\"  short \"M\"  flags active | stereo",
                              "  out 1   \"Main out\""}) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
