@@ -16,6 +16,7 @@ void CheckContext::pass(const std::string& name, const std::string& detail) {
 }
 
 void CheckContext::fail(const std::string& name, const std::string& detail) {
+    anyFailed_ = true;
     send(ChildChannel::kFail, name, detail);
 }
 

@@ -36,6 +36,7 @@ public:
     bool check(const std::string& name, bool ok, const std::string& failDetail,
                const std::string& passDetail = {});
 
+    bool anyFailed() const { return anyFailed_; }
     // Skips every declared verdict not given yet.
     void skipRest(const std::string& reason);
     // A new instance; when there is none, every declared verdict not given yet fails.
@@ -48,6 +49,7 @@ private:
     const ValidationOptions& options_;
     std::vector<std::string> verdicts_;
     std::set<std::string> given_;
+    bool anyFailed_ = false;
 };
 
 }  // namespace vsthost

@@ -4,6 +4,10 @@
 
 namespace vsthost {
 
+bool runsWith(const CheckDefinition& definition, const ValidationOptions& options) {
+    return (!definition.wanted || definition.wanted(options)) && definition.level <= options.level;
+}
+
 std::vector<CheckDefinition>& CheckRegistry::definitions() {
     // Built on first use: the checks add themselves during static initialisation.
     static std::vector<CheckDefinition> list;

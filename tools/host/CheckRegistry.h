@@ -25,6 +25,9 @@ struct CheckDefinition {
     bool (*wanted)(const ValidationOptions& options) = nullptr;
 };
 
+// True when `definition` belongs to a run with `options` and its level is not above theirs.
+bool runsWith(const CheckDefinition& definition, const ValidationOptions& options);
+
 class CheckRegistry {
 public:
     static bool add(const CheckDefinition& definition);

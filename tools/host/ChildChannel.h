@@ -15,7 +15,9 @@ public:
         kFail = 'F',
         kSkip = 'S',
         kWarn = 'W',
-        kStep = 'T',  // what runs now, for the report when the child dies in it
+        kStep = 'T',   // what runs now, for the report when the child dies in it
+        kBegin = 'B',  // a check starts
+        kEnd = 'E',    // a check ran to its end
     };
 
     // Where a child writes: a pipe's descriptor after fork, or standard output on Windows.

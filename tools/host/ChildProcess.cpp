@@ -1,9 +1,10 @@
 #include "ChildProcess.h"
 
 #include <algorithm>
-#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <deque>
 #include <mutex>
 
 #include "ChildChannel.h"
@@ -23,35 +24,38 @@ namespace vsthost {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// Splits what arrives into lines; messages go to the listener, anything else to stderr.
+// Splits what arrives into lines; messages are queued, anything else goes to stderr.
 class LineSplitter {
 public:
-    explicit LineSplitter(const ChildProcess::Listener& listener) : listener_(listener) {}
     void add(const char* data, std::size_t size) {
         pending_.append(data, size);
-        for (std::size_t end; (end = pending_.find('\n')) != std::string::npos;) {
-            deliver(pending_.substr(0, end));
-            pending_.erase(0, end + 1);
+        std::size_t start = 0;
+        for (std::size_t end; (end = pending_.find('\n', start)) != std::string::npos; start = end + 1) {
+            deliver(pending_.substr(start, end - start));
         }
+        pending_.erase(0, start);
     }
     void finish() {
         if (!pending_.empty()) deliver(pending_);
         pending_.clear();
     }
+    bool waiting() const { return !messages_.empty(); }
+    bool take(std::string& line) {
+        if (messages_.empty()) return false;
+        line = std::move(messages_.front());
+        messages_.pop_front();
+        return true;
+    }
 
 private:
     void deliver(const std::string& line) {
-        if (!line.empty() && line[0] == ChildChannel::kMarker) listener_(line);
+        if (!line.empty() && line[0] == ChildChannel::kMarker) messages_.push_back(line);
         else std::fprintf(stderr, "%s\n", line.c_str());
     }
 
-    const ChildProcess::Listener& listener_;
     std::string pending_;
+    std::deque<std::string> messages_;
 };
-
-std::string timeLimitText(int seconds) { return "no answer within " + std::to_string(seconds) + " s"; }
 
 #if defined(_WIN32)
 const char* exceptionName(DWORD code) {
@@ -122,21 +126,74 @@ std::string signalText(int signal) {
 
 }  // namespace
 
-void ChildProcess::prepareChild() {
 #if defined(_WIN32)
+class ChildProcess::Impl {
+public:
+    Impl(HANDLE process, HANDLE thread, HANDLE output)
+        : process_(process), thread_(thread), output_(output), reader_([this] { read(); }) {}
+    ~Impl() {
+        if (reader_.joinable()) finish(true, 0);
+    }
+
+    Next next(std::string& line, Clock::time_point deadline) {
+        std::unique_lock lock(mutex_);
+        arrived_.wait_until(lock, deadline, [this] { return lines_.waiting() || ended_; });
+        if (lines_.take(line)) return Next::message;
+        return ended_ ? Next::ended : Next::late;
+    }
+
+    Ending finish(bool kill, int seconds) {
+        if (kill || WaitForSingleObject(process_, static_cast<DWORD>(seconds) * 1000) != WAIT_OBJECT_0) {
+            TerminateProcess(process_, 1);
+            kill = true;
+        }
+        WaitForSingleObject(process_, INFINITE);
+        if (reader_.joinable()) reader_.join();
+        DWORD status = 0;
+        GetExitCodeProcess(process_, &status);
+        CloseHandle(output_);
+        CloseHandle(process_);
+        CloseHandle(thread_);
+        if (kill) return {false, "killed"};
+        return {status == 0, status == 0 ? std::string() : endingText(status)};
+    }
+
+private:
+    void read() {
+        char buffer[4096];
+        DWORD count = 0;
+        while (ReadFile(output_, buffer, sizeof buffer, &count, nullptr) && count > 0) {
+            const std::lock_guard lock(mutex_);
+            lines_.add(buffer, count);
+            arrived_.notify_all();
+        }
+        const std::lock_guard lock(mutex_);
+        lines_.finish();
+        ended_ = true;
+        arrived_.notify_all();
+    }
+
+    HANDLE process_;
+    HANDLE thread_;
+    HANDLE output_;
+    std::mutex mutex_;
+    std::condition_variable arrived_;
+    LineSplitter lines_;
+    bool ended_ = false;
+    std::thread reader_;
+};
+
+void ChildProcess::prepareChild() {
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(onUnhandledException);
     std::signal(SIGABRT, onAbort);
-#endif
 }
 
-#if defined(_WIN32)
-ChildProcess::Ending ChildProcess::run(const Work&, const std::vector<std::string>& arguments,
-                                       int seconds, const Listener& listener) {
+Expected<ChildProcess> ChildProcess::start(const Work&, const std::vector<std::string>& arguments) {
     SECURITY_ATTRIBUTES security{sizeof security, nullptr, TRUE};
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &security, 0)) return {false, "cannot make a pipe"};
+    if (!CreatePipe(&readEnd, &writeEnd, &security, 0)) return Error{"cannot make a pipe"};
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
     HANDLE errors = inheritableCopy(GetStdHandle(STD_ERROR_HANDLE));
     STARTUPINFOA startup{};
@@ -153,62 +210,76 @@ ChildProcess::Ending ChildProcess::run(const Work&, const std::vector<std::strin
     if (errors) CloseHandle(errors);
     if (!started) {
         CloseHandle(readEnd);
-        return {false, "cannot start " + line};
+        return Error{"cannot start " + line};
     }
-
-    std::mutex mutex;
-    std::string received;
-    std::thread reader([&] {
-        char buffer[4096];
-        DWORD count = 0;
-        while (ReadFile(readEnd, buffer, sizeof buffer, &count, nullptr) && count > 0) {
-            const std::lock_guard lock(mutex);
-            received.append(buffer, count);
-        }
-    });
-    LineSplitter lines(listener);
-    auto drain = [&] {
-        std::string chunk;
-        {
-            const std::lock_guard lock(mutex);
-            chunk.swap(received);
-        }
-        lines.add(chunk.data(), chunk.size());
-    };
-    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
-    bool timedOut = false;
-    while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT) {
-        drain();
-        if (Clock::now() >= deadline) {
-            TerminateProcess(process.hProcess, 1);
-            WaitForSingleObject(process.hProcess, INFINITE);
-            timedOut = true;
-            break;
-        }
-    }
-    reader.join();
-    CloseHandle(readEnd);
-    drain();
-    lines.finish();
-    DWORD status = 0;
-    GetExitCodeProcess(process.hProcess, &status);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    if (timedOut) return {false, timeLimitText(seconds)};
-    return {status == 0, status == 0 ? std::string() : endingText(status)};
+    return ChildProcess(std::make_unique<Impl>(process.hProcess, process.hThread, readEnd));
 }
 #else
-ChildProcess::Ending ChildProcess::run(const Work& work, const std::vector<std::string>&,
-                                       int seconds, const Listener& listener) {
+class ChildProcess::Impl {
+public:
+    Impl(pid_t child, int output) : child_(child), output_(output) {}
+    ~Impl() {
+        if (output_ >= 0) finish(true, 0);
+    }
+
+    Next next(std::string& line, Clock::time_point deadline) {
+        char buffer[4096];
+        while (!lines_.take(line)) {
+            if (output_ < 0 || ended_) return Next::ended;
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            pollfd ready{output_, POLLIN, 0};
+            const int count = poll(&ready, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
+            if (count == 0) return Next::late;
+            if (count < 0) continue;
+            const ssize_t got = read(output_, buffer, sizeof buffer);
+            if (got <= 0) {
+                lines_.finish();
+                ended_ = true;
+                continue;
+            }
+            lines_.add(buffer, static_cast<std::size_t>(got));
+        }
+        return Next::message;
+    }
+
+    Ending finish(bool kill, int seconds) {
+        std::string ignored;
+        if (!kill) {
+            // What the child still says is dropped; it ends by itself or is made to.
+            const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+            while (next(ignored, deadline) == Next::message) {}
+            kill = !ended_;
+        }
+        if (kill) ::kill(child_, SIGKILL);
+        close(output_);
+        output_ = -1;
+        int status = 0;
+        waitpid(child_, &status, 0);
+        if (kill) return {false, "killed"};
+        if (WIFSIGNALED(status)) return {false, signalText(WTERMSIG(status))};
+        const int code = WEXITSTATUS(status);
+        return {code == 0, code == 0 ? std::string() : "exit status " + std::to_string(code)};
+    }
+
+private:
+    pid_t child_;
+    int output_;
+    LineSplitter lines_;
+    bool ended_ = false;
+};
+
+void ChildProcess::prepareChild() {}
+
+Expected<ChildProcess> ChildProcess::start(const Work& work, const std::vector<std::string>&) {
     int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0) return {false, "cannot make a pipe"};
+    if (pipe2(ends, O_CLOEXEC) != 0) return Error{"cannot make a pipe"};
     std::fflush(stdout);
     std::fflush(stderr);
     const pid_t child = fork();
     if (child < 0) {
         close(ends[0]);
         close(ends[1]);
-        return {false, "cannot fork"};
+        return Error{"cannot fork"};
     }
     if (child == 0) {
         close(ends[0]);
@@ -220,35 +291,43 @@ ChildProcess::Ending ChildProcess::run(const Work& work, const std::vector<std::
         _exit(work());
     }
     close(ends[1]);
-    LineSplitter lines(listener);
-    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
-    bool timedOut = false;
-    char buffer[4096];
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        pollfd ready{ends[0], POLLIN, 0};
-        const int count = timedOut ? poll(&ready, 1, 1000)
-                                   : poll(&ready, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
-        if (count == 0) {
-            if (timedOut) break;  // a grandchild keeps the pipe open; stop listening
-            kill(child, SIGKILL);
-            timedOut = true;
-            continue;
-        }
-        if (count < 0) continue;
-        const ssize_t got = read(ends[0], buffer, sizeof buffer);
-        if (got <= 0) break;
-        lines.add(buffer, static_cast<std::size_t>(got));
-    }
-    lines.finish();
-    close(ends[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (timedOut) return {false, timeLimitText(seconds)};
-    if (WIFSIGNALED(status)) return {false, signalText(WTERMSIG(status))};
-    const int code = WEXITSTATUS(status);
-    return {code == 0, code == 0 ? std::string() : "exit status " + std::to_string(code)};
+    return ChildProcess(std::make_unique<Impl>(child, ends[0]));
 }
 #endif
+
+ChildProcess::ChildProcess(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+ChildProcess::ChildProcess(ChildProcess&&) noexcept = default;
+ChildProcess& ChildProcess::operator=(ChildProcess&&) noexcept = default;
+ChildProcess::~ChildProcess() = default;
+
+ChildProcess::Next ChildProcess::next(std::string& line, Clock::time_point deadline) {
+    return impl_->next(line, deadline);
+}
+
+ChildProcess::Ending ChildProcess::finish(bool kill, int seconds) {
+    auto ending = impl_->finish(kill, seconds);
+    impl_.reset();
+    return ending;
+}
+
+ChildProcess::Ending ChildProcess::run(const Work& work, const std::vector<std::string>& arguments,
+                                       int seconds, const Listener& listener) {
+    auto child = start(work, arguments);
+    if (!child) return {false, child.error()};
+    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
+    std::string line;
+    for (;;) {
+        const Next next = child->next(line, deadline);
+        if (next == Next::message) {
+            listener(line);
+            continue;
+        }
+        if (next == Next::late) {
+            child->finish(true);
+            return {false, "no answer within " + std::to_string(seconds) + " s"};
+        }
+        return child->finish(false);
+    }
+}
 
 }  // namespace vsthost

@@ -5,7 +5,6 @@
 
 #include "CheckContext.h"
 #include "ChildChannel.h"
-#include "ChildProcess.h"
 #include "Host.h"
 
 namespace vsthost {
@@ -19,7 +18,7 @@ bool Validator::run() {
         if (definition.wanted && !definition.wanted(options_)) continue;
         const std::vector<std::string> verdicts = definition.verdicts(options_);
         report_.beginCheck(definition.name, definition.level);
-        if (definition.level > options_.level || !gateClosed.empty()) {
+        if (!runsWith(definition, options_) || !gateClosed.empty()) {
             const std::string reason =
                 gateClosed.empty() ? "needs " + levelText(definition.level) + ", --level " +
                                          std::to_string(static_cast<int>(definition.level))
@@ -28,71 +27,103 @@ bool Validator::run() {
             continue;
         }
         const int failedBefore = report_.failed();
-        runIsolated(definition, verdicts);
+        runInChild(definition, verdicts);
         if (definition.gate && report_.failed() > failedBefore) {
             gateClosed = "not run: the " + std::string(definition.name) + " check failed";
         }
     }
+    // The child stops by itself after the last check, or after a failed check others need.
+    if (child_) child_->finish(false, options_.secondsPerCheck);
+    child_.reset();
     report_.printSummary();
     return report_.failed() == 0;
 }
 
-void Validator::runIsolated(const CheckDefinition& definition,
-                            const std::vector<std::string>& verdicts) {
+void Validator::runInChild(const CheckDefinition& definition, const std::vector<std::string>& verdicts) {
+    if (!child_) {
+        auto started = ChildProcess::start([&] { return runChild(library_, options_, definition.name); },
+                                           childArguments(library_.path(), options_, definition.name));
+        if (!started) {
+            for (const auto& name : verdicts) report_.fail(name, started.error());
+            return;
+        }
+        child_.emplace(std::move(*started));
+    }
     std::set<std::string> given;
     std::string step = "starting";
-    auto listen = [&](const std::string& line) {
+    const auto deadline = ChildProcess::Clock::now() + std::chrono::seconds(options_.secondsPerCheck);
+    std::string line;
+    for (;;) {
+        const ChildProcess::Next next = child_->next(line, deadline);
+        if (next != ChildProcess::Next::message) {
+            const bool late = next == ChildProcess::Next::late;
+            const ChildProcess::Ending ending = child_->finish(late);
+            child_.reset();
+            std::vector<std::string> missing;
+            std::copy_if(verdicts.begin(), verdicts.end(), std::back_inserter(missing),
+                         [&given](const std::string& name) { return !given.count(name); });
+            const std::string what =
+                late ? "no answer within " + std::to_string(options_.secondsPerCheck) + " s" : ending.what;
+            reportEnding(definition, missing, ending.finished ? "the child ended early" : what, step);
+            return;
+        }
         ChildChannel::Kind kind;
         std::string name;
         std::string detail;
-        if (!ChildChannel::parse(line, kind, name, detail)) return;
+        if (!ChildChannel::parse(line, kind, name, detail)) continue;
         switch (kind) {
-        case ChildChannel::kStep: step = name; return;
+        case ChildChannel::kBegin: continue;
+        case ChildChannel::kStep: step = name; continue;
+        case ChildChannel::kWarn: report_.warn(name, detail); continue;
         case ChildChannel::kPass: report_.pass(name, detail); break;
         case ChildChannel::kFail: report_.fail(name, detail); break;
         case ChildChannel::kSkip: report_.skip(name, detail); break;
-        case ChildChannel::kWarn: report_.warn(name, detail); return;
+        case ChildChannel::kEnd:
+            for (const auto& verdict : verdicts) {
+                if (!given.count(verdict)) report_.fail(verdict, "the check gave no verdict");
+            }
+            return;
         }
         given.insert(name);
-    };
-    const ChildProcess::Ending ending = ChildProcess::run(
-        [&] { return runChild(library_, options_, definition.name); },
-        childArguments(library_.path(), options_, definition.name), options_.secondsPerCheck, listen);
-
-    std::vector<std::string> missing;
-    std::copy_if(verdicts.begin(), verdicts.end(), std::back_inserter(missing),
-                 [&given](const std::string& name) { return !given.count(name); });
-    if (ending.finished) {
-        for (const auto& name : missing) report_.fail(name, "the check gave no verdict");
-        return;
     }
-    const bool hung = ending.what.starts_with("no answer");
-    const std::string what = (hung ? "the plug-in hung: " : "the plug-in crashed: ") + ending.what +
+}
+
+void Validator::reportEnding(const CheckDefinition& definition, const std::vector<std::string>& missing,
+                             const std::string& what, const std::string& step) {
+    const bool hung = what.starts_with("no answer");
+    const std::string text = (hung ? "the plug-in hung: " : "the plug-in crashed: ") + what +
                              ", in step \"" + step + "\"";
     // The verdict in progress fails; those after it never ran.
-    report_.fail(missing.empty() ? std::string(definition.name) + " check ends" : missing.front(), what);
+    report_.fail(missing.empty() ? std::string(definition.name) + " check ends" : missing.front(), text);
     for (std::size_t i = 1; i < missing.size(); ++i) {
         report_.skip(missing[i], "not reached: the check ended at the failure above");
     }
 }
 
 int Validator::runChild(const PluginLibrary& library, const ValidationOptions& options,
-                        const std::string& check) {
-    const CheckDefinition* definition = CheckRegistry::find(check);
-    if (definition == nullptr) return 2;
-    CheckContext context(library, options, definition->verdicts(options));
-    definition->run(context);
-    return 0;
+                        const std::string& first) {
+    bool reached = false;
+    for (const CheckDefinition& definition : CheckRegistry::all()) {
+        reached = reached || first == definition.name;
+        if (!reached || !runsWith(definition, options)) continue;
+        ChildChannel::send(ChildChannel::kBegin, definition.name);
+        CheckContext context(library, options, definition.verdicts(options));
+        definition.run(context);
+        ChildChannel::send(ChildChannel::kEnd, definition.name);
+        if (definition.gate && context.anyFailed()) break;
+    }
+    return reached ? 0 : 2;
 }
 
 std::vector<std::string> Validator::childArguments(const std::string& pluginPath,
                                                    const ValidationOptions& options,
-                                                   const std::string& check) {
+                                                   const std::string& first) {
     std::vector<std::string> arguments = {"validate", pluginPath, "--level",
-                                          std::to_string(static_cast<int>(options.level))};
+                                          std::to_string(static_cast<int>(options.level)),
+                                          "--timeout", std::to_string(options.secondsPerCheck)};
     if (options.passThrough) arguments.push_back("--passthrough");
     if (Host::instance().tracing()) arguments.push_back("--trace");
-    arguments.insert(arguments.end(), {"--child", check});
+    arguments.insert(arguments.end(), {"--child", first});
     return arguments;
 }
 

@@ -1,13 +1,17 @@
 #pragma once
-// The validation run: the registered checks of the chosen level, each in a child process of
-// its own with a time limit, each verdict on a line of its own, and a closing count that
-// accounts for every verdict, those a crash kept from running included.
+// The validation run: the registered checks of the chosen level, each verdict on a line of its
+// own, and a closing count that accounts for every verdict, those a crash kept from running
+// included. The checks run in a child process, one after another, each with a time limit; when
+// the plug-in crashes, aborts or hangs in one, that check fails, naming how and in which step,
+// and a fresh child goes on with the next check.
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "CheckRegistry.h"
 #include "CheckReport.h"
+#include "ChildProcess.h"
 #include "PluginLibrary.h"
 #include "ValidationOptions.h"
 
@@ -20,21 +24,24 @@ public:
     bool run();
     const CheckReport& report() const { return report_; }
 
-    // In a child process: runs the one check named `check`; the exit status is 0 when it ran
-    // to its end.
+    // In a child process: runs the checks of the run from the one named `first` on, until one
+    // that the others depend on fails; the exit status is 0 when they ran to their end.
     static int runChild(const PluginLibrary& library, const ValidationOptions& options,
-                        const std::string& check);
-    // The arguments that make the tool run `check` as a child (Windows starts it anew).
+                        const std::string& first);
+    // The arguments that make the tool do that as a child (Windows starts it anew).
     static std::vector<std::string> childArguments(const std::string& pluginPath,
                                                    const ValidationOptions& options,
-                                                   const std::string& check);
+                                                   const std::string& first);
 
 private:
-    void runIsolated(const CheckDefinition& definition, const std::vector<std::string>& verdicts);
+    void runInChild(const CheckDefinition& definition, const std::vector<std::string>& verdicts);
+    void reportEnding(const CheckDefinition& definition, const std::vector<std::string>& missing,
+                      const std::string& what, const std::string& step);
 
     const PluginLibrary& library_;
     ValidationOptions options_;
     CheckReport report_;
+    std::optional<ChildProcess> child_;  // runs the checks; gone after a crash until the next check
 };
 
 }  // namespace vsthost
