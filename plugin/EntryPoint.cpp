@@ -1,7 +1,6 @@
 #include "EntryPoint.h"
 
 #include "AudioEffect.h"
-#include "MyLanter5.h"
 #include "Opcodes.h"
 
 extern "C" AEffect* VST_CALL VSTPluginMain(HostCallback host) {

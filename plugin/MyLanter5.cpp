@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "EntryPoint.h"
 #include "PluginEditor.h"
 
 namespace {

@@ -16,6 +16,3 @@ public:
     // before channel 1, so that aliased buffers see exactly that order. Allocates nothing.
     void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
 };
-
-// Creates the effect for the entry point; null when it cannot be allocated.
-AudioEffect* createEffect(HostCallback host);

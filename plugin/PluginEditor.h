@@ -1,6 +1,7 @@
 #pragma once
-// The seam between the effect and its editor: each platform's build provides one definition.
-// Where there is no editor the effect runs without one and the editor opcodes answer 0.
+// The seam between an effect and its editor. A plug-in defines `createPluginEditor` in its
+// editor sources, which only builds with the toolkit compile; elsewhere the frame's default
+// gives none, the effect runs without an editor and the editor opcodes answer 0.
 
 class AEffEditor;
 class AudioEffectX;

@@ -1,7 +1,5 @@
 #include "CFrame.h"
 
-#include "AEffGUIEditor.h"
-#include "AudioEffectX.h"
 #include "CDrawContext.h"
 #include "CDropTarget.h"
 #include "COffscreenContext.h"
@@ -171,10 +169,6 @@ void CFrame::idle() {
     if (context) context->release();
 }
 
-void CFrame::editorIdle() {
-    if (editor) editor->idlePump();
-}
-
 std::uint32_t CFrame::getTicks() const { return editor ? GetTickCount() : 0; }
 
 std::int32_t CFrame::getKnobMode() const { return knobMode; }
@@ -212,15 +206,6 @@ bool CFrame::setSize(std::int32_t width, std::int32_t height) {
     // Whoever sized the windows, the offscreen buffer follows and the frame is drawn anew.
     CViewContainer::setViewSize(resized);
     return true;
-}
-
-bool CFrame::hostSizesWindow(std::int32_t width, std::int32_t height) {
-    if (!editor) return false;
-    // Editors of this toolkit always belong to an extended effect.
-    auto* effect = static_cast<AudioEffectX*>(editor->getEffect());
-    if (!effect) return false;
-    char capability[] = "sizeWindow";
-    return effect->canHostDo(capability) && effect->sizeWindow(width, height);
 }
 
 bool CFrame::resizeWindowChain(std::int32_t width, std::int32_t height) {
@@ -281,14 +266,6 @@ bool CFrame::setModalView(CView* view) {
 }
 
 CView* CFrame::getModalView() const { return modalView; }
-
-void CFrame::beginEdit(std::int32_t index) {
-    if (editor) editor->beginEdit(index);
-}
-
-void CFrame::endEdit(std::int32_t index) {
-    if (editor) editor->endEdit(index);
-}
 
 bool CFrame::getCurrentLocation(CPoint& point) {
     POINT cursor{};

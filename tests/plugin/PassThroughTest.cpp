@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "EntryPoint.h"
 #include "MyLanter5.h"
 #include "Opcodes.h"
 #include "RecordEntries.h"

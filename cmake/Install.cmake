@@ -1,0 +1,37 @@
+# `cmake --install`: the frame's libraries, their headers in one folder, vsthost, and the CMake
+# package that gives an outside project the libraries as Lanter5::core, Lanter5::editor and
+# Lanter5::toolkit together with lanter5_add_plugin.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Lanter5)
+set(header_dir ${CMAKE_INSTALL_INCLUDEDIR}/lanter5)
+
+set(frame_libraries plugin_core)
+file(GLOB frame_headers ${PROJECT_SOURCE_DIR}/plugin/*.h)
+# Lanter5's own effect is no part of the frame.
+list(REMOVE_ITEM frame_headers ${PROJECT_SOURCE_DIR}/plugin/MyLanter5.h)
+if(WIN32)
+  list(APPEND frame_libraries gui_toolkit editor_gui)
+  file(GLOB gui_headers ${PROJECT_SOURCE_DIR}/gui/*/*.h)
+  list(APPEND frame_headers ${gui_headers} ${PROJECT_SOURCE_DIR}/editor/AEffGUIEditor.h)
+endif()
+
+install(TARGETS ${frame_libraries} EXPORT Lanter5Targets
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(FILES ${frame_headers} DESTINATION ${header_dir})
+# The development host, to run and validate what is built against the package.
+install(TARGETS vsthost RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(EXPORT Lanter5Targets NAMESPACE Lanter5:: DESTINATION ${package_dir})
+
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/Lanter5Config.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/Lanter5Config.cmake INSTALL_DESTINATION ${package_dir})
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/Lanter5ConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES
+  ${CMAKE_CURRENT_BINARY_DIR}/Lanter5Config.cmake
+  ${CMAKE_CURRENT_BINARY_DIR}/Lanter5ConfigVersion.cmake
+  ${CMAKE_CURRENT_LIST_DIR}/Lanter5Plugin.cmake
+  ${PROJECT_SOURCE_DIR}/plugin/exports.map
+  ${PROJECT_SOURCE_DIR}/gui/frame/DllMain.cpp
+  DESTINATION ${package_dir})
