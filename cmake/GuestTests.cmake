@@ -12,7 +12,7 @@ endif()
 
 # lanter5_guest_test(NAME [COMMAND PROGRAM ARGS...]): runs target NAME's program with no
 # arguments, or the given command line (generator expressions allowed), e.g.
-#   lanter5_guest_test(validate COMMAND $<TARGET_FILE_NAME:vsthost> validate Lanter5.dll)
+#   lanter5_guest_test(validate COMMAND $<TARGET_FILE_NAME:vsthost> validate Lanter5.dll --level hostile)
 function(lanter5_guest_test name)
   if(NOT LANTER5_GUEST_TESTS)
     return()

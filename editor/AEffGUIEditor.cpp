@@ -22,7 +22,7 @@ AudioEffectX* extendedEffect(AudioEffect* effect) { return dynamic_cast<AudioEff
 AEffGUIEditor::AEffGUIEditor(AudioEffect* effect) : AEffEditor(effect) {
     lastTicks = GetTickCount();
     if (effect) effect->setEditor(this);
-    OleInitialize(nullptr);
+    oleInitialized = SUCCEEDED(OleInitialize(nullptr));
 }
 
 AEffGUIEditor::~AEffGUIEditor() {
@@ -30,7 +30,7 @@ AEffGUIEditor::~AEffGUIEditor() {
     // whose frame points at a dead editor.
     delete frame;
     frame = nullptr;
-    OleUninitialize();
+    if (oleInitialized) OleUninitialize();
 }
 
 bool AEffGUIEditor::getRect(ERect** rectPointer) {

@@ -42,4 +42,9 @@ protected:
     std::uint32_t lastTicks = 0; // earliest tick count at which the idle pump runs again
     bool inIdlePump = false;
     CFrame* frame = nullptr; // owned while open
+
+private:
+    // Only a successful initialisation is undone: a host thread that lives in another
+    // apartment keeps its own.
+    bool oleInitialized = false;
 };

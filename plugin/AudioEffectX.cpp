@@ -24,9 +24,13 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effGetProgramNameIndexed: case effGetInputProperties: case effGetOutputProperties:
     case effOfflineNotify: case effOfflinePrepare: case effOfflineRun: case effProcessVarIo:
     case effGetEffectName: case effGetVendorString: case effGetProductString:
-    case effGetParameterProperties: case effGetMidiProgramName: case effGetCurrentMidiProgram:
+    case effGetParameterProperties: case effGetMidiProgramName:
     case effGetMidiProgramCategory: case effGetMidiKeyName: case effShellGetNextPlugin:
         if (ptr == nullptr) return 0;
+        break;
+    case effGetCurrentMidiProgram:
+        // The answer without a record is the default's: no MIDI programs.
+        if (ptr == nullptr) return -1;
         break;
     case effGetSpeakerArrangement:
         if (ptr == nullptr || value == 0) return 0;
@@ -231,12 +235,12 @@ VstInt32 AudioEffectX::getNextShellPlugin(char*) { return 0; }
 bool AudioEffectX::allocateArrangement(VstSpeakerArrangement** arrangement, VstInt32 channels) {
     constexpr std::size_t kHeader = sizeof(VstSpeakerArrangement);
     constexpr std::size_t kSpeaker = sizeof(VstSpeakerProperties);
-    // A count that cannot describe a block is refused before anything changes.
-    if (arrangement == nullptr || channels < 0 ||
-        static_cast<std::size_t>(channels) > (SIZE_MAX - kHeader) / kSpeaker) {
+    if (arrangement == nullptr) return false;
+    deallocateArrangement(arrangement);
+    // A count that cannot describe a block fails like an allocation would: the address stays null.
+    if (channels < 0 || static_cast<std::size_t>(channels) > (SIZE_MAX - kHeader) / kSpeaker) {
         return false;
     }
-    deallocateArrangement(arrangement);
     void* block = std::calloc(1, kHeader + kSpeaker * static_cast<std::size_t>(channels));
     if (block == nullptr) return false;
     *arrangement = static_cast<VstSpeakerArrangement*>(block);
@@ -268,6 +272,18 @@ bool AudioEffectX::copySpeaker(VstSpeakerProperties* to, VstSpeakerProperties* f
 
 bool AudioEffectX::matchArrangement(VstSpeakerArrangement** to, VstSpeakerArrangement* from) {
     if (from == nullptr) return false;
+    // Matching an arrangement to itself: the source must outlive the copy made from it.
+    VstSpeakerArrangement* source = nullptr;
+    if (to != nullptr && *to == from) {
+        source = from;
+        *to = nullptr;
+    }
+    const bool matched = copyArrangement(to, from);
+    deallocateArrangement(&source);
+    return matched;
+}
+
+bool AudioEffectX::copyArrangement(VstSpeakerArrangement** to, VstSpeakerArrangement* from) {
     if (!deallocateArrangement(to) || !allocateArrangement(to, from->numChannels)) return false;
     (*to)->type = from->type;
     for (VstInt32 channel = 0; channel < (*to)->numChannels; ++channel) {

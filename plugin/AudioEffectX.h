@@ -144,6 +144,8 @@ public:
 
 private:
     VstIntPtr forwardKey(VstInt32 opcode, VstInt32 index, VstIntPtr value, float opt);
+    // The steps of `matchArrangement` once `from` cannot be freed by them.
+    bool copyArrangement(VstSpeakerArrangement** to, VstSpeakerArrangement* from);
     bool hostSays(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                   float opt = 0.0f);
 };

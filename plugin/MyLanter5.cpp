@@ -9,18 +9,46 @@
 
 namespace {
 
-bool rangesOverlap(const float* a, const float* b, VstInt32 frames) {
-    const auto begin = [](const float* p) { return reinterpret_cast<std::uintptr_t>(p); };
-    const std::uintptr_t bytes = static_cast<std::uintptr_t>(frames) * sizeof(float);
-    return begin(a) < begin(b) + bytes && begin(b) < begin(a) + bytes;
+using Address = std::uintptr_t;
+
+Address addressOf(const float* samples) { return reinterpret_cast<Address>(samples); }
+
+// True when the `bytes` long ranges at `a` and `b` share a byte; unsigned wrap-around makes
+// each test one subtraction and one comparison.
+bool overlaps(Address a, Address b, Address bytes) { return a - b < bytes || b - a < bytes; }
+
+// One channel alone, frame by frame in ascending order. Where the output starts after its
+// input inside it, the ascending order repeats the samples already written, so only that case
+// needs the loop; everywhere else it is a move.
+void copyChannel(const float* input, float* output, VstInt32 frames) {
+    if (output == input) return;
+    const Address bytes = static_cast<Address>(frames) * sizeof(float);
+    if (addressOf(output) - addressOf(input) < bytes) {
+        for (VstInt32 frame = 0; frame < frames; ++frame) output[frame] = input[frame];
+        return;
+    }
+    std::memmove(output, input, bytes);
 }
 
-// The frame-by-frame order is only observable when some output overlaps another buffer.
-bool buffersAreDisjoint(const float* in0, const float* in1, const float* out0, const float* out1,
-                        VstInt32 frames) {
-    return !rangesOverlap(out0, in0, frames) && !rangesOverlap(out0, in1, frames) &&
-           !rangesOverlap(out1, in0, frames) && !rangesOverlap(out1, in1, frames) &&
-           !rangesOverlap(out0, out1, frames);
+// Both channels interleaved frame by frame, channel 0 first, for buffers that overlap across
+// the channels.
+void copyInterleaved(const float* in0, const float* in1, float* out0, float* out1,
+                     VstInt32 frames) {
+    VstInt32 frame = 0;
+    for (const VstInt32 unrolledEnd = frames & ~3; frame < unrolledEnd; frame += 4) {
+        out0[frame] = in0[frame];
+        out1[frame] = in1[frame];
+        out0[frame + 1] = in0[frame + 1];
+        out1[frame + 1] = in1[frame + 1];
+        out0[frame + 2] = in0[frame + 2];
+        out1[frame + 2] = in1[frame + 2];
+        out0[frame + 3] = in0[frame + 3];
+        out1[frame + 3] = in1[frame + 3];
+    }
+    for (; frame < frames; ++frame) {
+        out0[frame] = in0[frame];
+        out1[frame] = in1[frame];
+    }
 }
 
 }  // namespace
@@ -41,28 +69,32 @@ void MyLanter5::processReplacing(float** inputs, float** outputs, VstInt32 sampl
     float* out0 = outputs[0];
     float* out1 = outputs[1];
 
-    if (buffersAreDisjoint(in0, in1, out0, out1, sampleFrames)) {
-        const std::size_t bytes = static_cast<std::size_t>(sampleFrames) * sizeof(float);
+    // A channel processed in place writes each sample back where it read it, whatever the
+    // other channel wrote there before: it changes nothing, and the other channel's copy is
+    // the whole result.
+    if (out0 == in0) return copyChannel(in1, out1, sampleFrames);
+    if (out1 == in1) return copyChannel(in0, out0, sampleFrames);
+
+    // Outputs apart from every buffer, the hosts' other usual case, are two plain copies.
+    const Address bytes = static_cast<Address>(sampleFrames) * sizeof(float);
+    const bool out0Apart = !overlaps(addressOf(out0), addressOf(in0), bytes) &&
+                           !overlaps(addressOf(out0), addressOf(in1), bytes);
+    const bool out1Apart = !overlaps(addressOf(out1), addressOf(in0), bytes) &&
+                           !overlaps(addressOf(out1), addressOf(in1), bytes);
+    if (out0Apart && out1Apart && !overlaps(addressOf(out0), addressOf(out1), bytes)) {
         std::memcpy(out0, in0, bytes);
         std::memcpy(out1, in1, bytes);
         return;
     }
-
-    VstInt32 frame = 0;
-    for (const VstInt32 unrolledEnd = sampleFrames & ~3; frame < unrolledEnd; frame += 4) {
-        out0[frame] = in0[frame];
-        out1[frame] = in1[frame];
-        out0[frame + 1] = in0[frame + 1];
-        out1[frame + 1] = in1[frame + 1];
-        out0[frame + 2] = in0[frame + 2];
-        out1[frame + 2] = in1[frame + 2];
-        out0[frame + 3] = in0[frame + 3];
-        out1[frame + 3] = in1[frame + 3];
+    // Channel 0's output read by channel 1, or written over by it, is where the frame order
+    // shows; without such a crossing each channel is copied on its own.
+    if (overlaps(addressOf(out0), addressOf(in1), bytes) ||
+        overlaps(addressOf(out0), addressOf(out1), bytes) ||
+        overlaps(addressOf(out1), addressOf(in0), bytes)) {
+        return copyInterleaved(in0, in1, out0, out1, sampleFrames);
     }
-    for (; frame < sampleFrames; ++frame) {
-        out0[frame] = in0[frame];
-        out1[frame] = in1[frame];
-    }
+    copyChannel(in0, out0, sampleFrames);
+    copyChannel(in1, out1, sampleFrames);
 }
 
 AudioEffect* createEffect(HostCallback host) { return new (std::nothrow) MyLanter5(host); }

@@ -95,6 +95,16 @@ void CDrawContext::makePen() {
     pen = replaceObject(pen, CreatePenIndirect(&description));
 }
 
+void CDrawContext::selectDrawingState() {
+    SelectObject(deviceContext, pen);
+    SelectObject(deviceContext, brush);
+    SelectObject(deviceContext, font);
+    SetBkColor(deviceContext, toColorRef(fillColor));
+    SetBkMode(deviceContext, TRANSPARENT);
+    SetTextColor(deviceContext, toColorRef(fontColor));
+    SetROP2(deviceContext, R2_COPYPEN);
+}
+
 void CDrawContext::setFrameColor(CColor color) {
     if (color == frameColor) return;
     frameColor = color;

@@ -89,6 +89,9 @@ public:
 
 protected:
     void makePen();
+    // Puts the recorded drawing state into `deviceContext`, for a device context that comes
+    // after construction and so holds only the platform's defaults.
+    void selectDrawingState();
 
     HDC deviceContext;
     HWND window;   // an offscreen context keeps its memory bitmap here

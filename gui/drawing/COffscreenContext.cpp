@@ -18,6 +18,8 @@ COffscreenContext::COffscreenContext(CFrame* frame, std::int32_t width, std::int
     window = reinterpret_cast<HWND>(CreateCompatibleBitmap(windowContext, width, height));
     previousBitmap = SelectObject(deviceContext, getMemoryBitmap());
     ReleaseDC(frameWindow, windowContext);
+    // The defaults were recorded before this device context existed.
+    selectDrawingState();
 
     const CRect whole(0, 0, width, height);
     setFillColor(backgroundColor);

@@ -46,7 +46,7 @@ RECT windowRect(HWND window) {
 CFrame::CFrame(const CRect& size, HWND parentWindow, AEffGUIEditor* editor)
     : CViewContainer(size), parentWindow(parentWindow), editor(editor) {
     parentFrame = this;
-    OleInitialize(nullptr);
+    oleInitialized = SUCCEEDED(OleInitialize(nullptr));
 
     alphaBlendEntry = nullptr;
     transparentBltEntry = nullptr;
@@ -77,7 +77,7 @@ CFrame::~CFrame() {
         dropActive = false;
     }
     if (frameContext) frameContext->release();
-    OleUninitialize();
+    if (oleInitialized) OleUninitialize();
     if (backBuffer) backBuffer->release();
     if (imagingLibrary) FreeLibrary(imagingLibrary);
     if (frameWindow) {
@@ -126,6 +126,15 @@ HWND CFrame::getOuterWindow() const {
         }
         window = parent;
     }
+}
+
+void CFrame::viewRemoved(CView* view) {
+    if (modalView == view) modalView = nullptr;
+    if (!focusView) return;
+    const bool focusGoes = focusView == view ||
+                           (view->isTypeOf("CViewContainer") &&
+                            static_cast<CViewContainer*>(view)->holds(focusView));
+    if (focusGoes) setFocusView(nullptr);
 }
 
 AEffGUIEditor* CFrame::getEditor() const { return editor; }
@@ -187,16 +196,15 @@ bool CFrame::setSize(std::int32_t width, std::int32_t height) {
         backBuffer->release();
         backBuffer = nullptr;
     }
+    CRect resized(0, 0, width, height);
     if (hostSizesWindow(width, height)) {
-        size.right = size.left + width;
-        size.bottom = size.top + height;
+        resized = CRect(size.left, size.top, size.left + width, size.top + height);
         SetWindowPos(frameWindow, nullptr, 0, 0, width, height, SWP_NOMOVE);
-        return true;
+    } else {
+        resizeWindowChain(width, height);
     }
-    size.right = size.left + width;
-    size.bottom = size.top + height;
-    if (!resizeWindowChain(width, height)) return true;
-    CViewContainer::setViewSize(CRect(0, 0, size.width(), size.height()));
+    // Whoever sized the windows, the offscreen buffer follows and the frame is drawn anew.
+    CViewContainer::setViewSize(resized);
     return true;
 }
 
@@ -298,8 +306,13 @@ bool CFrame::setDropActive(bool flag) {
         dropTarget = nullptr;
     }
     if (flag) {
+        // Held while registering: afterwards the registration holds the only reference, or,
+        // when the window could not be registered, nobody does and the target goes.
         dropTarget = new CDropTarget(this);
-        RegisterDragDrop(frameWindow, dropTarget);
+        dropTarget->AddRef();
+        const bool registered = SUCCEEDED(RegisterDragDrop(frameWindow, dropTarget));
+        dropTarget->Release();
+        if (!registered) dropTarget = nullptr;
     }
     dropActive = flag;
     return true;
@@ -411,12 +424,13 @@ void CFrame::setViewSize(const CRect& rect) { setSize(rect.width(), rect.height(
 
 void CFrame::update(CDrawContext* context) {
     if (!getOpenFlag() || getUpdatesDisabled()) return;
+    // Without a context nothing is drawn, so everything stays dirty for a later update.
+    if (!context) return;
     if (dirty) {
         draw(context);
         setDirty(false);
         return;
     }
-    if (!context) return; // nothing to clip the children's redraws on
     CRect oldClip;
     context->getClipRect(oldClip);
     if (modalView && modalView->isDirty()) modalView->update(context);

@@ -75,6 +75,9 @@ public:
     HWND getSystemWindow() const { return frameWindow; }
     // The window that stands for the editor on screen; null without a frame window.
     HWND getOuterWindow() const;
+    // Called by any container of this frame for a view it removes: the modal and the focus
+    // view must not outlive their place in the frame.
+    void viewRemoved(CView* view);
 
     // Cleared by `close` and when the host destroys the frame's window.
     HWND parentWindow;
@@ -101,4 +104,9 @@ protected:
     bool windowAdded = false;
     void* windowRecord = nullptr; // allocated with std::malloc
     HCURSOR defaultCursor = nullptr;
+
+private:
+    // Only a successful initialisation is undone: a host thread that lives in another
+    // apartment keeps its own.
+    bool oleInitialized = false;
 };

@@ -52,7 +52,8 @@ CRect bounded(CRect rect, const CRect& limit) { return rect.bound(limit); }
 CViewContainer::CViewContainer(const CRect& size) : CView(size) { setDirty(true); }
 
 CViewContainer::~CViewContainer() {
-    CViewContainer::removeAll(true);
+    // A frame is already gone by now, and a container being destroyed is in no frame's tree.
+    removeChildren(true, false);
     if (offscreen) {
         offscreen->release();
         offscreen = nullptr;
@@ -115,6 +116,7 @@ void CViewContainer::removeView(CView* view, bool withRelease) {
     CViewListEntry* entry = firstEntry;
     while (entry && entry->view != view) entry = entry->next;
     if (!entry) return;
+    dropReferencesTo(view);
     view->removed(this);
     if (withRelease) view->release();
     view->release();
@@ -123,9 +125,12 @@ void CViewContainer::removeView(CView* view, bool withRelease) {
     delete entry;
 }
 
-void CViewContainer::removeAll(bool withRelease) {
+void CViewContainer::removeAll(bool withRelease) { removeChildren(withRelease, true); }
+
+void CViewContainer::removeChildren(bool withRelease, bool dropReferences) {
     for (CViewListEntry* entry = firstEntry; entry;) {
         CViewListEntry* next = entry->next;
+        if (dropReferences) dropReferencesTo(entry->view);
         entry->view->removed(this);
         if (withRelease) entry->view->release();
         entry->view->release();
@@ -134,6 +139,22 @@ void CViewContainer::removeAll(bool withRelease) {
     }
     firstEntry = nullptr;
     lastEntry = nullptr;
+}
+
+void CViewContainer::dropReferencesTo(CView* view) {
+    if (dragOverView == view) dragOverView = nullptr;
+    if (parentFrame) parentFrame->viewRemoved(view);
+}
+
+bool CViewContainer::holds(CView* view) const {
+    for (CViewListEntry* entry = firstEntry; entry; entry = entry->next) {
+        CView* child = entry->view;
+        if (child == view) return true;
+        if (child->isTypeOf("CViewContainer") && static_cast<CViewContainer*>(child)->holds(view)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool CViewContainer::isChild(CView* view) const {
@@ -236,7 +257,9 @@ bool CViewContainer::advanceFocus(CView* current, bool reverse) {
             continue;
         }
         if (child->wantsFocus()) {
-            if (parentFrame) parentFrame->setFocusView(child);
+            // Only a frame gives the focus: without one, no view took it.
+            if (!parentFrame) return false;
+            parentFrame->setFocusView(child);
             return true;
         }
         if (child->isTypeOf("CViewContainer") &&
@@ -264,7 +287,7 @@ void CViewContainer::draw(CDrawContext* context) {
     const CRect savedClip = oldClip;
     // The buffer's own origin is the container's corner; the frame's is the window's.
     if (drawOffscreen && parentFrame != static_cast<CView*>(this)) {
-        oldClip.offset(-oldClip.left, -oldClip.top);
+        oldClip.offset(-size.left, -size.top);
     }
     target->setClipRect(bounded(whole, oldClip));
 
@@ -302,7 +325,7 @@ void CViewContainer::drawRect(CDrawContext* context, const CRect& updateRect) {
     CRect oldClip = clipOf(context);
     const CRect savedClip = oldClip;
     if (drawOffscreen && parentFrame != static_cast<CView*>(this)) {
-        oldClip.offset(-oldClip.left, -oldClip.top);
+        oldClip.offset(-size.left, -size.top);
     }
     const CRect newClip = bounded(client, oldClip);
     target->setClipRect(newClip);

@@ -73,7 +73,13 @@ public:
     virtual CView* getViewAt(const CPoint& where, bool deep = false) const;         // 58
     virtual bool advanceFocus(CView* current, bool reverse = false);                // 59
 
+    // True when `view` is a child of this container or lies inside one of its containers.
+    bool holds(CView* view) const;
+
 protected:
+    // Drops every pointer this container and its frame keep to `view`, which is leaving.
+    void dropReferencesTo(CView* view);
+    void removeChildren(bool withRelease, bool dropReferences);
     // Makes `offscreen` when drawing offscreen and there is none yet.
     void ensureOffscreen();
     // The rectangle of the container's own inner coordinates: (0, 0, width, height).

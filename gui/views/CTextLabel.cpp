@@ -20,13 +20,16 @@ bool CTextLabel::isTypeOf(const char* className) const {
 }
 
 void CTextLabel::setText(const char* newText) {
+    // Copied before the old text goes, which may be the very text given.
+    char* copy = nullptr;
+    if (newText) {
+        const std::size_t bytes = std::strlen(newText) + 1;
+        // Without memory the label shows its box and no text.
+        copy = static_cast<char*>(std::malloc(bytes));
+        if (copy) std::memcpy(copy, newText, bytes);
+    }
     std::free(text);
-    text = nullptr;
-    if (!newText) return;
-    const std::size_t bytes = std::strlen(newText) + 1;
-    // Without memory the label shows its box and no text.
-    text = static_cast<char*>(std::malloc(bytes));
-    if (text) std::memcpy(text, newText, bytes);
+    text = copy;
 }
 
 const char* CTextLabel::getText() const { return text; }

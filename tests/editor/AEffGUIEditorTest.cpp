@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+
+#include <cstring>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -161,15 +165,17 @@ TEST_F(GuiEditorTest, IdleRedrawsDirtyViewsOnceTheFrameWasPainted) {
 
 TEST_F(GuiEditorTest, ThePumpIsPacedAndAsksTheHostForIdle) {
     // Right after construction the pump is due.
+    const std::uint32_t start = GetTickCount();
     editor->idlePump();
     EXPECT_EQ(editor->idles, 1);
     EXPECT_EQ(host.count(3), 1);
     const std::uint32_t due = editor->pumpDue();
 
-    // Soon after, a call only sleeps; checked only when this machine did not stall past the
-    // first 46 ms.
+    // Soon after, a call only sleeps. The pump read the clock no earlier than `start`, so
+    // within 46 ms of it by the test's own clock the host must not be asked again; a machine
+    // that stalled past that proves nothing either way.
     editor->idlePump();
-    if (GetTickCount() + 4 < due - 50) {
+    if (GetTickCount() - start < 46) {
         EXPECT_EQ(editor->idles, 1);
         EXPECT_EQ(host.count(3), 1);
         EXPECT_EQ(editor->pumpDue(), due);
@@ -233,6 +239,93 @@ TEST_F(GuiEditorTest, TheWheelGoesToTheViewUnderTheCursor) {
     ASSERT_TRUE(SetCursorPos(host.left + 150, host.top + 30));
     EXPECT_FALSE(editor->onWheel(1.0f));
     effect->dispatch(effEditClose);
+}
+
+// Points the program's own import of one system function at `replacement` while it lives.
+class ImportPatch {
+public:
+    ImportPatch(const char* library, const char* function, ULONG_PTR replacement) {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+        const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+            base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const IMAGE_DATA_DIRECTORY& imports =
+            headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+             module->Name; ++module) {
+            if (lstrcmpiA(reinterpret_cast<char*>(base + module->Name), library) != 0) continue;
+            auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
+            auto* entry = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+            for (; name->u1.AddressOfData; ++name, ++entry) {
+                if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal)) continue;
+                const auto* byName =
+                    reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData);
+                if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
+                slot = &entry->u1.Function;
+                original = static_cast<ULONG_PTR>(*slot);
+                write(replacement);
+                return;
+            }
+        }
+    }
+    ~ImportPatch() {
+        if (slot) write(original);
+    }
+    ImportPatch(const ImportPatch&) = delete;
+    ImportPatch& operator=(const ImportPatch&) = delete;
+
+    ULONG_PTR original = 0;
+
+private:
+    void write(ULONG_PTR value) {
+        DWORD protection = 0;
+        VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+        *slot = value;
+        VirtualProtect(slot, sizeof *slot, protection, &protection);
+    }
+    decltype(IMAGE_THUNK_DATA::u1.Function)* slot = nullptr;
+};
+
+// Calls of the real OleUninitialize, counted on their way. Wine forgives an unpaired one where
+// Windows undoes an initialisation of the host's: the count shows it under both.
+ImportPatch* oleUninitializeImport = nullptr;
+int oleUninitializeCalls = 0;
+
+void WINAPI countedOleUninitialize() {
+    ++oleUninitializeCalls;
+    reinterpret_cast<void(WINAPI*)()>(oleUninitializeImport->original)();
+}
+
+// A host thread may have entered the multithreaded apartment before the editor comes: OLE
+// cannot be initialised there, and the editor and its frame must not undo the host's own
+// initialisation when they go.
+TEST(AEffGUIEditor, AHostThreadInTheMultithreadedApartmentStaysInIt) {
+    useProgramInstance();
+    ImportPatch patch("ole32.dll", "OleUninitialize",
+                      reinterpret_cast<ULONG_PTR>(&countedOleUninitialize));
+    ASSERT_NE(patch.original, 0u);
+    oleUninitializeImport = &patch;
+    oleUninitializeCalls = 0;
+    HRESULT afterwards = E_FAIL;
+    std::thread hostThread([&] {
+        if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return;
+        {
+            RecordingHost host;
+            auto* effect = new RecordingEffect(host);
+            new TestGuiEditor(effect); // owned by the effect
+            HostFrameWindow window(300, 200);
+            effect->dispatch(effEditOpen, 0, 0, window.get());
+            effect->dispatch(effEditClose);
+            delete effect;
+            RecordingHost::current = nullptr;
+        }
+        afterwards = CoInitializeEx(nullptr, COINIT_MULTITHREADED); // S_FALSE: still in it
+        CoUninitialize();
+        CoUninitialize();
+    });
+    hostThread.join();
+    oleUninitializeImport = nullptr;
+    EXPECT_EQ(oleUninitializeCalls, 0);
+    EXPECT_EQ(afterwards, S_FALSE);
 }
 
 TEST(AEffGUIEditor, OperationsKeepTheirSlots) {

@@ -121,6 +121,13 @@ const Layout kLayouts[] = {
     {"output 1 two samples before input 1", 0, 1100, 2200, 1098},
     {"outputs overlap", 0, 1100, 2200, 2201},
     {"one input for both", 0, 0, 2200, 3300},
+    {"output 0 one sample before input 0", 1, 1100, 0, 2200},
+    {"output 1 one sample after input 1", 0, 1100, 2200, 1101},
+    {"in place over overlapping channels", 0, 2, 0, 2},
+    {"channel 0 in place, output 1 apart", 0, 1100, 0, 2200},
+    {"channel 0 in place, output 1 inside input 0", 0, 1100, 0, 3},
+    {"channel 1 in place, output 0 one sample after input 0", 0, 1100, 1, 1100},
+    {"channel 1 in place, output 0 two samples before input 1", 0, 1100, 1098, 1100},
 };
 
 // The plain copy: frame by frame, channel 0 before channel 1.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cmath>
 #include <cstdint>
 
 namespace vsthost {
@@ -55,14 +54,17 @@ bool ChannelBuffers::guardsIntact(std::size_t frames) const {
     return true;
 }
 
-bool ChannelBuffers::clean(std::size_t frames) const {
-    for (const auto& channel : storage_) {
-        for (std::size_t i = 0; i < frames; ++i) {
-            const int kind = std::fpclassify(channel[i]);
-            if (kind != FP_NORMAL && kind != FP_ZERO) return false;
+SampleFault ChannelBuffers::firstFault(std::size_t frames) const {
+    SampleFault subnormal;
+    for (std::size_t channel = 0; channel < storage_.size(); ++channel) {
+        for (std::size_t frame = 0; frame < frames; ++frame) {
+            const SampleFault found{SampleFault::classify(storage_[channel][frame]),
+                                    static_cast<int>(channel), frame};
+            if (found.nonFinite()) return found;
+            if (found && !subnormal) subnormal = found;
         }
     }
-    return true;
+    return subnormal;
 }
 
 }  // namespace vsthost

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "AudioData.h"
+#include "SampleFault.h"
 
 namespace vsthost {
 
@@ -25,8 +26,11 @@ public:
     // Fills every sample, guards included, with a marker value that no plug-in writes.
     void mark();
     bool guardsIntact(std::size_t frames) const;
-    // True when the first `frames` samples of every channel are finite and not subnormal.
-    bool clean(std::size_t frames) const;
+    // The first NaN or infinity among the first `frames` samples, or failing that the first
+    // subnormal value; none when all are ordinary.
+    SampleFault firstFault(std::size_t frames) const;
+    // True when the first `frames` samples of every channel are finite.
+    bool clean(std::size_t frames) const { return !firstFault(frames).nonFinite(); }
 
 private:
     std::size_t capacity_;

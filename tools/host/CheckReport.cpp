@@ -2,44 +2,52 @@
 
 #include <cstdio>
 
-#include "CrashGuard.h"
-
 namespace vsthost {
+
+namespace {
+
+void printLine(const char* word, const std::string& name, const std::string& detail) {
+    if (detail.empty()) std::printf("%s %s\n", word, name.c_str());
+    else std::printf("%s %s: %s\n", word, name.c_str(), detail.c_str());
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+void CheckReport::beginCheck(const std::string& check, Level level) {
+    check_ = check;
+    level_ = level;
+    std::printf("-- %s, %s\n", check.c_str(), levelText(level).c_str());
+}
 
 void CheckReport::pass(const std::string& name, const std::string& detail) {
     ++passed_;
-    line("PASS", name, detail);
+    add(Verdict::pass, "PASS", name, detail);
 }
 
 void CheckReport::fail(const std::string& name, const std::string& detail) {
     ++failed_;
-    line("FAIL", name, detail);
+    add(Verdict::fail, "FAIL", name, detail);
 }
 
 void CheckReport::skip(const std::string& name, const std::string& reason) {
     ++skipped_;
-    line("SKIP", name, reason);
+    add(Verdict::skip, "SKIP", name, reason);
 }
 
-bool CheckReport::check(const std::string& name, bool ok, const std::string& failDetail,
-                        const std::string& passDetail) {
-    if (ok) pass(name, passDetail);
-    else fail(name, failDetail);
-    return ok;
+void CheckReport::warn(const std::string& name, const std::string& detail) {
+    printLine("WARN", name, detail);
 }
 
 void CheckReport::printSummary() const {
-    if (skipped_ > 0) std::printf("%d passed, %d failed, %d skipped\n", passed_, failed_, skipped_);
-    else std::printf("%d passed, %d failed\n", passed_, failed_);
+    std::printf("%d passed, %d failed, %d skipped\n", passed_, failed_, skipped_);
     std::fflush(stdout);
 }
 
-void CheckReport::line(const char* verdict, const std::string& name, const std::string& detail) {
-    if (detail.empty()) std::printf("%s %s\n", verdict, name.c_str());
-    else std::printf("%s %s: %s\n", verdict, name.c_str(), detail.c_str());
-    // A crash in the next check must not swallow this line.
-    std::fflush(stdout);
-    CrashGuard::setCounts(passed_, failed_);
+void CheckReport::add(Verdict verdict, const char* word, const std::string& name,
+                      const std::string& detail) {
+    entries_.push_back({check_, level_, name, verdict, detail});
+    printLine(word, name, detail);
 }
 
 }  // namespace vsthost

@@ -8,7 +8,8 @@ namespace vsthost {
 
 namespace {
 
-const std::set<std::string> kValueOptions = {"--block", "--rate", "--dir", "--idle", "--shot"};
+const std::set<std::string> kValueOptions = {"--block", "--rate",  "--dir",   "--idle", "--shot",
+                                             "--level", "--timeout", "--junit", "--child", "--map"};
 const std::set<std::string> kFlags = {"--trace", "--passthrough"};
 
 }  // namespace

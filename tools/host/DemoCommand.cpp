@@ -14,8 +14,8 @@
 #include "RecordText.h"
 #include "TestSignal.h"
 #include "Validator.h"
-#include "WavReader.h"
-#include "WavWriter.h"
+#include "AudioFileReader.h"
+#include "AudioFileWriter.h"
 
 #if defined(_WIN32)
 #include <process.h>
@@ -116,7 +116,7 @@ int DemoCommand::run(const CommandLine& line) {
     const std::string inputPath = *directory + "/demo-in.wav";
     const std::string outputPath = *directory + "/demo-out.wav";
     const AudioData signal = TestSignal::awkward(kSampleRate, kSampleRate * kSeconds, 2);
-    if (auto written = WavWriter::write(inputPath, signal); !written) {
+    if (auto written = AudioFileWriter::write(inputPath, signal); !written) {
         std::fprintf(stderr, "vsthost: %s\n", written.error().c_str());
         return 1;
     }
@@ -124,7 +124,7 @@ int DemoCommand::run(const CommandLine& line) {
         std::fprintf(stderr, "vsthost: %s\n", done.error().c_str());
         return 1;
     }
-    auto output = WavReader::read(outputPath);
+    auto output = AudioFileReader::read(outputPath);
     if (!output) {
         std::fprintf(stderr, "vsthost: %s\n", output.error().c_str());
         return 1;
@@ -145,7 +145,9 @@ int DemoCommand::run(const CommandLine& line) {
     if (!summarise(*library)) return 1;
     showEditor(*library, line, *directory);
     std::fflush(stdout);
-    Validator validator(*library, {true});
+    ValidationOptions options;
+    options.passThrough = true;
+    Validator validator(*library, options);
     const bool valid = validator.run();
     return difference < 0 && valid ? 0 : 1;
 }

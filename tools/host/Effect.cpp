@@ -42,9 +42,10 @@ VstIntPtr Effect::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, voi
 }
 
 std::string Effect::text(VstInt32 opcode, VstInt32 index, VstIntPtr value) {
-    std::array<char, kTextBufferSize> buffer{};
+    // Twice the size the plug-in is told of: some write past it.
+    std::array<char, kTextBufferSize * 2> buffer{};
     dispatch(opcode, index, value, buffer.data());
-    buffer.back() = '\0';
+    buffer[kTextBufferSize - 1] = '\0';
     return std::string(buffer.data());
 }
 

@@ -27,6 +27,7 @@ public:
                                        VstIntPtr value, void* ptr, float opt);
 
     void setTrace(bool on) { trace_ = on; }
+    bool tracing() const { return trace_; }
     void setSampleRate(float rate) { sampleRate_ = rate; }
     void setBlockSize(VstInt32 frames) { blockSize_ = frames; }
     float sampleRate() const { return sampleRate_; }

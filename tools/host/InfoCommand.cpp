@@ -1,11 +1,13 @@
 #include "InfoCommand.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "Effect.h"
 #include "Opcodes.h"
 #include "PluginLibrary.h"
+#include "PropertyRecords.h"
 #include "RecordText.h"
 
 namespace vsthost {
@@ -34,17 +36,19 @@ const char* canDoName(VstIntPtr answer) {
 }
 
 std::string supplied(Effect& effect, VstInt32 opcode) {
-    char buffer[Effect::kTextBufferSize] = {};
+    // Twice the size the plug-in is told of: some write past it.
+    char buffer[Effect::kTextBufferSize * 2] = {};
     const VstIntPtr answer = effect.dispatch(opcode, 0, 0, buffer);
-    buffer[sizeof buffer - 1] = '\0';
+    buffer[Effect::kTextBufferSize - 1] = '\0';
     if (answer == 0 && buffer[0] == '\0') return "(not supplied)";
     return quoted(buffer);
 }
 
 std::string programName(Effect& effect, VstInt32 program) {
-    char buffer[Effect::kTextBufferSize] = {};
+    // Twice the size the plug-in is told of: some write past it.
+    char buffer[Effect::kTextBufferSize * 2] = {};
     if (effect.dispatch(effGetProgramNameIndexed, program, -1, buffer) != 0) {
-        buffer[sizeof buffer - 1] = '\0';
+        buffer[Effect::kTextBufferSize - 1] = '\0';
         return quoted(buffer);
     }
     // Older plug-ins only name the current program.
@@ -60,7 +64,8 @@ void printRecord(const PluginLibrary& library, const AEffect& record) {
                 library.entryName().c_str());
     std::printf("magic            %s\n", fourCharacterText(record.magic).c_str());
     std::printf("uniqueID         %s\n", fourCharacterText(record.uniqueID).c_str());
-    std::printf("version          %d\n", static_cast<int>(record.version));
+    std::printf("version          %d (%s)\n", static_cast<int>(record.version),
+                productVersionText(record.version).c_str());
     std::printf("numPrograms      %d\n", static_cast<int>(record.numPrograms));
     std::printf("numParams        %d\n", static_cast<int>(record.numParams));
     std::printf("numInputs        %d\n", static_cast<int>(record.numInputs));
@@ -81,8 +86,12 @@ void printAnswers(Effect& effect) {
     std::printf("effect name      %s\n", supplied(effect, effGetEffectName).c_str());
     std::printf("vendor           %s\n", supplied(effect, effGetVendorString).c_str());
     std::printf("product          %s\n", supplied(effect, effGetProductString).c_str());
-    std::printf("vendor version   %ld\n", static_cast<long>(effect.dispatch(effGetVendorVersion)));
-    std::printf("VST version      %ld\n", static_cast<long>(effect.dispatch(effGetVstVersion)));
+    const VstIntPtr vendorVersion = effect.dispatch(effGetVendorVersion);
+    std::printf("vendor version   %ld (%s)\n", static_cast<long>(vendorVersion),
+                productVersionText(vendorVersion).c_str());
+    const VstIntPtr interfaceVersion = effect.dispatch(effGetVstVersion);
+    std::printf("VST version      %ld (%s)\n", static_cast<long>(interfaceVersion),
+                interfaceVersionText(interfaceVersion).c_str());
     const VstIntPtr category = effect.dispatch(effGetPlugCategory);
     std::printf("category         %ld (%s)\n", static_cast<long>(category), categoryName(category));
     std::printf("tail size        %ld\n", static_cast<long>(effect.dispatch(effGetTailSize)));
@@ -98,6 +107,62 @@ void printPrograms(Effect& effect) {
     if (count > kListLimit) std::printf("  ... and %d more\n", static_cast<int>(count - kListLimit));
 }
 
+// Zeroed room beyond the record, for plug-ins that write more than it holds.
+template <class Record>
+struct PropertyBuffer {
+    Record record{};
+    char spare[1024]{};
+};
+
+std::string fixedText(const char* text, std::size_t size) {
+    return quoted(std::string(text, strnlen(text, size)));
+}
+
+void printPins(Effect& effect, VstInt32 opcode, const char* heading, const char* kind, VstInt32 count) {
+    static const char* const flagNames[] = {"active", "stereo", "useSpeaker"};
+    std::printf("%-17s%d\n", heading, static_cast<int>(count));
+    for (VstInt32 pin = 0; pin < count && pin < kListLimit; ++pin) {
+        PropertyBuffer<PinProperties> buffer;
+        if (effect.dispatch(opcode, pin, 0, &buffer.record) == 0) {
+            std::printf("  %s %-3d (no properties)\n", kind, static_cast<int>(pin));
+            continue;
+        }
+        const PinProperties& properties = buffer.record;
+        std::printf("  %s %-3d %s  short %s  flags %s  arrangement %d\n", kind, static_cast<int>(pin),
+                    fixedText(properties.label, sizeof properties.label).c_str(),
+                    fixedText(properties.shortLabel, sizeof properties.shortLabel).c_str(),
+                    bitNames(properties.flags, flagNames, 3).c_str(),
+                    static_cast<int>(properties.arrangementType));
+    }
+}
+
+void printParameterProperties(Effect& effect, VstInt32 index) {
+    static const char* const flagNames[] = {"isSwitch", "usesIntegerMinMax", "usesFloatStep",
+                                            "usesIntStep", "supportsDisplayIndex",
+                                            "supportsDisplayCategory", "canRamp"};
+    PropertyBuffer<ParameterProperties> buffer;
+    if (effect.dispatch(effGetParameterProperties, index, 0, &buffer.record) == 0) return;
+    const ParameterProperties& p = buffer.record;
+    std::printf("        properties %s short %s flags %s", fixedText(p.label, sizeof p.label).c_str(),
+                fixedText(p.shortLabel, sizeof p.shortLabel).c_str(), bitNames(p.flags, flagNames, 7).c_str());
+    if (p.flags & ParameterProperties::kUsesFloatStep) {
+        std::printf(" steps %g/%g/%g", static_cast<double>(p.stepFloat), static_cast<double>(p.smallStepFloat),
+                    static_cast<double>(p.largeStepFloat));
+    }
+    if (p.flags & ParameterProperties::kUsesIntegerMinMax) {
+        std::printf(" range %d to %d", static_cast<int>(p.minInteger), static_cast<int>(p.maxInteger));
+    }
+    if (p.flags & ParameterProperties::kUsesIntStep) {
+        std::printf(" integer steps %d/%d", static_cast<int>(p.stepInteger), static_cast<int>(p.largeStepInteger));
+    }
+    if (p.flags & ParameterProperties::kSupportsDisplayIndex) std::printf(" display index %d", p.displayIndex);
+    if (p.flags & ParameterProperties::kSupportsDisplayCategory) {
+        std::printf(" category %d %s of %d", p.category,
+                    fixedText(p.categoryLabel, sizeof p.categoryLabel).c_str(), p.numParametersInCategory);
+    }
+    std::printf("\n");
+}
+
 void printParameters(Effect& effect) {
     const VstInt32 count = effect.record().numParams;
     std::printf("parameters       %d\n", static_cast<int>(count));
@@ -108,6 +173,7 @@ void printParameters(Effect& effect) {
                     quoted(effect.text(effGetParamDisplay, index)).c_str(),
                     static_cast<double>(effect.getParameter(index)),
                     effect.dispatch(effCanBeAutomated, index) != 0 ? "yes" : "no");
+        printParameterProperties(effect, index);
     }
     if (count > kListLimit) std::printf("  ... and %d more\n", static_cast<int>(count - kListLimit));
 }
@@ -142,6 +208,8 @@ int InfoCommand::run(const CommandLine& line) {
     printRecord(*library, effect->record());
     effect->dispatch(effOpen);
     printAnswers(*effect);
+    printPins(*effect, effGetInputProperties, "input pins", "in", effect->record().numInputs);
+    printPins(*effect, effGetOutputProperties, "output pins", "out", effect->record().numOutputs);
     printPrograms(*effect);
     printParameters(*effect);
     printCapabilities(*effect);

@@ -1,9 +1,12 @@
 #pragma once
-// `process PLUGIN IN.wav OUT.wav [--block N] [--rate R]`: streams a WAV file through the
-// plug-in in blocks and writes what comes out as a 32-bit float WAV file.
+// `process PLUGIN IN OUT [--block N] [--rate R] [--map M] [--timeout S]`: streams an audio file
+// through the plug-in in blocks and writes what comes out (32-bit float WAV or AIFF, or FLAC),
+// in a child process, so that a plug-in crashing, aborting or hanging is reported with the
+// block it happened in and leaves no output file.
 
 #include <string>
 
+#include "ChannelMap.h"
 #include "CommandLine.h"
 #include "Expected.h"
 #include "PluginLibrary.h"
@@ -14,10 +17,13 @@ class ProcessCommand {
 public:
     static constexpr long kDefaultBlock = 512;
     static constexpr long kLargestBlock = 1 << 20;
+    static constexpr long kDefaultSeconds = 24 * 3600;
 
     struct Settings {
         int blockSize = static_cast<int>(kDefaultBlock);
         int sampleRate = 0;  // 0: the input file's rate
+        ChannelMap::Mode map = ChannelMap::Mode::automatic;
+        int seconds = static_cast<int>(kDefaultSeconds);
     };
 
     static int run(const CommandLine& line);

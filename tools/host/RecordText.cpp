@@ -50,4 +50,33 @@ std::string quoted(const std::string& text) {
     return result + "\"";
 }
 
+std::string productVersionText(VstIntPtr version) {
+    char text[48];
+    const auto value = static_cast<unsigned long>(version);
+    if (version >= 0x10000) {
+        std::snprintf(text, sizeof text, "%lu.%lu.%lu", (value >> 16) & 0xFFu, (value >> 8) & 0xFFu, value & 0xFFu);
+    } else {
+        std::snprintf(text, sizeof text, "%lu.%lu.%lu", value / 1000, value / 100 % 10, value % 100);
+    }
+    return text;
+}
+
+std::string interfaceVersionText(VstIntPtr version) {
+    if (version < 2000) return "1.0";
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld.%ld", static_cast<long>(version / 1000),
+                  static_cast<long>(version / 100 % 10));
+    return text;
+}
+
+std::string bitNames(VstInt32 flags, const char* const* names, int count) {
+    std::string text;
+    for (int bit = 0; bit < 32; ++bit) {
+        if ((flags & (VstInt32{1} << bit)) == 0) continue;
+        if (!text.empty()) text += " | ";
+        text += bit < count && names[bit] ? names[bit] : "bit " + std::to_string(bit);
+    }
+    return text.empty() ? "none" : text;
+}
+
 }  // namespace vsthost

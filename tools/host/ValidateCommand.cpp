@@ -2,14 +2,41 @@
 
 #include <cstdio>
 
+#include "ChildChannel.h"
+#include "ChildProcess.h"
+#include "JunitReport.h"
 #include "PluginLibrary.h"
 #include "Validator.h"
 
 namespace vsthost {
 
+namespace {
+
+constexpr const char* kUsage =
+    "vsthost: usage: vsthost validate PLUGIN [--level N|normal|strict|hostile] [--passthrough] "
+    "[--timeout S] [--junit FILE]\n";
+
+}  // namespace
+
+Expected<ValidationOptions> ValidateCommand::options(const CommandLine& line) {
+    ValidationOptions options;
+    options.passThrough = line.has("--passthrough");
+    if (line.has("--level")) {
+        auto level = parseLevel(line.options.at("--level"));
+        if (!level) return Error{level.error()};
+        options.level = *level;
+    }
+    auto seconds = line.positive("--timeout", ValidationOptions::kDefaultSeconds, 24 * 3600);
+    if (!seconds) return Error{seconds.error()};
+    options.secondsPerCheck = static_cast<int>(*seconds);
+    return options;
+}
+
 int ValidateCommand::run(const CommandLine& line) {
-    if (line.arguments.size() != 1) {
-        std::fprintf(stderr, "vsthost: usage: vsthost validate PLUGIN [--passthrough]\n");
+    auto options = ValidateCommand::options(line);
+    if (line.arguments.size() != 1 || !options) {
+        if (!options) std::fprintf(stderr, "vsthost: %s\n", options.error().c_str());
+        else std::fprintf(stderr, "%s", kUsage);
         return 2;
     }
     auto library = PluginLibrary::load(line.arguments[0]);
@@ -17,8 +44,22 @@ int ValidateCommand::run(const CommandLine& line) {
         std::fprintf(stderr, "vsthost: %s\n", library.error().c_str());
         return 1;
     }
-    Validator validator(*library, {line.has("--passthrough")});
-    return validator.run() ? 0 : 1;
+    if (line.has("--child")) {
+        // Started anew by a validation run on Windows: the channel is standard output.
+        ChildProcess::prepareChild();
+        ChildChannel::open(1);
+        return Validator::runChild(*library, *options, line.options.at("--child"));
+    }
+    Validator validator(*library, *options);
+    const bool passed = validator.run();
+    if (line.has("--junit")) {
+        auto written = JunitReport::write(line.options.at("--junit"), line.arguments[0], validator.report());
+        if (!written) {
+            std::fprintf(stderr, "vsthost: %s\n", written.error().c_str());
+            return 1;
+        }
+    }
+    return passed ? 0 : 1;
 }
 
 }  // namespace vsthost

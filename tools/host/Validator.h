@@ -1,51 +1,47 @@
 #pragma once
-// The validation run: checks of the kind professional plug-in validators make, each reported
-// on a line of its own, and a closing count.
+// The validation run: the registered checks of the chosen level, each verdict on a line of its
+// own, and a closing count that accounts for every verdict, those a crash kept from running
+// included. The checks run in a child process, one after another, each with a time limit; when
+// the plug-in crashes, aborts or hangs in one, that check fails, naming how and in which step,
+// and a fresh child goes on with the next check.
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "CheckRegistry.h"
 #include "CheckReport.h"
-#include "Effect.h"
-#include "Expected.h"
+#include "ChildProcess.h"
 #include "PluginLibrary.h"
-#include "ProcessResources.h"
+#include "ValidationOptions.h"
 
 namespace vsthost {
 
 class Validator {
 public:
-    struct Options {
-        bool passThrough = false;  // adds the bit-exact pass-through checks
-    };
-
-    Validator(const PluginLibrary& library, Options options);
+    Validator(const PluginLibrary& library, ValidationOptions options);
     // Runs every check; true when none failed.
     bool run();
     const CheckReport& report() const { return report_; }
 
-private:
-    bool checkEntryPoint();
-    void checkRecord(const AEffect& record);
-    void checkInstancesInTurn();
-    void checkInstancesAlive();
-    void checkOpcodeSweep();
-    void checkStartUp();
-    void checkProcessing();
-    void checkParameters();
-    void checkPrograms();
-    void checkThreads();
-    void checkEditor();
-    void checkEditorResources(const ProcessResources& before, const ProcessResources& after);
-    void checkPassThrough();
+    // In a child process: runs the checks of the run from the one named `first` on, until one
+    // that the others depend on fails; the exit status is 0 when they ran to their end.
+    static int runChild(const PluginLibrary& library, const ValidationOptions& options,
+                        const std::string& first);
+    // The arguments that make the tool do that as a child (Windows starts it anew).
+    static std::vector<std::string> childArguments(const std::string& pluginPath,
+                                                   const ValidationOptions& options,
+                                                   const std::string& first);
 
-    // A new instance, or a failed check named `purpose` when there is none.
-    Expected<Effect> fresh(const std::string& purpose);
-    void step(const std::string& text);
+private:
+    void runInChild(const CheckDefinition& definition, const std::vector<std::string>& verdicts);
+    void reportEnding(const CheckDefinition& definition, const std::vector<std::string>& missing,
+                      const std::string& what, const std::string& step);
 
     const PluginLibrary& library_;
-    Options options_;
+    ValidationOptions options_;
     CheckReport report_;
+    std::optional<ChildProcess> child_;  // runs the checks; gone after a crash until the next check
 };
 
 }  // namespace vsthost

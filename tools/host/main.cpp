@@ -15,10 +15,12 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vsthost COMMAND PLUGIN [ARGUMENTS] [--trace]\n"
-    "  info PLUGIN                                 record, flags and informational answers\n"
-    "  process PLUGIN IN.wav OUT.wav [--block N] [--rate R]\n"
-    "                                              stream a WAV file through the plug-in\n"
-    "  validate PLUGIN [--passthrough]             validation run, one line per check\n"
+    "  info PLUGIN                                 record, flags, versions, pins, parameters\n"
+    "  process PLUGIN IN OUT [--block N] [--rate R] [--map auto|direct|repeat|mix] [--timeout S]\n"
+    "                                              stream an audio file (WAV, AIFF, FLAC) through\n"
+    "                                              the plug-in into OUT (.wav, .aiff or .flac)\n"
+    "  validate PLUGIN [--level 1|2|3|normal|strict|hostile] [--passthrough] [--timeout S]\n"
+    "           [--junit FILE]                     validation run, one line per check\n"
     "  demo PLUGIN [--dir DIR]                     test signal, bit-exact check, validation,\n"
     "                                              a picture of the editor\n"
     "  editor PLUGIN [--idle N] [--shot FILE]      show the editor, idle it N times at 30 per\n"

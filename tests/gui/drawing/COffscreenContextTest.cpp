@@ -44,17 +44,27 @@ TEST(COffscreenContext, StartsAsAWholeBitmapInTheBackgroundColour) {
     EXPECT_EQ(GetObjectType(memoryBitmap), 0u);
 }
 
-TEST(COffscreenContext, OtherBackgroundsSelectOnlyWhatDiffersFromTheDefaults) {
-    COffscreenContext red(nullptr, 30, 20, kColorRed);
-    EXPECT_EQ(pixelsNot(red, RECT{0, 0, 30, 20}, RGB(255, 0, 0)), 0);
-
-    // White is already the frame colour, so no pen is selected and the border keeps the
-    // memory device context's own black pen.
-    COffscreenContext white(nullptr, 30, 20, kColorWhite);
-    EXPECT_EQ(pixelsNot(white, RECT{1, 1, 29, 19}, RGB(255, 255, 255)), 0);
-    EXPECT_EQ(pixelsNot(white, RECT{0, 0, 30, 1}, RGB(0, 0, 0)), 0);
-    EXPECT_EQ(pixelsNot(white, RECT{29, 0, 30, 20}, RGB(0, 0, 0)), 0);
-    EXPECT_EQ(GetCurrentObject(white.getDeviceContext(), OBJ_PEN), GetStockObject(BLACK_PEN));
+// The memory device context comes after the base recorded its defaults; drawing with those
+// defaults must not fall back on the platform's own (white text background, black pen,
+// system font).
+TEST(COffscreenContext, TheMemoryDeviceContextHoldsTheStateTheContextReports) {
+    for (const CColor background : {kColorBlack, kColorWhite, kColorRed}) {
+        const COLORREF colour = RGB(background.red, background.green, background.blue);
+        SCOPED_TRACE(colour);
+        COffscreenContext context(nullptr, 30, 20, background);
+        const HDC memory = context.getDeviceContext();
+        EXPECT_EQ(pixelsNot(context, RECT{0, 0, 30, 20}, colour), 0);
+        EXPECT_EQ(selectedPen(memory).lopnColor, colour);
+        EXPECT_EQ(selectedBrush(memory).lbColor, colour);
+        EXPECT_EQ(GetBkColor(memory), colour);
+        EXPECT_EQ(GetBkMode(memory), TRANSPARENT);
+        EXPECT_EQ(GetTextColor(memory), RGB(255, 255, 255));
+        EXPECT_EQ(GetROP2(memory), R2_COPYPEN);
+        const LOGFONTA font = selectedFont(memory);
+        EXPECT_EQ(font.lfHeight, -12);
+        EXPECT_EQ(font.lfWeight, 700);
+        EXPECT_STREQ(font.lfFaceName, "Arial");
+    }
 }
 
 TEST(COffscreenContext, ClipRectangleIsTheNormalisedBitmapArea) {
@@ -65,23 +75,13 @@ TEST(COffscreenContext, ClipRectangleIsTheNormalisedBitmapArea) {
     EXPECT_EQ(flat.getClipRect(clip), CRect(0, -4, 10, 0));
 }
 
-TEST(COffscreenContext, RecordedDefaultsSelectNoFontUntilTheFontChanges) {
-    COffscreenContext context(nullptr, 10, 10, kColorBlack);
-    const HDC memory = context.getDeviceContext();
-    const HGDIOBJ platformFont = GetCurrentObject(memory, OBJ_FONT);
-    context.setFont(kFontBold, 0);
-    EXPECT_EQ(GetCurrentObject(memory, OBJ_FONT), platformFont);
-    context.setFont(kFontNormal, 0);
-    EXPECT_NE(GetCurrentObject(memory, OBJ_FONT), platformFont);
-    EXPECT_EQ(selectedFont(memory).lfHeight, -12);
-    EXPECT_EQ(selectedFont(memory).lfWeight, 400);
-}
-
 TEST(COffscreenContext, CopiesOneBlockToTheDestinationOffset) {
     // Red border, green inside: the copied block shows where its source corner was.
     COffscreenContext source(nullptr, 40, 30, kColorRed);
     source.setFillColor(kColorGreen);
     source.fillRect(CRect(0, 0, 40, 30));
+    source.setFillColor(kColorYellow); // a mark 3 across and 11 down
+    source.fillRect(CRect(2, 10, 5, 13));
 
     GdiSurface surface(100, 100, RGB(0, 0, 255));
     CDrawContext destination(nullptr, surface.dc(), nullptr);
@@ -97,8 +97,8 @@ TEST(COffscreenContext, CopiesOneBlockToTheDestinationOffset) {
     EXPECT_EQ(surface.countOther(RECT{0, 0, 35, 100}, RGB(0, 0, 255)), 0);
     EXPECT_EQ(surface.countOther(RECT{55, 0, 100, 100}, RGB(0, 0, 255)), 0);
 
-    // A source offset picks the block from further inside the bitmap.
+    // A source offset picks the block from further inside the bitmap: here, the mark.
     surface.fill(RGB(0, 0, 255));
-    source.copyTo(&destination, CRect(0, 0, 2, 2), CPoint(1, 1));
-    EXPECT_EQ(surface.countOther(RECT{30, 40, 32, 42}, RGB(0, 255, 0)), 0);
+    source.copyTo(&destination, CRect(0, 0, 2, 2), CPoint(3, 11));
+    EXPECT_EQ(surface.countOther(RECT{30, 40, 32, 42}, RGB(255, 255, 0)), 0);
 }

@@ -165,9 +165,14 @@ TEST_F(FrameTest, UpdatesWaitForTheOpenFlagAndTheUpdateSwitch) {
     frame->update(&context);
     EXPECT_EQ(surface.pixel(15, 15), kRed);
     frame->setOpenFlag(true);
+    frame->update(nullptr); // nothing to draw with: it all waits for a context
+    EXPECT_TRUE(view->isDirty());
     frame->update(&context);
     EXPECT_EQ(surface.pixel(15, 15), kBlue);
     EXPECT_FALSE(view->isDirty());
+    frame->setDirty(true);
+    frame->update(nullptr);
+    EXPECT_TRUE(frame->isDirty());
 }
 
 TEST_F(FrameTest, KnobModeAndCursorsAreProcessWide) {

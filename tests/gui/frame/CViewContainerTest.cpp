@@ -73,6 +73,36 @@ TEST_F(ContainerTest, RemovingTheFocusViewClearsTheFocusEvenWhenItIsNoChild) {
     EXPECT_EQ(outsider.ownEvents, std::vector<std::string>{"loseFocus"});
 }
 
+// Each view below is kept alive past its removal by a reference of the test's own, so that a
+// pointer still held to it shows as a call it receives.
+TEST_F(ContainerTest, RemovedViewsAreForgottenByTheFrameAndTheirContainer) {
+    CDrawContext context(nullptr, nullptr, nullptr);
+    RecordingView* dragged = addChild(*frame, CRect(0, 0, 50, 50), "dragged.");
+    dragged->retain();
+    frame->onDragEnter(&context, nullptr, CPoint(10, 10));
+    frame->removeView(dragged, true);
+    frame->onDragMove(&context, nullptr, CPoint(150, 80));
+    EXPECT_EQ(journal, (std::vector<std::string>{"dragged.enter", "dragged.removed"}));
+    dragged->release();
+
+    auto* modal = new RecordingView(CRect(0, 0, 20, 20));
+    frame->setModalView(modal);
+    frame->removeView(modal, false);
+    EXPECT_EQ(frame->getModalView(), nullptr);
+    modal->release();
+
+    // The focus view deep inside a container that goes with everything else.
+    auto* inner = new CViewContainer(CRect(100, 0, 200, 100));
+    frame->addView(inner);
+    RecordingView* focus = addChild(*inner, CRect(0, 0, 10, 10), "focus.");
+    focus->setWantsFocus(true);
+    focus->retain();
+    frame->setFocusView(focus);
+    frame->removeAll(true);
+    EXPECT_EQ(frame->getFocusView(), nullptr);
+    focus->release();
+}
+
 TEST_F(ContainerTest, MouseGoesToTheTopmostEnabledChildThatHitsInInnerCoordinates) {
     auto* inner = new CViewContainer(CRect(20, 10, 120, 90));
     frame->addView(inner);
@@ -158,6 +188,8 @@ TEST(ContainerWithoutFrame, HitsWheelAndDragsNeedAFrame) {
     container->onDragEnter(&context, nullptr, CPoint(5, 5));
     EXPECT_FALSE(container->onDrop(&context, nullptr, CPoint(5, 5)));
     EXPECT_TRUE(child->ownEvents.empty());
+    child->setWantsFocus(true); // but no frame to give it the focus
+    EXPECT_FALSE(container->advanceFocus(nullptr, false));
     container->release();
 }
 
@@ -238,6 +270,15 @@ TEST_F(DrawingTest, DrawsBackgroundAndChildrenThroughTheBufferOrDirectly) {
     EXPECT_EQ(direct.pixel(9, 9), kGreen);
 }
 
+TEST_F(DrawingTest, AClipCuttingTheContainerLeavesItsInsideWhole) {
+    CDrawContext context(nullptr, surface.dc(), nullptr);
+    context.setClipRect(CRect(20, 15, 45, 35));
+    container->draw(&context);
+    EXPECT_EQ(surface.count(RECT{20, 15, 45, 35}, kBlue), 25 * 20 - 5 * 10); // the child's
+    EXPECT_EQ(surface.count(RECT{20, 15, 25, 25}, kRed), 5 * 10);
+    EXPECT_EQ(surface.countOutside(RECT{20, 15, 45, 35}, kGreen), 80 * 60 - 25 * 20);
+}
+
 TEST_F(DrawingTest, TransparentContainerDrawsNoBackground) {
     container->setTransparency(true);
     CDrawContext context(nullptr, surface.dc(), nullptr);
@@ -250,16 +291,33 @@ TEST_F(DrawingTest, TransparentContainerDrawsNoBackground) {
 TEST_F(DrawingTest, DrawRectCopiesOnlyTheUpdateAreaAndKeepsPartlyDrawnChildrenDirty) {
     CDrawContext context(nullptr, surface.dc(), nullptr);
     child->setDirty(true);
-    container->drawRect(&context, CRect(10, 10, 20, 20)); // a corner of the child only
+    // A corner of the child only, further down than across: copied from where it was drawn.
+    container->drawRect(&context, CRect(10, 13, 22, 20));
     EXPECT_EQ(surface.pixel(15, 15), kRed);
-    EXPECT_EQ(surface.pixel(12, 12), kBlue);
-    EXPECT_EQ(surface.pixel(21, 21), kGreen); // outside the update area: untouched
-    EXPECT_EQ(child->lastUpdateRect, CRect(0, 0, 10, 10));
+    EXPECT_EQ(surface.pixel(21, 19), kRed);
+    EXPECT_EQ(surface.pixel(12, 14), kBlue);
+    EXPECT_EQ(surface.pixel(12, 12), kGreen); // outside the update area: untouched
+    EXPECT_EQ(surface.pixel(21, 21), kGreen);
+    EXPECT_EQ(child->lastUpdateRect, CRect(0, 3, 12, 10));
     EXPECT_TRUE(child->isDirty());
 
     container->drawRect(&context, CRect(0, 0, 80, 60));
     expectPicture();
     EXPECT_FALSE(child->isDirty());
+}
+
+TEST_F(DrawingTest, DrawRectRedrawsAllOfANestedContainerInTheUpdateArea) {
+    // At (22, 16) on the surface, wholly covered by its one child.
+    auto* nested = new CViewContainer(CRect(12, 6, 36, 26));
+    container->addView(nested);
+    RecordingView* inside = addChild(*nested, CRect(0, 0, 24, 20), "inside.");
+    CDrawContext context(nullptr, surface.dc(), nullptr);
+    container->draw(&context);
+    inside->colour = kColorYellow;
+    container->drawRect(&context, CRect(24, 18, 44, 34));
+    const COLORREF yellow = RGB(255, 255, 0);
+    EXPECT_EQ(surface.count(RECT{24, 18, 44, 34}, yellow), 20 * 16);
+    EXPECT_EQ(surface.pixel(23, 17), kRed); // drawn before, outside the update area
 }
 
 TEST_F(DrawingTest, UpdateRedrawsByMode) {

@@ -169,6 +169,14 @@ TEST_F(DropTargetTest, TheFrameWindowIsRegisteredWithOle) {
     EXPECT_EQ(frame->getDropTarget(), nullptr);
     EXPECT_FALSE(frame->isDropActive());
     EXPECT_EQ(RevokeDragDrop(frame->getSystemWindow()), DRAGDROP_E_NOTREGISTERED);
+
+    // Registered by someone else meanwhile, the window refuses the frame's target: it goes.
+    auto* foreign = new CDropTarget(frame);
+    ASSERT_EQ(RegisterDragDrop(frame->getSystemWindow(), foreign), S_OK);
+    EXPECT_TRUE(frame->setDropActive(true));
+    EXPECT_EQ(frame->getDropTarget(), nullptr);
+    EXPECT_EQ(RevokeDragDrop(frame->getSystemWindow()), S_OK); // the foreign registration
+
     EXPECT_TRUE(frame->setDropActive(true));
     EXPECT_NE(frame->getDropTarget(), nullptr);
 }

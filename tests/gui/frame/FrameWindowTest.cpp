@@ -113,6 +113,33 @@ TEST_F(FrameWindowTest, PaintDrawsTheFrameAndIdleRedrawsOnlyAfterThePaint) {
     delete frame;
 }
 
+// Drawn over behind the frame's back, a part whose left differs from its top is painted again
+// from the frame's buffer: it must show what the full paint showed there, and only there.
+TEST_F(FrameWindowTest, APartialRepaintShowsWhatAFullPaintShows) {
+    HostWindow host(300, 200);
+    auto* frame = new TestFrame(CRect(0, 0, 200, 100), host.get(), nullptr);
+    addChild(*frame, CRect(20, 10, 60, 50), kColorRed);
+    addChild(*frame, CRect(70, 5, 90, 80), kColorBlue);
+    addChild(*frame, CRect(5, 60, 150, 70), kColorGreen);
+    HWND window = frame->getSystemWindow();
+    repaint(window);
+    const RECT part{3, 11, 97, 64};
+    const std::vector<COLORREF> painted = windowPixels(window, part);
+
+    HDC windowContext = GetDC(window);
+    HBRUSH yellow = CreateSolidBrush(RGB(255, 255, 0));
+    const RECT all{0, 0, 200, 100};
+    FillRect(windowContext, &all, yellow);
+    DeleteObject(yellow);
+    ReleaseDC(window, windowContext);
+    InvalidateRect(window, &part, FALSE);
+    UpdateWindow(window);
+    EXPECT_EQ(windowPixels(window, part), painted);
+    EXPECT_EQ(windowPixel(window, 2, 10), RGB(255, 255, 0));
+    EXPECT_EQ(windowPixel(window, 97, 64), RGB(255, 255, 0));
+    delete frame;
+}
+
 TEST_F(FrameWindowTest, ButtonsReachTheViewUnderTheClick) {
     HostWindow host(300, 200);
     auto* frame = new TestFrame(CRect(0, 0, 200, 100), host.get(), nullptr);
@@ -204,6 +231,13 @@ struct ResizeTest : FrameWindowTest {
           top(400, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE),
           border(2 * GetSystemMetrics(SM_CYDLGFRAME)) {}
 
+    // After a grown frame's paint and idle, its far corner shows the frame's own background.
+    static void expectDrawnTo(TestFrame& frame, int x, int y) {
+        repaint(frame.getSystemWindow());
+        frame.idle();
+        EXPECT_EQ(windowPixel(frame.getSystemWindow(), x, y), kGreen);
+    }
+
     HostRecorder host;
     TestEffect effect;
     TestEditor* editor;
@@ -216,6 +250,8 @@ TEST_F(ResizeTest, AHostThatSizesTheWindowLeavesTheChainAlone) {
     host.acceptsSize = true;
     HostWindow middle(200 + border, 100 + border, WS_CHILD | WS_VISIBLE, top.get(), 0, 0);
     auto* frame = new TestFrame(CRect(0, 0, 200, 100), middle.get(), editor);
+    frame->setBackgroundColor(kColorGreen);
+    repaint(frame->getSystemWindow()); // the buffer exists from now on
     EXPECT_FALSE(frame->setSize(200, 100));
     EXPECT_TRUE(host.calls.empty());
 
@@ -233,6 +269,7 @@ TEST_F(ResizeTest, AHostThatSizesTheWindowLeavesTheChainAlone) {
     EXPECT_EQ(middle.width(), 200 + border);
     CRect size;
     EXPECT_EQ(frame->getViewSize(size), CRect(0, 0, 260, 140));
+    expectDrawnTo(*frame, 204, 104); // the host's window, still small, hides the rest
     delete frame;
 }
 
@@ -266,13 +303,16 @@ TEST_F(ResizeTest, WithoutAnEditorTheWalkStopsBelowAnMdiClientArea) {
 }
 
 TEST_F(ResizeTest, LargeDecorationsStopTheWalk) {
-    HostWindow middle(300, 100, WS_CHILD | WS_VISIBLE, top.get(), 0, 0);
+    HostWindow middle(300, 150, WS_CHILD | WS_VISIBLE, top.get(), 0, 0);
     auto* frame = new TestFrame(CRect(0, 0, 200, 100), middle.get(), nullptr);
-    EXPECT_TRUE(frame->setSize(150, 60));
+    frame->setBackgroundColor(kColorGreen);
+    repaint(frame->getSystemWindow());
+    EXPECT_TRUE(frame->setSize(220, 120));
     RECT frameRect{};
     GetWindowRect(frame->getSystemWindow(), &frameRect);
-    EXPECT_EQ(frameRect.right - frameRect.left, 150);
+    EXPECT_EQ(frameRect.right - frameRect.left, 220);
     EXPECT_EQ(middle.width(), 300);
+    expectDrawnTo(*frame, 210, 110);
     delete frame;
 }
 

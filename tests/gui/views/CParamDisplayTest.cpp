@@ -19,13 +19,16 @@ constexpr CColor kGreenColor{0, 255, 0, 255};
 const CRect kBox(10, 10, 90, 35);
 const RECT kBoxArea{10, 10, 90, 35};
 
-// Draws `display` into a fresh 100 by 50 blue surface through a context on it.
+// Draws `display` into a fresh 100 by 50 blue surface through a context on it, and notes the
+// font the drawing left selected.
 struct Drawing {
     explicit Drawing(CView& view) {
         CDrawContext context(nullptr, surface.dc(), nullptr);
         view.draw(&context);
+        font = selectedFont(surface.dc());
     }
     GdiSurface surface{100, 50};
+    LOGFONTA font{};
 };
 
 bool sameDrawing(CView& a, CView& b) {
@@ -69,6 +72,15 @@ TEST(CParamDisplay, DefaultIsABlackOutlinedBoxWithTheValueInWhiteCentred) {
     // Only black, white and the shades of the text in the box: nothing of the surface.
     EXPECT_EQ(s.count(kBoxArea, kSurfaceBlue), 0);
     EXPECT_FALSE(display.isDirty());
+    EXPECT_EQ(drawing.font.lfHeight, -12);
+    EXPECT_EQ(drawing.font.lfWeight, 400);
+
+    // The text is drawn in the display's own font and face.
+    display.setFont(kFontVeryBig);
+    display.setTextFace(kBoldFace);
+    const LOGFONTA big = Drawing(display).font;
+    EXPECT_EQ(big.lfHeight, -18);
+    EXPECT_EQ(big.lfWeight, 700);
 }
 
 TEST(CParamDisplay, TheDefaultTextIsTheValueWithTwoDecimals) {

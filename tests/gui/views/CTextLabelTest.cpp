@@ -27,6 +27,11 @@ TEST(CTextLabel, KeepsItsOwnCopyOfTheText) {
     EXPECT_STREQ(label.getText(), "first");
     EXPECT_NE(label.getText(), buffer);
 
+    // Its own text given back: copied before the old copy goes.
+    label.setText("a text long enough to show whether freed memory was read");
+    label.setText(label.getText());
+    EXPECT_STREQ(label.getText(), "a text long enough to show whether freed memory was read");
+
     label.setText("");
     ASSERT_NE(label.getText(), nullptr);
     EXPECT_STREQ(label.getText(), "");

@@ -1,12 +1,17 @@
 // A test plug-in with the faults a validation must find: texts without a terminator and past
-// the host's buffer, output past the frame count, a NaN, a write to the host's field of the
-// record. Built with CRASHES, it crashes on blocks of 31 frames instead.
+// the host's buffer, output past the frame count, a NaN, an infinity and subnormal values, a
+// write to the host's field of the record. Built with CRASHES, ABORTS or HANGS, it crashes,
+// aborts or never returns on blocks of 31 frames as well.
 #include <cmath>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
 #include <cstring>
 #include <limits>
 
 #include "AEffect.h"
 #include "Opcodes.h"
+#include "PropertyRecords.h"
 
 #if defined(_WIN32)
 #define TEST_EXPORT __declspec(dllexport)
@@ -16,9 +21,23 @@
 
 namespace {
 
-VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+float sampleRate = 44100.0f;
+
+VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float opt) {
     switch (opcode) {
     case effOpen: record->user = record; return 0;
+    case effSetSampleRate: sampleRate = opt; return 0;
+    case effGetInputProperties:
+    case effGetOutputProperties: {
+        // A main input and a side chain, told apart only by their properties.
+        if (ptr == nullptr || index > 1) return 0;
+        auto* pin = static_cast<vsthost::PinProperties*>(ptr);
+        const bool side = opcode == effGetInputProperties && index == 1;
+        std::strcpy(pin->label, side ? "Side chain" : opcode == effGetInputProperties ? "Main in" : "Main out");
+        std::strcpy(pin->shortLabel, side ? "SC" : "M");
+        pin->flags = vsthost::PinProperties::kIsActive | (side ? 0 : vsthost::PinProperties::kIsStereo);
+        return 1;
+    }
     case effClose: delete record; return 1;
     case effGetVendorString:
         if (ptr) std::memset(ptr, 'v', 1024);
@@ -32,17 +51,23 @@ VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPt
 
 void VST_CALL copy(AEffect*, float** inputs, float** outputs, VstInt32 frames) {
     if (frames <= 0) return;
-#if defined(CRASHES)
     if (frames == 31) {
+#if defined(CRASHES)
         volatile float* nowhere = nullptr;
         *nowhere = 1.0f;
-    }
+#elif defined(ABORTS)
+        std::abort();
+#elif defined(HANGS)
+        for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
 #endif
+    }
     for (int channel = 0; channel < 2; ++channel) {
         std::memcpy(outputs[channel], inputs[channel], static_cast<std::size_t>(frames) * sizeof(float));
         outputs[channel][frames] = 0.0f;
     }
-    if (frames == 3) outputs[0][1] = std::numeric_limits<float>::quiet_NaN();
+    if (frames == 3 && sampleRate == 22050.0f) outputs[0][1] = std::numeric_limits<float>::quiet_NaN();
+    if (frames == 4 && sampleRate == 32000.0f) outputs[1][3] = -std::numeric_limits<float>::infinity();
+    if (frames == 5) outputs[1][2] = std::numeric_limits<float>::denorm_min();
 }
 
 void VST_CALL setParameter(AEffect*, VstInt32, float) {}

@@ -1,0 +1,191 @@
+// The host's audio files through libsndfile: what it writes reads back bit for bit in every
+// format it writes, the sample formats and layouts users bring are read, and failures leave
+// nothing half-written.
+#include <gtest/gtest.h>
+
+#include <sndfile.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "AudioFileReader.h"
+#include "AudioFileWriter.h"
+
+using vsthost::AudioData;
+using vsthost::AudioFileReader;
+using vsthost::AudioFileWriter;
+
+namespace {
+
+std::string scratch(const std::string& name) {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(test->test_suite_name()) + "." + test->name() + "-" + name;
+}
+
+bool fileExists(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file) std::fclose(file);
+    return file != nullptr;
+}
+
+std::string slurp(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+AudioData ramps(int channels, std::size_t frames) {
+    AudioData audio;
+    audio.sampleRate = 48000;
+    for (int c = 0; c < channels; ++c) {
+        std::vector<float> channel(frames);
+        for (std::size_t i = 0; i < frames; ++i) {
+            channel[i] = static_cast<float>(static_cast<int>((i * 37 + c * 1000) % 512) - 256) / 512.0f;
+        }
+        audio.channels.push_back(channel);
+    }
+    return audio;
+}
+
+// Writes `audio` with libsndfile itself in `format`, as other programs make the files users bring.
+void writeWithLibrary(const std::string& path, int format, const AudioData& audio) {
+    SF_INFO info{};
+    info.channels = static_cast<int>(audio.channels.size());
+    info.samplerate = audio.sampleRate;
+    info.format = format;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr) << sf_strerror(nullptr);
+    std::vector<float> interleaved;
+    for (std::size_t i = 0; i < audio.frames(); ++i) {
+        for (const auto& channel : audio.channels) interleaved.push_back(channel[i]);
+    }
+    sf_writef_float(file, interleaved.data(), static_cast<sf_count_t>(audio.frames()));
+    sf_close(file);
+}
+
+}  // namespace
+
+TEST(AudioFileReader, ReadsIntegerAndFloatSamplesInWavAndAiff) {
+    // Multiples of 1/256 survive 16-bit and every wider format exactly.
+    const AudioData audio = ramps(3, 1000);
+    const struct {
+        const char* name;
+        int format;
+    } cases[] = {
+        {"pcm16.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16},   {"pcm24.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24},
+        {"pcm32.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_32},   {"float.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT},
+        {"double.wav", SF_FORMAT_WAV | SF_FORMAT_DOUBLE},  {"extensible.wav", SF_FORMAT_WAVEX | SF_FORMAT_PCM_24},
+        {"pcm16.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_16}, {"float.aiff", SF_FORMAT_AIFF | SF_FORMAT_FLOAT},
+    };
+    for (const auto& file : cases) {
+        const std::string path = scratch(file.name);
+        writeWithLibrary(path, file.format, audio);
+        auto back = AudioFileReader::read(path);
+        ASSERT_TRUE(back) << file.name << ": " << back.error();
+        EXPECT_EQ(back->sampleRate, 48000) << file.name;
+        EXPECT_EQ(back->channels, audio.channels) << file.name;
+        std::remove(path.c_str());
+    }
+}
+
+TEST(AudioFileWriter, RoundTripsEveryFloatBitForBitWithAnyChannelCount) {
+    AudioData audio;
+    audio.sampleRate = 96000;
+    audio.channels = {{-0.0f, 1.0f, std::numeric_limits<float>::denorm_min(),
+                       std::numeric_limits<float>::lowest(), 0.25f},
+                      {0.0f, -1.0f, std::numeric_limits<float>::min(),
+                       std::numeric_limits<float>::max(), -0.25f}};
+    for (const char* name : {"roundtrip.wav", "roundtrip.aiff"}) {
+        const std::string path = scratch(name);
+        ASSERT_TRUE(AudioFileWriter::write(path, audio));
+        ASSERT_TRUE(AudioFileWriter::write(path, audio)) << "replaces the existing file";
+        EXPECT_FALSE(fileExists(AudioFileWriter::partialPath(path)));
+        auto back = AudioFileReader::read(path);
+        ASSERT_TRUE(back) << back.error();
+        EXPECT_EQ(back->sampleRate, 96000);
+        ASSERT_EQ(back->channels.size(), 2u);
+        for (std::size_t c = 0; c < 2; ++c) {
+            ASSERT_EQ(back->channels[c].size(), 5u);
+            EXPECT_EQ(std::memcmp(back->channels[c].data(), audio.channels[c].data(), 5 * sizeof(float)), 0)
+                << name;
+        }
+    }
+    // Beyond two channels the WAV file says which channel is which: WAVE_FORMAT_EXTENSIBLE.
+    const std::string wide = scratch("64.wav");
+    ASSERT_TRUE(AudioFileWriter::write(wide, ramps(64, 300)));
+    EXPECT_EQ(slurp(wide).substr(20, 2), std::string("\xFE\xFF", 2));
+    auto back = AudioFileReader::read(wide);
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_EQ(back->channels, ramps(64, 300).channels);
+}
+
+TEST(AudioFileWriter, WritesFlacWhereTheBuildHasIt) {
+    const std::string path = scratch("out.flac");
+    auto written = AudioFileWriter::write(path, ramps(2, 500));
+#if defined(_WIN32)
+    // The Windows builds compile libsndfile without its external codecs.
+    ASSERT_FALSE(written);
+    EXPECT_NE(written.error().find("cannot write '" + path + "'"), std::string::npos) << written.error();
+    EXPECT_FALSE(fileExists(path));
+    EXPECT_FALSE(fileExists(AudioFileWriter::partialPath(path)));
+#else
+    ASSERT_TRUE(written) << written.error();
+    EXPECT_EQ(slurp(path).substr(0, 4), "fLaC");
+    auto back = AudioFileReader::read(path);
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_EQ(back->channels, ramps(2, 500).channels);
+#endif
+}
+
+TEST(AudioFileReader, NamesWhatIsWrongWithAFile) {
+    auto missing = AudioFileReader::read(scratch("never-written.wav"));
+    ASSERT_FALSE(missing);
+    EXPECT_NE(missing.error().find("cannot read"), std::string::npos);
+    EXPECT_NE(missing.error().find("never-written.wav"), std::string::npos);
+
+    const std::string text = scratch("text.wav");
+    std::ofstream(text) << "no audio in here, only words\n";
+    auto notAudio = AudioFileReader::read(text);
+    ASSERT_FALSE(notAudio);
+    EXPECT_NE(notAudio.error().find("is not an audio file that can be read"), std::string::npos)
+        << notAudio.error();
+
+    const std::string cut = scratch("cut.wav");
+    writeWithLibrary(cut, SF_FORMAT_WAV | SF_FORMAT_PCM_16, ramps(2, 1000));
+    const std::string bytes = slurp(cut);
+    std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() - 400);
+    auto truncated = AudioFileReader::read(cut);
+    ASSERT_FALSE(truncated);
+    EXPECT_NE(truncated.error().find("truncated audio file"), std::string::npos) << truncated.error();
+}
+
+TEST(AudioFileWriter, LeavesNothingBehindWhenItCannotFinish) {
+    const std::string missingDirectory = scratch("no-such-directory/out.wav");
+    auto writer = AudioFileWriter::create(missingDirectory, 2, 44100);
+    ASSERT_FALSE(writer);
+    EXPECT_NE(writer.error().find("cannot write"), std::string::npos);
+    EXPECT_FALSE(fileExists(missingDirectory));
+    EXPECT_NE(AudioFileWriter::create(scratch("out.mp3"), 2, 44100).error().find("none of .wav"),
+              std::string::npos);
+
+    const std::string abandoned = scratch("abandoned.wav");
+    std::remove(abandoned.c_str());
+    {
+        auto open = AudioFileWriter::create(abandoned, 1, 44100);
+        ASSERT_TRUE(open) << open.error();
+        const float samples[3] = {1.0f, 2.0f, 3.0f};
+        const float* channels[1] = {samples};
+        ASSERT_TRUE(open->append(channels, 3));
+        EXPECT_TRUE(fileExists(AudioFileWriter::partialPath(abandoned)));
+    }
+    EXPECT_FALSE(fileExists(abandoned));
+    EXPECT_FALSE(fileExists(AudioFileWriter::partialPath(abandoned)));
+}

@@ -1,0 +1,134 @@
+#include "AudioFileWriter.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
+namespace vsthost {
+
+namespace {
+
+bool isDirectory(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR;
+}
+
+bool replaceFile(const std::string& from, const std::string& to) {
+#if defined(_WIN32)
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+    return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+std::string extension(const std::string& path) {
+    const auto dot = path.find_last_of('.');
+    const auto slash = path.find_last_of("/\\");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    std::string text = path.substr(dot + 1);
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// 0 for a name whose extension names no format this tool writes.
+int formatFor(const std::string& path, int channels) {
+    const std::string type = extension(path);
+    if (type == "wav") return (channels > 2 ? SF_FORMAT_WAVEX : SF_FORMAT_WAV) | SF_FORMAT_FLOAT;
+    if (type == "aif" || type == "aiff") return SF_FORMAT_AIFF | SF_FORMAT_FLOAT;
+    if (type == "flac") return SF_FORMAT_FLAC | SF_FORMAT_PCM_24;
+    return 0;
+}
+
+}  // namespace
+
+Expected<AudioFileWriter> AudioFileWriter::create(const std::string& path, int channels, int sampleRate) {
+    const std::string cannot = "cannot write '" + path + "': ";
+    if (isDirectory(path)) return Error{cannot + "it is a directory"};
+    SF_INFO info{};
+    info.channels = channels;
+    info.samplerate = sampleRate;
+    info.format = formatFor(path, channels);
+    if (info.format == 0) return Error{cannot + "the name ends in none of .wav, .aif, .aiff, .flac"};
+    if (!sf_format_check(&info)) {
+        return Error{cannot + "this build cannot write that format with " + std::to_string(channels) +
+                     " channels at " + std::to_string(sampleRate) + " Hz"};
+    }
+    const std::string partial = partialPath(path);
+    SNDFILE* file = sf_open(partial.c_str(), SFM_WRITE, &info);
+    if (file == nullptr) {
+        // libsndfile may have made the file before it found it cannot write the format.
+        const std::string reason = sf_strerror(nullptr);
+        std::remove(partial.c_str());
+        return Error{cannot + reason};
+    }
+    return AudioFileWriter(file, path, channels);
+}
+
+Expected<bool> AudioFileWriter::write(const std::string& path, const AudioData& audio) {
+    auto writer = create(path, static_cast<int>(audio.channels.size()), audio.sampleRate);
+    if (!writer) return Error{writer.error()};
+    std::vector<const float*> channels;
+    for (const auto& channel : audio.channels) channels.push_back(channel.data());
+    auto appended = writer->append(channels.data(), audio.frames());
+    if (!appended) return appended;
+    return writer->commit();
+}
+
+AudioFileWriter::AudioFileWriter(SNDFILE* file, std::string path, int channels)
+    : file_(file), path_(std::move(path)), channels_(channels) {}
+
+AudioFileWriter::AudioFileWriter(AudioFileWriter&& other) noexcept
+    : file_(std::exchange(other.file_, nullptr)), path_(std::move(other.path_)), channels_(other.channels_) {}
+
+AudioFileWriter::~AudioFileWriter() { discard(); }
+
+void AudioFileWriter::discard() {
+    if (file_ == nullptr) return;
+    sf_close(file_);
+    file_ = nullptr;
+    std::remove(partialPath(path_).c_str());
+}
+
+Expected<bool> AudioFileWriter::append(const float* const* channels, std::size_t frames) {
+    if (file_ == nullptr) return Error{"cannot write '" + path_ + "': already finished"};
+    const auto count = static_cast<std::size_t>(channels_);
+    std::vector<float> interleaved(frames * count);
+    for (std::size_t frame = 0; frame < frames; ++frame) {
+        for (std::size_t channel = 0; channel < count; ++channel) {
+            interleaved[frame * count + channel] = channels[channel][frame];
+        }
+    }
+    const auto wanted = static_cast<sf_count_t>(frames);
+    if (sf_writef_float(file_, interleaved.data(), wanted) != wanted) {
+        const std::string reason = sf_strerror(file_);
+        discard();
+        return Error{"cannot write '" + path_ + "': " + reason};
+    }
+    return true;
+}
+
+Expected<bool> AudioFileWriter::commit() {
+    if (file_ == nullptr) return Error{"cannot write '" + path_ + "': already finished"};
+    const int closed = sf_close(file_);
+    file_ = nullptr;
+    const std::string partial = partialPath(path_);
+    if (closed != 0 || !replaceFile(partial, path_)) {
+        const std::string reason = closed != 0 ? sf_error_number(closed) : std::strerror(errno);
+        std::remove(partial.c_str());
+        return Error{"cannot write '" + path_ + "': " + reason};
+    }
+    return true;
+}
+
+}  // namespace vsthost

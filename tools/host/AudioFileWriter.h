@@ -1,0 +1,45 @@
+#pragma once
+// Writes an audio file through libsndfile as a stream of frames, its format chosen by the
+// name's extension: .wav 32-bit float (WAVE_FORMAT_EXTENSIBLE beyond two channels), .aif or
+// .aiff 32-bit float, .flac 24-bit. The file appears under its name only when commit()
+// succeeds; until then it is written under a temporary name beside it, which is removed on any
+// failure, so nothing half-written is left behind.
+
+#include <sndfile.h>
+
+#include <string>
+
+#include "AudioData.h"
+#include "Expected.h"
+
+namespace vsthost {
+
+class AudioFileWriter {
+public:
+    static Expected<AudioFileWriter> create(const std::string& path, int channels, int sampleRate);
+    // Writes a whole file in one go.
+    static Expected<bool> write(const std::string& path, const AudioData& audio);
+    // The temporary name a file is written under until it is complete.
+    static std::string partialPath(const std::string& path) { return path + ".partial"; }
+
+    AudioFileWriter(AudioFileWriter&& other) noexcept;
+    AudioFileWriter& operator=(AudioFileWriter&&) = delete;
+    AudioFileWriter(const AudioFileWriter&) = delete;
+    AudioFileWriter& operator=(const AudioFileWriter&) = delete;
+    ~AudioFileWriter();
+
+    // Appends `frames` frames, channel c taken from channels[c].
+    Expected<bool> append(const float* const* channels, std::size_t frames);
+    // Completes the file and moves it to its name.
+    Expected<bool> commit();
+
+private:
+    AudioFileWriter(SNDFILE* file, std::string path, int channels);
+    void discard();
+
+    SNDFILE* file_ = nullptr;
+    std::string path_;
+    int channels_ = 0;
+};
+
+}  // namespace vsthost

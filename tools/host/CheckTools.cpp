@@ -1,0 +1,91 @@
+#include "CheckTools.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "ChannelBuffers.h"
+#include "OpcodeNames.h"
+
+namespace vsthost {
+
+namespace {
+
+constexpr std::size_t kGuardSize = 64;
+constexpr unsigned char kGuardByte = 0xA5;
+
+}  // namespace
+
+GuardedText::GuardedText() : bytes_(kSize + kGuardSize) { reset(); }
+
+void GuardedText::reset() {
+    std::fill(bytes_.begin(), bytes_.begin() + kSize, 0);
+    std::fill(bytes_.begin() + kSize, bytes_.end(), kGuardByte);
+}
+
+bool GuardedText::terminated() const {
+    const auto end = bytes_.begin() + kSize;
+    const auto first = std::find_if(bytes_.begin(), end, [](unsigned char c) { return c != 0; });
+    return first == end || std::find(first, end, 0) != end;
+}
+
+bool GuardedText::guardIntact() const {
+    return std::all_of(bytes_.begin() + kSize, bytes_.end(),
+                       [](unsigned char c) { return c == kGuardByte; });
+}
+
+std::vector<VstInt32> sweepOpcodes() {
+    std::vector<VstInt32> opcodes;
+    for (VstInt32 opcode = -1; opcode <= 100; ++opcode) opcodes.push_back(opcode);
+    for (VstInt32 extreme : {std::numeric_limits<VstInt32>::min(),
+                             std::numeric_limits<VstInt32>::min() + 1, -65536, -1000, 1000, 65535,
+                             65536, std::numeric_limits<VstInt32>::max()}) {
+        opcodes.push_back(extreme);
+    }
+    return opcodes;
+}
+
+std::string opcodeList(const std::vector<VstInt32>& opcodes) {
+    std::string text;
+    for (std::size_t i = 0; i < opcodes.size() && i < 8; ++i) {
+        if (!text.empty()) text += ", ";
+        text += std::to_string(opcodes[i]) + " " + effectOpcodeName(opcodes[i]);
+    }
+    if (opcodes.size() > 8) text += " and " + std::to_string(opcodes.size() - 8) + " more";
+    return text;
+}
+
+bool sameBits(const AudioData& a, const AudioData& b) {
+    if (a.channels.size() != b.channels.size()) return false;
+    for (std::size_t c = 0; c < a.channels.size(); ++c) {
+        if (a.channels[c].size() != b.channels[c].size() ||
+            std::memcmp(a.channels[c].data(), b.channels[c].data(),
+                        a.channels[c].size() * sizeof(float)) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+AudioData processAll(Effect& effect, const AudioData& input, VstInt32 block, bool inPlace) {
+    const auto frames = static_cast<std::size_t>(block);
+    ChannelBuffers inputs(effect.record().numInputs, frames);
+    ChannelBuffers outputs(effect.record().numOutputs, frames);
+    AudioData result;
+    result.sampleRate = input.sampleRate;
+    result.channels.assign(static_cast<std::size_t>(effect.record().numOutputs), {});
+    ChannelBuffers& written = inPlace ? inputs : outputs;
+    for (std::size_t offset = 0; offset < input.frames(); offset += frames) {
+        const std::size_t count = std::min(frames, input.frames() - offset);
+        inputs.load(input, offset, count);
+        outputs.mark();
+        effect.process(inputs.pointers(), written.pointers(), static_cast<VstInt32>(count));
+        for (std::size_t c = 0; c < result.channels.size(); ++c) {
+            const float* samples = written.channel(static_cast<int>(c));
+            result.channels[c].insert(result.channels[c].end(), samples, samples + count);
+        }
+    }
+    return result;
+}
+
+}  // namespace vsthost

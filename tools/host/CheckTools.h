@@ -1,0 +1,43 @@
+#pragma once
+// What several validation checks share: text buffers with guards, signals pushed through an
+// instance, bit-for-bit comparison.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "AEffect.h"
+#include "AudioData.h"
+#include "Effect.h"
+
+namespace vsthost {
+
+// A zeroed buffer for a plug-in's text with guard bytes after it.
+class GuardedText {
+public:
+    static constexpr std::size_t kSize = 1024;
+
+    GuardedText();
+    void reset();
+    char* data() { return reinterpret_cast<char*>(bytes_.data()); }
+    // False when the plug-in filled the buffer from its first written byte to the end
+    // without a terminating zero.
+    bool terminated() const;
+    bool guardIntact() const;
+
+private:
+    std::vector<unsigned char> bytes_;
+};
+
+// Opcodes -1 to 100 and 8 extreme ones.
+std::vector<VstInt32> sweepOpcodes();
+
+// "47 effGetVendorString, 48 effGetProductString and 3 more"
+std::string opcodeList(const std::vector<VstInt32>& opcodes);
+
+bool sameBits(const AudioData& a, const AudioData& b);
+
+// Streams `input` through the effect in blocks; in place, the output buffers are the input's.
+AudioData processAll(Effect& effect, const AudioData& input, VstInt32 block, bool inPlace);
+
+}  // namespace vsthost
