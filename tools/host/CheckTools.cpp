@@ -88,4 +88,24 @@ AudioData processAll(Effect& effect, const AudioData& input, VstInt32 block, boo
     return result;
 }
 
+std::string parameterVerdict(const char* valueName) {
+    return std::string("parameters set to ") + valueName + " and read back";
+}
+
+void walkParameters(CheckContext& context, Effect& effect, VstInt32 count, float value,
+                    const char* valueName, const std::function<void(VstInt32)>& after) {
+    std::string bad;
+    for (VstInt32 index = 0; index < count; ++index) {
+        context.step("parameter " + std::to_string(index) + " set to " + valueName);
+        effect.setParameter(index, value);
+        const float back = effect.getParameter(index);
+        if (!(back >= 0.0f && back <= 1.0f) && bad.empty()) {
+            bad = "parameter " + std::to_string(index) + " reads back " + std::to_string(back);
+        }
+        if (after) after(index);
+    }
+    context.check(parameterVerdict(valueName), bad.empty(), bad,
+                  std::to_string(count) + " read back from 0 to 1");
+}
+
 }  // namespace vsthost

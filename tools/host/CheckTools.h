@@ -3,11 +3,13 @@
 // instance, bit-for-bit comparison.
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "AEffect.h"
 #include "AudioData.h"
+#include "CheckContext.h"
 #include "Effect.h"
 
 namespace vsthost {
@@ -36,6 +38,17 @@ std::vector<VstInt32> sweepOpcodes();
 std::string opcodeList(const std::vector<VstInt32>& opcodes);
 
 bool sameBits(const AudioData& a, const AudioData& b);
+
+// Parameters beyond this count are not walked one by one.
+constexpr VstInt32 kParameterWalkLimit = 1024;
+
+// "parameters set to 0.5 and read back"
+std::string parameterVerdict(const char* valueName);
+
+// Sets each of the first `count` parameters to `value`, reads it back and calls `after` with its
+// index; gives the verdict for `valueName`: every value read back must lie in 0 to 1.
+void walkParameters(CheckContext& context, Effect& effect, VstInt32 count, float value,
+                    const char* valueName, const std::function<void(VstInt32)>& after = {});
 
 // Streams `input` through the effect in blocks; in place, the output buffers are the input's.
 AudioData processAll(Effect& effect, const AudioData& input, VstInt32 block, bool inPlace);

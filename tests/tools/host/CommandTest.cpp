@@ -403,11 +403,15 @@ TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
                        "message=\"-inf at channel 1, frame 3 in blocks of 4\"/>"),
               std::string::npos) << xml;
 
-    // A strict run counts subnormal output as a failure.
+    // A strict run counts subnormal output as a failure, and sends values out of range.
     const Outcome strict = runVsthost({"validate", kFaultyPluginPath, "--level", "2"});
-    EXPECT_NE(strict.out.find("FAIL processing at 44100 Hz, blocks of 1 to 4096 frames: subnormal at "
-                              "channel 1, frame 2 in blocks of 5"),
-              std::string::npos) << strict.out;
+    for (const char* line :
+         {"FAIL processing at 44100 Hz, blocks of 1 to 4096 frames: subnormal at channel 1, frame 2 in "
+          "blocks of 5",
+          "FAIL parameters set to 2 and read back: parameter 0 reads back 2.0",
+          "PASS parameters set to 0.5 and read back"}) {
+        EXPECT_NE(strict.out.find(line), std::string::npos) << line << "\n" << strict.out;
+    }
 }
 
 // A crash, an abort or a hang fails the check it happened in, names how and where, and the

@@ -12,19 +12,13 @@ namespace vsthost {
 
 namespace {
 
-// Parameters beyond this count are not walked one by one.
-constexpr VstInt32 kWalkLimit = 1024;
 constexpr float kValues[] = {0.0f, 1.0f, 0.5f};
 const char* const kValueNames[] = {"0", "1", "0.5"};
 const char* const kTexts = "parameter names, labels and displays terminated";
 
-std::string valueVerdict(const char* value) {
-    return std::string("parameters set to ") + value + " and read back";
-}
-
 std::vector<std::string> verdicts(const ValidationOptions&) {
     std::vector<std::string> names;
-    for (const char* value : kValueNames) names.push_back(valueVerdict(value));
+    for (const char* value : kValueNames) names.push_back(parameterVerdict(value));
     names.push_back(kTexts);
     return names;
 }
@@ -32,7 +26,7 @@ std::vector<std::string> verdicts(const ValidationOptions&) {
 void run(CheckContext& context) {
     auto effect = context.fresh();
     if (!effect) return;
-    const VstInt32 count = std::min(effect->record().numParams, kWalkLimit);
+    const VstInt32 count = std::min(effect->record().numParams, kParameterWalkLimit);
     if (count <= 0) {
         context.skipRest("the plug-in has no parameters");
         return;
@@ -40,23 +34,15 @@ void run(CheckContext& context) {
     effect->start(44100.0f, 512);
     GuardedText text;
     bool textsTerminated = true;
-    for (std::size_t v = 0; v < std::size(kValues); ++v) {
-        std::string bad;
-        for (VstInt32 index = 0; index < count; ++index) {
-            context.step("parameter " + std::to_string(index) + " set to " + kValueNames[v]);
-            effect->setParameter(index, kValues[v]);
-            const float back = effect->getParameter(index);
-            if (!(back >= 0.0f && back <= 1.0f) && bad.empty()) {
-                bad = "parameter " + std::to_string(index) + " reads back " + std::to_string(back);
-            }
-            for (const VstInt32 opcode : {effGetParamDisplay, effGetParamName, effGetParamLabel}) {
-                text.reset();
-                effect->dispatch(opcode, index, 0, text.data());
-                textsTerminated = textsTerminated && text.terminated();
-            }
+    const auto askTexts = [&](VstInt32 index) {
+        for (const VstInt32 opcode : {effGetParamDisplay, effGetParamName, effGetParamLabel}) {
+            text.reset();
+            effect->dispatch(opcode, index, 0, text.data());
+            textsTerminated = textsTerminated && text.terminated();
         }
-        context.check(valueVerdict(kValueNames[v]), bad.empty(), bad,
-                      std::to_string(count) + " read back from 0 to 1");
+    };
+    for (std::size_t v = 0; v < std::size(kValues); ++v) {
+        walkParameters(context, *effect, count, kValues[v], kValueNames[v], askTexts);
     }
     context.check(kTexts, textsTerminated, "a text fills the whole buffer");
 }

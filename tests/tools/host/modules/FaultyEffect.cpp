@@ -70,8 +70,10 @@ void VST_CALL copy(AEffect*, float** inputs, float** outputs, VstInt32 frames) {
     if (frames == 5) outputs[1][2] = std::numeric_limits<float>::denorm_min();
 }
 
-void VST_CALL setParameter(AEffect*, VstInt32, float) {}
-float VST_CALL getParameter(AEffect*, VstInt32) { return 0.0f; }
+// Keeps whatever it is given, out of range or not.
+float parameter = 0.0f;
+void VST_CALL setParameter(AEffect*, VstInt32, float value) { parameter = value; }
+float VST_CALL getParameter(AEffect*, VstInt32) { return parameter; }
 
 }  // namespace
 
@@ -82,6 +84,7 @@ extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback) {
     record->setParameter = setParameter;
     record->getParameter = getParameter;
     record->processReplacing = copy;
+    record->numParams = 1;
     record->numInputs = 2;
     record->numOutputs = 2;
     record->flags = effFlagsCanReplacing;
