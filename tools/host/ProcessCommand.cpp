@@ -91,8 +91,9 @@ Expected<AudioData> inputAudio(const std::string& inputPath, const Effect& effec
         silence.sampleRate = settings.sampleRate > 0 ? settings.sampleRate : 44100;
         const auto frames = static_cast<std::size_t>(
             std::ceil((song->seconds + settings.tailSeconds) * silence.sampleRate));
-        silence.channels.assign(static_cast<std::size_t>(record.numInputs), std::vector<float>(frames, 0.0f));
-        if (record.numInputs == 0) silence.channels.clear();
+        // One channel at least, for a plug-in without inputs: its length is the output's.
+        silence.channels.assign(static_cast<std::size_t>(std::max(record.numInputs, 1)),
+                                std::vector<float>(frames, 0.0f));
         return silence;
     }
     auto file = AudioFileReader::read(inputPath);
@@ -102,8 +103,7 @@ Expected<AudioData> inputAudio(const std::string& inputPath, const Effect& effec
     AudioData audio = map.apply(*file);
     audio.sampleRate = file->sampleRate;
     // A plug-in without inputs still renders for as long as the file lasts.
-    if (audio.channels.empty()) audio.channels.assign(1, {});
-    if (record.numInputs == 0) audio.channels.front().assign(file->frames(), 0.0f);
+    if (audio.channels.empty()) audio.channels.assign(1, std::vector<float>(file->frames(), 0.0f));
     return audio;
 }
 
