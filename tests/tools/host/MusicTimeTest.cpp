@@ -72,16 +72,18 @@ TEST(EventSchedule, BlocksOfAnySizeDeliverEveryEventOnceAndInOrder) {
     }
 }
 
-// 120 quarter notes a minute for 2 s (4 quarters), then 60; 3/4 from quarter 6 on.
+// 120 quarter notes a minute for 2 s (4 quarters), then 60; 3/4 from quarter 4 on, so its bars
+// start off the 3/4 grid counted from 0.
 TEST(Transport, FollowsTheTempoMapAndTheMeters) {
-    const Transport transport({{0, 0, 120}, {2, 4, 60}}, {{0, 4, 4}, {6, 3, 4}}, 1000);
+    const Transport transport({{0, 0, 120}, {2, 4, 60}}, {{0, 4, 4}, {4, 3, 4}}, 1000);
     const VstInt32 all = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid;
     struct Case {
         double frame, ppq, tempo, barStart;
         int numerator;
     };
-    for (const Case& c : {Case{0, 0, 120, 0, 4}, Case{1000, 2, 120, 0, 4}, Case{2000, 4, 60, 4, 4},
-                          Case{3500, 5.5, 60, 4, 4}, Case{4000, 6, 60, 6, 3}, Case{7500, 9.5, 60, 9, 3}}) {
+    for (const Case& c : {Case{0, 0, 120, 0, 4}, Case{1000, 2, 120, 0, 4}, Case{1999, 3.998, 120, 0, 4},
+                          Case{2000, 4, 60, 4, 3}, Case{3500, 5.5, 60, 4, 3}, Case{5000, 7, 60, 7, 3},
+                          Case{6500, 8.5, 60, 7, 3}}) {
         const VstTimeInfo info = transport.at(c.frame, all);
         EXPECT_DOUBLE_EQ(info.ppqPos, c.ppq) << "frame " << c.frame;
         EXPECT_EQ(info.tempo, c.tempo) << "frame " << c.frame;
