@@ -9,7 +9,8 @@ namespace vsthost {
 namespace {
 
 const std::set<std::string> kValueOptions = {"--block", "--rate",  "--dir",   "--idle", "--shot",
-                                             "--level", "--timeout", "--junit", "--child", "--map"};
+                                             "--level", "--timeout", "--junit", "--child", "--map",
+                                             "--midi", "--tail", "--tempo", "--meter"};
 const std::set<std::string> kFlags = {"--trace", "--passthrough"};
 
 }  // namespace

@@ -26,10 +26,11 @@ thread_local bool onAudioThread = false;
 VstIntPtr canDoAnswer(const char* text) {
     if (text == nullptr) return 0;
     const std::string_view capability(text, strnlen(text, 256));
-    for (std::string_view yes : {"sizeWindow", "supplyIdle", "startStopProcess", "sendVstEvents"}) {
+    for (std::string_view yes : {"sizeWindow", "supplyIdle", "startStopProcess", "sendVstEvents",
+                                 "sendVstMidiEvent", "sendVstTimeInfo"}) {
         if (capability == yes) return 1;
     }
-    for (std::string_view no : {"sendVstMidiEvent", "sendVstTimeInfo", "receiveVstEvents",
+    for (std::string_view no : {"receiveVstEvents",
                                 "receiveVstMidiEvent", "offline", "openFileSelector",
                                 "closeFileSelector", "editFile", "shellCategory"}) {
         if (capability == no) return -1;
@@ -88,6 +89,24 @@ std::vector<VstInt32> Host::stopRecording() {
     return std::move(recorded_);
 }
 
+void Host::setTransport(const Transport* transport) {
+    std::lock_guard lock(mutex_);
+    transport_ = transport;
+    transportPosition_ = 0;
+}
+
+void Host::setTransportPosition(double samplePos) {
+    std::lock_guard lock(mutex_);
+    transportPosition_ = samplePos;
+}
+
+VstIntPtr Host::timeInfo(VstInt32 filter) {
+    std::lock_guard lock(mutex_);
+    if (transport_ == nullptr) return 0;
+    timeInfo_ = transport_->at(transportPosition_, filter);
+    return reinterpret_cast<VstIntPtr>(&timeInfo_);
+}
+
 void Host::markAudioThread() { onAudioThread = true; }
 
 VstIntPtr Host::answer(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -107,6 +126,7 @@ VstIntPtr Host::answer(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr valu
         }
         return sizer && sizer(index, static_cast<int>(value)) ? 1 : 0;
     }
+    case audioMasterGetTime: return timeInfo(static_cast<VstInt32>(value));
     case audioMasterGetSampleRate: return static_cast<VstIntPtr>(sampleRate_.load());
     case audioMasterGetBlockSize: return blockSize_;
     case audioMasterGetCurrentProcessLevel:

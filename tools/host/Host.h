@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "AEffect.h"
+#include "EventRecords.h"
+#include "Transport.h"
 
 namespace vsthost {
 
@@ -41,11 +43,17 @@ public:
     void startRecording();
     std::vector<VstInt32> stopRecording();
 
+    // The transport audioMasterGetTime reports, standing at frame `samplePos`; without one the
+    // host answers that it has no time.
+    void setTransport(const Transport* transport);
+    void setTransportPosition(double samplePos);
+
     // Marks the calling thread as the audio thread, for the process-level query.
     static void markAudioThread();
 
 private:
     Host() = default;
+    VstIntPtr timeInfo(VstInt32 filter);
     VstIntPtr answer(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                      float opt);
     void traceCall(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -59,6 +67,9 @@ private:
     std::function<bool(int, int)> windowSizer_;
     bool recording_ = false;
     std::vector<VstInt32> recorded_;
+    const Transport* transport_ = nullptr;
+    double transportPosition_ = 0;
+    VstTimeInfo timeInfo_{};  // the record last answered; valid until the next query
 };
 
 }  // namespace vsthost

@@ -1,7 +1,11 @@
 #include "ProcessCommand.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstddef>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <vector>
 
 #include "ChannelBuffers.h"
@@ -11,6 +15,11 @@
 #include "Host.h"
 #include "AudioFileReader.h"
 #include "AudioFileWriter.h"
+#include "EventRecords.h"
+#include "EventSchedule.h"
+#include "MidiFileReader.h"
+#include "Opcodes.h"
+#include "Transport.h"
 
 namespace vsthost {
 
@@ -40,14 +49,76 @@ private:
 
 }  // namespace
 
+namespace {
+
+// The event list of one block, in the memory layout the plug-in reads: the header with room for
+// every pointer, and the events it points at.
+class EventBatch {
+public:
+    explicit EventBatch(std::vector<VstMidiEvent> events) : events_(std::move(events)) {
+        const std::size_t pointers = std::max<std::size_t>(events_.size(), 2);
+        memory_.resize(offsetof(VstEvents, events) / sizeof(VstEvent*) + pointers);
+        auto* list = reinterpret_cast<VstEvents*>(memory_.data());
+        list->numEvents = static_cast<VstInt32>(events_.size());
+        list->reserved = 0;
+        for (std::size_t i = 0; i < events_.size(); ++i) {
+            list->events[i] = reinterpret_cast<VstEvent*>(&events_[i]);
+        }
+    }
+    bool empty() const { return events_.empty(); }
+    VstEvents* list() { return reinterpret_cast<VstEvents*>(memory_.data()); }
+
+private:
+    std::vector<VstMidiEvent> events_;
+    std::vector<VstEvent*> memory_;  // pointer-aligned room for the header and the pointers
+};
+static_assert(offsetof(VstEvents, events) % sizeof(VstEvent*) == 0);
+
+bool isInstrument(const Effect& effect) {
+    return effect.record().numInputs == 0 || effect.hasFlag(effFlagsIsSynth);
+}
+
+// The input: the file mapped onto the plug-in's inputs, or for an instrument without one,
+// silence as long as the song and its tail.
+Expected<AudioData> inputAudio(const std::string& inputPath, const Effect& effect,
+                               const ProcessCommand::Settings& settings, const MidiSong* song) {
+    const AEffect& record = effect.record();
+    if (inputPath.empty()) {
+        if (song == nullptr || !isInstrument(effect)) {
+            return Error{"the plug-in is an effect; it needs an input file"};
+        }
+        AudioData silence;
+        silence.sampleRate = settings.sampleRate > 0 ? settings.sampleRate : 44100;
+        const auto frames = static_cast<std::size_t>(
+            std::ceil((song->seconds + settings.tailSeconds) * silence.sampleRate));
+        // One channel at least, for a plug-in without inputs: its length is the output's.
+        silence.channels.assign(static_cast<std::size_t>(std::max(record.numInputs, 1)),
+                                std::vector<float>(frames, 0.0f));
+        return silence;
+    }
+    auto file = AudioFileReader::read(inputPath);
+    if (!file) return Error{file.error()};
+    const ChannelMap map(settings.map, static_cast<int>(file->channels.size()), record.numInputs);
+    if (const std::string note = map.note(); !note.empty()) std::fprintf(stderr, "vsthost: %s\n", note.c_str());
+    AudioData audio = map.apply(*file);
+    audio.sampleRate = file->sampleRate;
+    // A plug-in without inputs still renders for as long as the file lasts.
+    if (audio.channels.empty()) audio.channels.assign(1, std::vector<float>(file->frames(), 0.0f));
+    return audio;
+}
+
+}  // namespace
+
 Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
                                            const std::string& inputPath,
                                            const std::string& outputPath,
                                            const Settings& settings) {
-    auto file = AudioFileReader::read(inputPath);
-    if (!file) return Error{file.error()};
-    const int sampleRate = settings.sampleRate > 0 ? settings.sampleRate : file->sampleRate;
-
+    std::optional<MidiSong> song;
+    if (!settings.midiPath.empty()) {
+        auto read = MidiFileReader::read(settings.midiPath);
+        if (!read) return Error{read.error()};
+        song = std::move(*read);
+    }
     auto effect = Effect::create(library);
     if (!effect) return Error{effect.error()};
     const AEffect& record = effect->record();
@@ -56,14 +127,19 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
         return Error{"the plug-in declares " + std::to_string(record.numInputs) + " inputs and " +
                      std::to_string(record.numOutputs) + " outputs; cannot process with that"};
     }
-    const ChannelMap map(settings.map, static_cast<int>(file->channels.size()), record.numInputs);
-    if (const std::string note = map.note(); !note.empty()) std::fprintf(stderr, "vsthost: %s\n", note.c_str());
-    const std::size_t total = file->frames();
-    const AudioData audio = map.apply(*file);
-    file = Error{"released"};  // the mapped copy is all the work needs from here
+    auto input = inputAudio(inputPath, *effect, settings, song ? &*song : nullptr);
+    if (!input) return Error{input.error()};
+    const AudioData audio = std::move(*input);
+    const int sampleRate = settings.sampleRate > 0 ? settings.sampleRate : audio.sampleRate;
+    const std::size_t total = audio.frames();
     auto writer = AudioFileWriter::create(outputPath, record.numOutputs, sampleRate);
     if (!writer) return Error{writer.error()};
 
+    const Transport transport = song ? Transport(song->tempos, song->meters, sampleRate)
+                                     : Transport::steady(settings.tempo, settings.meter.numerator,
+                                                         settings.meter.denominator, sampleRate);
+    EventSchedule schedule(song ? song->events : std::vector<MidiSong::Event>{}, sampleRate);
+    Host::instance().setTransport(&transport);
     const auto block = static_cast<std::size_t>(settings.blockSize);
     ChannelBuffers inputs(record.numInputs, block);
     ChannelBuffers outputs(record.numOutputs, block);
@@ -76,6 +152,9 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
         ChildChannel::send(ChildChannel::kStep, "block " + std::to_string(offset / block + 1) + ", frames " +
                                                     std::to_string(offset) + " to " +
                                                     std::to_string(offset + frames - 1));
+        Host::instance().setTransportPosition(static_cast<double>(offset));
+        EventBatch events(schedule.next(static_cast<int>(frames)));
+        if (!events.empty()) effect->dispatch(effProcessEvents, 0, 0, events.list());
         inputs.load(audio, offset, frames);
         outputs.mark();
         effect->process(inputs.pointers(), outputs.pointers(), static_cast<VstInt32>(frames));
@@ -86,10 +165,24 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
     ChildChannel::send(ChildChannel::kStep, "stop and close");
     effect->stop();
     effect->close();
+    Host::instance().setTransport(nullptr);
     return writer->commit();
 }
 
 namespace {
+
+Expected<double> decimal(const CommandLine& line, const std::string& option, double fallback, double least,
+                         double most) {
+    if (!line.has(option)) return fallback;
+    const std::string& text = line.options.at(option);
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !(value >= least && value <= most)) {
+        return Error{option + " wants a number from " + std::to_string(static_cast<int>(least)) + " to " +
+                     std::to_string(static_cast<int>(most)) + ", not \"" + text + "\""};
+    }
+    return value;
+}
 
 Expected<ProcessCommand::Settings> settingsOf(const CommandLine& line) {
     const auto block = line.positive("--block", ProcessCommand::kDefaultBlock, ProcessCommand::kLargestBlock);
@@ -100,14 +193,35 @@ Expected<ProcessCommand::Settings> settingsOf(const CommandLine& line) {
     if (!seconds) return Error{seconds.error()};
     auto map = ChannelMap::parse(line.has("--map") ? line.options.at("--map") : "auto");
     if (!map) return Error{map.error()};
-    return ProcessCommand::Settings{static_cast<int>(*block), static_cast<int>(*rate), *map,
-                                    static_cast<int>(*seconds)};
+    ProcessCommand::Settings settings;
+    settings.blockSize = static_cast<int>(*block);
+    settings.sampleRate = static_cast<int>(*rate);
+    settings.map = *map;
+    settings.seconds = static_cast<int>(*seconds);
+    if (line.has("--midi")) {
+        if (!MidiFileReader::available()) return Error{"--midi is not available in this build"};
+        settings.midiPath = line.options.at("--midi");
+    }
+    const auto tail = decimal(line, "--tail", settings.tailSeconds, 0, 3600);
+    const auto tempo = decimal(line, "--tempo", settings.tempo, 1, 1000);
+    if (!tail) return Error{tail.error()};
+    if (!tempo) return Error{tempo.error()};
+    settings.tailSeconds = *tail;
+    settings.tempo = *tempo;
+    if (line.has("--meter")) {
+        auto meter = Transport::parseMeter(line.options.at("--meter"));
+        if (!meter) return Error{meter.error()};
+        settings.meter = *meter;
+    }
+    return settings;
 }
 
 // The child runs the work and says how it went on the channel.
 int processInChild(const PluginLibrary& library, const CommandLine& line,
                    const ProcessCommand::Settings& settings) {
-    auto done = ProcessCommand::processFile(library, line.arguments[1], line.arguments[2], settings);
+    const bool withInput = line.arguments.size() == 3;
+    auto done = ProcessCommand::processFile(library, withInput ? line.arguments[1] : "", line.arguments.back(),
+                                            settings);
     if (done) return 0;
     ChildChannel::send(ChildChannel::kFail, done.error());
     return 1;
@@ -127,10 +241,12 @@ std::vector<std::string> childArguments(const CommandLine& line) {
 }  // namespace
 
 int ProcessCommand::run(const CommandLine& line) {
-    if (line.arguments.size() != 3) {
+    const bool outputOnly = line.arguments.size() == 2 && line.has("--midi");
+    if (line.arguments.size() != 3 && !outputOnly) {
         std::fprintf(stderr,
-                     "vsthost: usage: vsthost process PLUGIN IN OUT [--block N] [--rate R] "
-                     "[--map auto|direct|repeat|mix] [--timeout S]\n");
+                     "vsthost: usage: vsthost process PLUGIN [IN] OUT [--midi FILE.mid] [--tail S] "
+                     "[--tempo BPM] [--meter N/D] [--block N] [--rate R] [--map auto|direct|repeat|mix] "
+                     "[--timeout S]\n");
         return 2;
     }
     const auto settings = settingsOf(line);
@@ -162,7 +278,7 @@ int ProcessCommand::run(const CommandLine& line) {
         });
     if (ending.finished) return 0;
     if (failure.empty()) {
-        std::remove(AudioFileWriter::partialPath(line.arguments[2]).c_str());
+        std::remove(AudioFileWriter::partialPath(line.arguments.back()).c_str());
         const bool hung = ending.what.starts_with("no answer");
         failure = (hung ? "the plug-in hung: " : "the plug-in crashed: ") + ending.what + ", in step \"" +
                   step + "\"";

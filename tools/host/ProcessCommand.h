@@ -1,10 +1,14 @@
 #pragma once
-// `process PLUGIN IN OUT [--block N] [--rate R] [--map M] [--timeout S]`: streams an audio file
-// through the plug-in in blocks and writes what comes out (32-bit float WAV or AIFF, or FLAC),
-// in a child process, so that a plug-in crashing, aborting or hanging is reported with the
-// block it happened in and leaves no output file.
+// `process PLUGIN [IN] OUT [--midi FILE.mid] [--tail S] [--tempo BPM] [--meter N/D] [--block N]
+// [--rate R] [--map M] [--timeout S]`: streams an audio file through the plug-in in blocks, with
+// a MIDI file's events each in its block and a transport the plug-in can ask for the time, and
+// writes what comes out (32-bit float WAV or AIFF, or FLAC). An instrument needs no input: it
+// plays the MIDI file and its tail. It runs in a child process, so that a plug-in crashing,
+// aborting or hanging is reported with the block it happened in and leaves no output file.
 
 #include <string>
+
+#include "MidiSong.h"
 
 #include "ChannelMap.h"
 #include "CommandLine.h"
@@ -24,11 +28,16 @@ public:
         int sampleRate = 0;  // 0: the input file's rate
         ChannelMap::Mode map = ChannelMap::Mode::automatic;
         int seconds = static_cast<int>(kDefaultSeconds);
+        std::string midiPath;      // empty: no events
+        double tailSeconds = 2.0;  // rendered after the MIDI file's end
+        double tempo = 120.0;      // the steady transport without a MIDI file
+        MidiSong::Meter meter;
     };
 
     static int run(const CommandLine& line);
     // Open, sample rate, block size, resume; the blocks; suspend, close. The output file
     // exists only when everything succeeded.
+    // An empty `inputPath` is for an instrument with a MIDI file.
     static Expected<bool> processFile(const PluginLibrary& library, const std::string& inputPath,
                                       const std::string& outputPath, const Settings& settings);
 };

@@ -29,9 +29,11 @@ TEST(HostCallback, AnswersLikeARealHost) {
 
     char sizeWindow[] = "sizeWindow";
     char timeInfo[] = "sendVstTimeInfo";
+    char receive[] = "receiveVstEvents";
     char unknown[] = "fly";
     EXPECT_EQ(call(audioMasterCanDo, 0, 0, sizeWindow), 1);
-    EXPECT_EQ(call(audioMasterCanDo, 0, 0, timeInfo), -1);
+    EXPECT_EQ(call(audioMasterCanDo, 0, 0, timeInfo), 1);
+    EXPECT_EQ(call(audioMasterCanDo, 0, 0, receive), -1);
     EXPECT_EQ(call(audioMasterCanDo, 0, 0, unknown), 0);
     EXPECT_EQ(call(audioMasterCanDo), 0);
 
@@ -41,6 +43,22 @@ TEST(HostCallback, AnswersLikeARealHost) {
     EXPECT_EQ(call(audioMasterGetBlockSize), 64);
     EXPECT_EQ(call(audioMasterGetCurrentProcessLevel), 1);
     EXPECT_EQ(call(5000), 0);
+}
+
+TEST(HostCallback, AnswersTheTimeOfItsTransportWithTheFieldsAskedFor) {
+    EXPECT_EQ(call(audioMasterGetTime, 0, kVstTempoValid), 0) << "no transport, no time";
+    const auto transport = vsthost::Transport::steady(90, 3, 4, 48000);
+    Host::instance().setTransport(&transport);
+    Host::instance().setTransportPosition(48000);
+    const auto* info = reinterpret_cast<const VstTimeInfo*>(call(audioMasterGetTime, 0, kVstTempoValid | kVstBarsValid));
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->samplePos, 48000);
+    EXPECT_EQ(info->sampleRate, 48000);
+    EXPECT_EQ(info->tempo, 90);
+    EXPECT_EQ(info->barStartPos, 0);
+    EXPECT_EQ(info->ppqPos, 0) << "not asked for";
+    EXPECT_EQ(info->flags, kVstTransportPlaying | kVstTempoValid | kVstBarsValid);
+    Host::instance().setTransport(nullptr);
 }
 
 TEST(HostCallback, ResizesTheEditorWindowOnlyWhenThereIsOne) {
