@@ -39,8 +39,8 @@ std::string opcodeList(const std::vector<VstInt32>& opcodes);
 
 bool sameBits(const AudioData& a, const AudioData& b);
 
-// Parameters beyond this count are not walked one by one.
-constexpr VstInt32 kParameterWalkLimit = 1024;
+// Parameters or programs beyond this count are not walked one by one.
+constexpr VstInt32 kWalkLimit = 1024;
 
 // "parameters set to 0.5 and read back"
 std::string parameterVerdict(const char* valueName);

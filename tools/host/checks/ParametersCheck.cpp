@@ -26,7 +26,7 @@ std::vector<std::string> verdicts(const ValidationOptions&) {
 void run(CheckContext& context) {
     auto effect = context.fresh();
     if (!effect) return;
-    const VstInt32 count = std::min(effect->record().numParams, kParameterWalkLimit);
+    const VstInt32 count = std::min(effect->record().numParams, kWalkLimit);
     if (count <= 0) {
         context.skipRest("the plug-in has no parameters");
         return;

@@ -12,7 +12,6 @@ namespace vsthost {
 
 namespace {
 
-constexpr VstInt32 kWalkLimit = 1024;
 const char* const kSelected = "every program selected";
 const char* const kNames = "program names terminated";
 

@@ -16,7 +16,6 @@ namespace vsthost {
 
 namespace {
 
-constexpr VstInt32 kWalkLimit = 1024;
 const char* const kBoth = "audio on a second thread while the first sends parameter and idle opcodes";
 const char* const kClean = "output clean while opcodes arrive from another thread";
 
