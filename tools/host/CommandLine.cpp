@@ -38,6 +38,8 @@ Expected<CommandLine> CommandLine::parse(int argc, char** argv) {
     return line;
 }
 
+bool CommandLine::takesValue(const std::string& option) { return kValueOptions.count(option) != 0; }
+
 Expected<long> CommandLine::positive(const std::string& option, long fallback, long largest) const {
     const auto found = options.find(option);
     if (found == options.end()) return fallback;

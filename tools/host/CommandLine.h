@@ -16,6 +16,7 @@ struct CommandLine {
 
     // Options that take a value; every other "--name" is a flag.
     static Expected<CommandLine> parse(int argc, char** argv);
+    static bool takesValue(const std::string& option);
 
     bool has(const std::string& option) const { return options.count(option) != 0; }
     // The option's value as a positive integer, `fallback` when absent.

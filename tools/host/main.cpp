@@ -1,4 +1,6 @@
-// vsthost: loads a VST 2.4 plug-in binary of this platform and drives it without a DAW.
+// vsthost: loads a VST 2.4 plug-in binary of this platform and drives it without a DAW. On
+// Linux, a Windows plug-in goes to the Windows vsthost of its width, run under Wine or in the
+// emulated 32-bit machine.
 
 #include <cstdio>
 #include <string>
@@ -10,6 +12,9 @@
 #include "InfoCommand.h"
 #include "ProcessCommand.h"
 #include "ValidateCommand.h"
+#if !defined(_WIN32)
+#include "WindowsHostCommand.h"
+#endif
 
 namespace {
 
@@ -36,6 +41,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vsthost: %s\n%s", line.error().c_str(), kUsage);
         return 2;
     }
+#if !defined(_WIN32)
+    if (const auto status = WindowsHostCommand::run(*line, argc, argv)) return *status;
+#endif
     Host::instance().setTrace(line->has("--trace"));
     const std::string& command = line->command;
     if (command == "info") return InfoCommand::run(*line);

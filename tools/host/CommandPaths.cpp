@@ -1,0 +1,50 @@
+#include "CommandPaths.h"
+
+#include <map>
+#include <string>
+
+#include "CommandLine.h"
+
+namespace vsthost {
+
+namespace {
+
+using Direction = PathArgument::Direction;
+
+const std::map<std::string, Direction> kPathOptions = {{"--midi", Direction::read},
+                                                       {"--junit", Direction::written},
+                                                       {"--shot", Direction::written},
+                                                       {"--dir", Direction::writtenFolder}};
+
+}  // namespace
+
+std::vector<PathArgument> pathArguments(int argc, char** argv) {
+    std::vector<PathArgument> paths;
+    std::vector<int> positional;
+    std::string command;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument.size() > 2 && argument.starts_with("--")) {
+            if (!CommandLine::takesValue(argument) || i + 1 >= argc) continue;
+            const auto found = kPathOptions.find(argument);
+            if (found != kPathOptions.end()) paths.push_back({i + 1, found->second});
+            ++i;
+        } else if (command.empty()) {
+            command = argument;
+        } else {
+            positional.push_back(i);
+        }
+    }
+    if (positional.empty()) return paths;
+    paths.push_back({positional[0], Direction::read});
+    // process PLUGIN [IN] OUT
+    if (command == "process" && positional.size() == 3) {
+        paths.push_back({positional[1], Direction::read});
+        paths.push_back({positional[2], Direction::written});
+    } else if (command == "process" && positional.size() == 2) {
+        paths.push_back({positional[1], Direction::written});
+    }
+    return paths;
+}
+
+}  // namespace vsthost

@@ -1,0 +1,132 @@
+#include "GuestLauncher.h"
+
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "CommandPaths.h"
+#include "ExternalProgram.h"
+
+namespace fs = std::filesystem;
+
+namespace vsthost {
+
+namespace {
+
+struct WrittenPath {
+    fs::path inGuest;
+    fs::path asked;
+};
+
+std::optional<std::string> guestScript() {
+    const char* chosen = std::getenv("LANTER5_WIN32_GUEST");
+    const std::string script = chosen && *chosen ? chosen : LANTER5_GUEST_SCRIPT;
+    if (access(script.c_str(), X_OK) != 0) return std::nullopt;
+    return script;
+}
+
+// The guest splits its command line at blanks and shares no file names with this side.
+std::string safeName(int index, const fs::path& path) {
+    std::string name = path.filename().string();
+    for (char& c : name) {
+        const bool plain = std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_';
+        if (!plain) c = '_';
+    }
+    return "arg" + std::to_string(index) + "-" + (name.empty() ? "file" : name);
+}
+
+bool hasBlank(const std::string& text) {
+    return text.find_first_of(" \t\n\r\f\v") != std::string::npos;
+}
+
+// Copies written files back; a folder's contents merge into the one asked for.
+void bringBack(const std::vector<WrittenPath>& written) {
+    for (const auto& path : written) {
+        std::error_code error;
+        if (!fs::exists(path.inGuest)) continue;
+        if (fs::is_directory(path.inGuest)) {
+            fs::create_directories(path.asked, error);
+            fs::copy(path.inGuest, path.asked,
+                     fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+        } else {
+            fs::copy_file(path.inGuest, path.asked, fs::copy_options::overwrite_existing, error);
+        }
+        if (error) {
+            std::fprintf(stderr, "vsthost: cannot write %s: %s\n", path.asked.c_str(),
+                         error.message().c_str());
+        }
+    }
+}
+
+class StagingFolder {
+public:
+    StagingFolder() {
+        std::string pattern = (fs::temp_directory_path() / "vsthost-guest.XXXXXX").string();
+        if (mkdtemp(pattern.data())) path_ = pattern;
+    }
+    ~StagingFolder() {
+        std::error_code ignored;
+        if (!path_.empty()) fs::remove_all(path_, ignored);
+    }
+    StagingFolder(const StagingFolder&) = delete;
+    StagingFolder& operator=(const StagingFolder&) = delete;
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+}  // namespace
+
+int GuestLauncher::run(const std::string& program, int argc, char** argv) {
+    const auto script = guestScript();
+    if (!script) {
+        std::fprintf(stderr, "vsthost: 32-bit Windows plug-ins run in the emulated 32-bit machine, "
+                             "and its runner %s was not found (set LANTER5_WIN32_GUEST)\n",
+                     LANTER5_GUEST_SCRIPT);
+        return 1;
+    }
+    StagingFolder stage;
+    std::error_code error;
+    if (stage.path().empty() ||
+        !fs::copy_file(program, stage.path() / "vsthost.exe", error)) {
+        std::fprintf(stderr, "vsthost: cannot prepare the files for the guest\n");
+        return 1;
+    }
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    std::vector<WrittenPath> written;
+    for (const auto& path : pathArguments(argc, argv)) {
+        std::string& argument = arguments[path.index - 1];
+        const std::string name = safeName(path.index, argument);
+        if (path.direction == PathArgument::Direction::read) {
+            // A file that cannot be read keeps its name, for the host's own message about it.
+            if (!fs::copy_file(argument, stage.path() / name, error)) continue;
+        } else {
+            written.push_back({stage.path() / name, argument});
+            if (path.direction == PathArgument::Direction::writtenFolder) {
+                fs::create_directory(stage.path() / name, error);
+            }
+        }
+        argument = name;
+    }
+    for (const auto& argument : arguments) {
+        if (hasBlank(argument)) {
+            std::fprintf(stderr, "vsthost: the 32-bit guest takes no blanks in arguments: '%s'\n",
+                         argument.c_str());
+            return 2;
+        }
+    }
+    std::vector<std::string> command = {"/bin/bash", *script, "exec", stage.path().string(), "vsthost.exe"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    std::fflush(nullptr);
+    const int status = ExternalProgram::run(command);
+    bringBack(written);
+    return status;
+}
+
+}  // namespace vsthost
