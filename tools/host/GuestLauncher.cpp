@@ -23,11 +23,9 @@ struct WrittenPath {
     fs::path asked;
 };
 
-std::optional<std::string> guestScript() {
+std::string guestScript() {
     const char* chosen = std::getenv("LANTER5_WIN32_GUEST");
-    const std::string script = chosen && *chosen ? chosen : LANTER5_GUEST_SCRIPT;
-    if (access(script.c_str(), X_OK) != 0) return std::nullopt;
-    return script;
+    return chosen && *chosen ? chosen : LANTER5_GUEST_SCRIPT;
 }
 
 // The guest splits its command line at blanks and shares no file names with this side.
@@ -84,11 +82,11 @@ private:
 }  // namespace
 
 int GuestLauncher::run(const std::string& program, int argc, char** argv) {
-    const auto script = guestScript();
-    if (!script) {
+    const std::string script = guestScript();
+    if (access(script.c_str(), X_OK) != 0) {
         std::fprintf(stderr, "vsthost: 32-bit Windows plug-ins run in the emulated 32-bit machine, "
                              "and its runner %s was not found (set LANTER5_WIN32_GUEST)\n",
-                     LANTER5_GUEST_SCRIPT);
+                     script.c_str());
         return 1;
     }
     StagingFolder stage;
@@ -121,7 +119,7 @@ int GuestLauncher::run(const std::string& program, int argc, char** argv) {
             return 2;
         }
     }
-    std::vector<std::string> command = {"/bin/bash", *script, "exec", stage.path().string(), "vsthost.exe"};
+    std::vector<std::string> command = {"/bin/bash", script, "exec", stage.path().string(), "vsthost.exe"};
     command.insert(command.end(), arguments.begin(), arguments.end());
     std::fflush(nullptr);
     const int status = ExternalProgram::run(command);
