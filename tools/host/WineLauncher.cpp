@@ -69,12 +69,14 @@ bool makePrefix(const WineTools& tools, const std::string& prefix) {
 }
 
 // Wine's server and its background programs outlive the command; started here, detached, they
-// do not hold the caller's output open after the command has ended, and later commands find
-// them running.
+// do not hold the caller's output open after the command has ended, and the commands of the
+// next half minute find them running. The server refuses to start (status 2) beside itself.
 void startServices(const WineTools& tools) {
     using Output = ExternalProgram::Output;
-    ExternalProgram::run({tools.server, "-p30"}, Output::discarded);
-    ExternalProgram::run({tools.wine, "cmd", "/c", "exit"}, Output::discarded);
+    constexpr int kStarted = 0;
+    if (ExternalProgram::run({tools.server, "-p30"}, Output::discarded) == kStarted) {
+        ExternalProgram::run({tools.wine, "cmd", "/c", "exit"}, Output::discarded);
+    }
 }
 
 }  // namespace
