@@ -67,7 +67,7 @@ CFrame::CFrame(const CRect& size, HWND parentWindow, AEffGUIEditor* editor)
 
 CFrame::~CFrame() {
     if (modalView) CViewContainer::removeView(modalView, false);
-    if (!defaultCursor) defaultCursor = GetCursor();
+    takeDefaultCursor();
     SetCursor(defaultCursor);
     if (dropActive && frameWindow) {
         if (dropTarget) {
@@ -279,8 +279,14 @@ bool CFrame::getCurrentLocation(CPoint& point) {
     return true;
 }
 
+void CFrame::takeDefaultCursor() {
+    if (defaultCursorTaken) return;
+    defaultCursor = GetCursor();
+    defaultCursorTaken = true;
+}
+
 void CFrame::setCursor(std::int32_t type) {
-    if (!defaultCursor) defaultCursor = GetCursor();
+    takeDefaultCursor();
     const LPCSTR systemCursor = systemCursorFor(type);
     SetCursor(systemCursor ? LoadCursorA(nullptr, systemCursor) : defaultCursor);
 }

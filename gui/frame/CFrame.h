@@ -106,7 +106,11 @@ protected:
     HCURSOR defaultCursor = nullptr;
 
 private:
+    // The cursor found first may be none at all; that is still the one to restore.
+    void takeDefaultCursor();
+
     // Only a successful initialisation is undone: a host thread that lives in another
     // apartment keeps its own.
     bool oleInitialized = false;
+    bool defaultCursorTaken = false;
 };

@@ -181,6 +181,8 @@ TEST_F(FrameTest, KnobModeAndCursorsAreProcessWide) {
     EXPECT_EQ(other.getKnobMode(), 2);
     editor->setKnobMode(0);
 
+    // No cursor at all is the hardest one to restore.
+    SetCursor(nullptr);
     HCURSOR before = GetCursor();
     frame->setCursor(1);
     EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
