@@ -79,7 +79,8 @@ struct Take {
 class Performance {
 public:
     Performance(CheckContext& context, Effect& effect, VstInt32 block)
-        : context_(context), effect_(effect), inputs_(effect.record().numInputs, static_cast<std::size_t>(block)),
+        : context_(context), effect_(effect),
+          inputs_(effect.record().numInputs, static_cast<std::size_t>(block)),
           outputs_(effect.record().numOutputs, static_cast<std::size_t>(block)) {
         silence_.channels.assign(1, std::vector<float>(static_cast<std::size_t>(block), 0.0f));
         take_.block = block;
@@ -204,15 +205,15 @@ void run(CheckContext& context) {
         const auto start = onset(take);
         if (!start && silent.empty()) silent = "no sound from " + take.noteOnText() + " " + take.inBlocks();
         if (start && !onTime(take, *start) && late.empty()) {
-            late = take.inBlocks() + ", " + take.noteOnText() + " sounds from frame " + std::to_string(*start) +
-                   ", " + std::to_string(*start - take.noteOn) + " frames after it";
+            late = take.inBlocks() + ", " + take.noteOnText() + " sounds from frame " +
+                   std::to_string(*start) + ", " + std::to_string(*start - take.noteOn) + " frames after it";
         }
         if (start) latest = std::max(latest, *start - take.noteOn);
         if (take.fault && fault.empty()) fault = faultText(take);
     }
     context.check(kSounds, silent.empty(), silent, sizeList(sizes));
     if (latest < 0) context.fail(kOnTime, "no note sounded");
-    else context.check(kOnTime, late.empty(), late, "at most " + std::to_string(latest) + " frames after the note-on");
+    else context.check(kOnTime, late.empty(), late, "at most " + std::to_string(latest) + " frames after it");
     context.check(kFinite, fault.empty(), fault, "middle C, velocity 100, and its release");
 }
 
