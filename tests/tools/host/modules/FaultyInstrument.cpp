@@ -1,5 +1,6 @@
-// A test instrument with two faults a validation must find: it plays every event one block
-// after the block it came with, and once a note's release has faded it puts out NaN.
+// A test instrument with the faults a validation must find: it plays every event one block after
+// the block it came with, drops events past its own largest block, and once a note's release has
+// faded it puts out NaN.
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -18,6 +19,7 @@
 namespace {
 
 constexpr int kReleaseFrames = 256;
+constexpr VstInt32 kLargestBlock = 2048;
 constexpr float kStep = 2.0f * std::numbers::pi_v<float> * 440.0f / 44100.0f;
 
 struct Instance {
@@ -63,7 +65,7 @@ VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPt
         const auto* list = static_cast<const VstEvents*>(ptr);
         for (VstInt32 i = 0; i < list->numEvents; ++i) {
             const VstEvent* event = list->events[i];
-            if (event && event->type == kVstMidiType) {
+            if (event && event->type == kVstMidiType && event->deltaFrames < kLargestBlock) {
                 instance->arrived.push_back(*reinterpret_cast<const VstMidiEvent*>(event));
             }
         }
