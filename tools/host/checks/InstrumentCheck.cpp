@@ -195,7 +195,7 @@ void run(CheckContext& context) {
     std::string silent;
     std::string late;
     std::string fault;
-    std::int64_t latest = -1;
+    std::optional<std::int64_t> latest;  // frames from a note-on to its sound; a sloppy one is early
     for (const VstInt32 block : sizes) {
         auto effect = context.fresh();
         if (!effect) return;
@@ -208,12 +208,12 @@ void run(CheckContext& context) {
             late = take.inBlocks() + ", " + take.noteOnText() + " sounds from frame " +
                    std::to_string(*start) + ", " + std::to_string(*start - take.noteOn) + " frames after it";
         }
-        if (start) latest = std::max(latest, *start - take.noteOn);
+        if (start) latest = std::max(latest.value_or(*start - take.noteOn), *start - take.noteOn);
         if (take.fault && fault.empty()) fault = faultText(take);
     }
     context.check(kSounds, silent.empty(), silent, sizeList(sizes));
-    if (latest < 0) context.fail(kOnTime, "no note sounded");
-    else context.check(kOnTime, late.empty(), late, "at most " + std::to_string(latest) + " frames after it");
+    if (!latest) context.fail(kOnTime, "no note sounded");
+    else context.check(kOnTime, late.empty(), late, "at most " + std::to_string(*latest) + " frames after it");
     context.check(kFinite, fault.empty(), fault, "middle C, velocity 100, and its release");
 }
 
