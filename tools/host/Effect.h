@@ -29,6 +29,8 @@ public:
     AEffect& record() { return *record_; }
     const AEffect& record() const { return *record_; }
     bool hasFlag(VstInt32 flag) const { return (record_->flags & flag) != 0; }
+    // Hosts take a plug-in without inputs for an instrument as well as one that says it is.
+    bool isInstrument() const { return record_->numInputs == 0 || hasFlag(effFlagsIsSynth); }
 
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
                        void* ptr = nullptr, float opt = 0.0f);

@@ -15,7 +15,7 @@
 #include "Host.h"
 #include "AudioFileReader.h"
 #include "AudioFileWriter.h"
-#include "EventRecords.h"
+#include "EventBatch.h"
 #include "EventSchedule.h"
 #include "MidiFileReader.h"
 #include "Opcodes.h"
@@ -51,40 +51,13 @@ private:
 
 namespace {
 
-// The event list of one block, in the memory layout the plug-in reads: the header with room for
-// every pointer, and the events it points at.
-class EventBatch {
-public:
-    explicit EventBatch(std::vector<VstMidiEvent> events) : events_(std::move(events)) {
-        const std::size_t pointers = std::max<std::size_t>(events_.size(), 2);
-        memory_.resize(offsetof(VstEvents, events) / sizeof(VstEvent*) + pointers);
-        auto* list = reinterpret_cast<VstEvents*>(memory_.data());
-        list->numEvents = static_cast<VstInt32>(events_.size());
-        list->reserved = 0;
-        for (std::size_t i = 0; i < events_.size(); ++i) {
-            list->events[i] = reinterpret_cast<VstEvent*>(&events_[i]);
-        }
-    }
-    bool empty() const { return events_.empty(); }
-    VstEvents* list() { return reinterpret_cast<VstEvents*>(memory_.data()); }
-
-private:
-    std::vector<VstMidiEvent> events_;
-    std::vector<VstEvent*> memory_;  // pointer-aligned room for the header and the pointers
-};
-static_assert(offsetof(VstEvents, events) % sizeof(VstEvent*) == 0);
-
-bool isInstrument(const Effect& effect) {
-    return effect.record().numInputs == 0 || effect.hasFlag(effFlagsIsSynth);
-}
-
 // The input: the file mapped onto the plug-in's inputs, or for an instrument without one,
 // silence as long as the song and its tail.
 Expected<AudioData> inputAudio(const std::string& inputPath, const Effect& effect,
                                const ProcessCommand::Settings& settings, const MidiSong* song) {
     const AEffect& record = effect.record();
     if (inputPath.empty()) {
-        if (song == nullptr || !isInstrument(effect)) {
+        if (song == nullptr || !effect.isInstrument()) {
             return Error{"the plug-in is an effect; it needs an input file"};
         }
         AudioData silence;

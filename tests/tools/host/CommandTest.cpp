@@ -40,6 +40,7 @@ const std::string kPluginPath = besideProgram(PLUGIN_FILE);
 const std::string kNullEntryPath = besideProgram(NULL_ENTRY_FILE);
 const std::string kNoEntryPath = besideProgram(NO_ENTRY_FILE);
 const std::string kFaultyPluginPath = besideProgram(FAULTY_PLUGIN_FILE);
+const std::string kFaultyInstrumentPath = besideProgram(FAULTY_INSTRUMENT_FILE);
 const std::string kCrashingPluginPath = besideProgram(CRASHING_PLUGIN_FILE);
 const std::string kAbortingPluginPath = besideProgram(ABORTING_PLUGIN_FILE);
 const std::string kHangingPluginPath = besideProgram(HANGING_PLUGIN_FILE);
@@ -349,9 +350,10 @@ TEST(VsthostValidate, PassesThePluginAtTheStrictestLevelWithEveryCheckReported) 
     EXPECT_EQ(run.status, 0) << run.out;
     const Tally tally = closingTally(run.out);
 #if defined(_WIN32)
-    EXPECT_EQ(tally.skipped, 0) << run.out;
+    EXPECT_EQ(tally.skipped, 3) << "the instrument checks, on an effect\n" << run.out;
 #else
-    EXPECT_EQ(tally.skipped, 9) << "the editor checks, without native windows\n" << run.out;
+    EXPECT_EQ(tally.skipped, 12) << "the instrument checks, and the editor's without native windows\n"
+                                 << run.out;
 #endif
     EXPECT_GE(tally.passed, 50);
     EXPECT_EQ(tally.failed, 0);
@@ -360,7 +362,9 @@ TEST(VsthostValidate, PassesThePluginAtTheStrictestLevelWithEveryCheckReported) 
                               "PASS opcodes -1 to 100 and 8 extreme ones with a null pointer",
                               "PASS sample rate 0 and block size 0 announced",
                               "PASS 100 instances opened and closed in turn",
-                              "PASS 4 instances on 4 audio threads"}) {
+                              "PASS 4 instances on 4 audio threads",
+                              "SKIP a note sounds in every block size: an effect: 2 inputs and no synth "
+                              "flag"}) {
         EXPECT_NE(run.out.find(check), std::string::npos) << check << "\n" << run.out;
     }
 #if defined(_WIN32)
@@ -395,9 +399,9 @@ TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
     }
     const Tally tally = closingTally(run.out);
     EXPECT_EQ(tally.failed, 9) << run.out;
-    EXPECT_EQ(tally.total(), 57) << "the run goes on to the end\n" << run.out;
+    EXPECT_EQ(tally.total(), 60) << "the run goes on to the end\n" << run.out;
     const std::string xml = slurp(junit);
-    EXPECT_NE(xml.find("tests=\"57\" failures=\"9\" skipped=\"" + std::to_string(tally.skipped)),
+    EXPECT_NE(xml.find("tests=\"60\" failures=\"9\" skipped=\"" + std::to_string(tally.skipped)),
               std::string::npos) << xml;
     EXPECT_NE(xml.find("name=\"processing at 32000 Hz, blocks of 1 to 4096 frames\">\n    <failure "
                        "message=\"-inf at channel 1, frame 3 in blocks of 4\"/>"),
@@ -412,6 +416,22 @@ TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
           "PASS parameters set to 0.5 and read back"}) {
         EXPECT_NE(strict.out.find(line), std::string::npos) << line << "\n" << strict.out;
     }
+}
+
+// An instrument that plays its events a block late, drops those past frame 2047 of a block and
+// puts out NaN once a note's release has faded.
+TEST(VsthostValidate, FindsAnInstrumentsLateDroppedNoteAndNaNAfterTheNoteOff) {
+    const Outcome run = runVsthost({"validate", kFaultyInstrumentPath});
+    EXPECT_EQ(run.status, 1);
+    for (const char* line :
+         {"FAIL a note sounds in every block size: no sound from the note-on at frame 10240 in blocks of 4096",
+          "FAIL a note starts within a block of its frame: in blocks of 64, the note-on at frame 2080 sounds "
+          "from frame 2144, 64 frames after it",
+          "FAIL output finite through a note and its release: NaN at channel 0, frame 6816 in blocks of 64, "
+          "after the note-off at frame 6496"}) {
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+    }
+    EXPECT_EQ(closingTally(run.out).failed, 3) << run.out;
 }
 
 // A crash, an abort or a hang fails the check it happened in, names how and where, and the
@@ -441,7 +461,7 @@ TEST(VsthostValidate, ReportsACrashAnAbortAndAHangAsFailedChecks) {
         // A fresh child runs the checks after it.
         EXPECT_NE(run.out.find("FAIL output clean while opcodes arrive from another thread"), std::string::npos)
             << run.out;
-        EXPECT_EQ(closingTally(run.out).total(), 57) << run.out;
+        EXPECT_EQ(closingTally(run.out).total(), 60) << run.out;
     }
 }
 
