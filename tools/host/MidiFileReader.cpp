@@ -71,8 +71,6 @@ void readTempoMap(Alg_seq& sequence, MidiSong& song) {
 
 }  // namespace
 
-bool MidiFileReader::available() { return true; }
-
 Expected<MidiSong> MidiFileReader::read(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return Error{"cannot open the MIDI file " + path};
@@ -99,12 +97,21 @@ Expected<MidiSong> MidiFileReader::read(const std::string& path) {
 
 #else
 
+#include <fstream>
+#include <sstream>
+
+#include "MidiFileParser.h"
+
 namespace vsthost {
 
-bool MidiFileReader::available() { return false; }
-
-Expected<MidiSong> MidiFileReader::read(const std::string&) {
-    return Error{"--midi is not available in this build: it has no MIDI file reader"};
+Expected<MidiSong> MidiFileReader::read(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return Error{"cannot open the MIDI file " + path};
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    auto song = MidiFileParser::parse(bytes.str());
+    if (!song) return Error{path + " " + song.error()};
+    return song;
 }
 
 }  // namespace vsthost
