@@ -442,6 +442,14 @@ TEST(VsthostProcess, TellsAPluginTheMusicalTimeOfEveryBlock) {
         }
         EXPECT_EQ(noteOns, run.noteOns) << run.name;
     }
+
+    // A song cut short after the first event of its second track is refused in one line, and
+    // nothing is written.
+    const std::string cut = scratch("cut.mid");
+    std::ofstream(cut, std::ios::binary) << slurp(song).substr(0, 64);
+    std::remove(out.c_str());
+    expectOneLineError(runVsthost({"process", kTimeProbePath, out, "--midi", cut}), cut);
+    EXPECT_FALSE(fileExists(out));
 }
 
 // The crash guard of validate: the plug-in aborting in a block is named with the block, and
