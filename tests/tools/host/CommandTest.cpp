@@ -341,20 +341,16 @@ struct MusicMap {
     std::vector<Tempo> tempos;
     std::vector<Meter> meters;
 
-    const Tempo& tempoAt(double seconds, double& startSeconds) const {
-        startSeconds = 0;
+    // The quarter note at `seconds`, and the tempo there.
+    std::pair<double, double> beatAndTempoAt(double seconds) const {
+        double start = 0;
         std::size_t i = 0;
         for (; i + 1 < tempos.size(); ++i) {
-            const double next = startSeconds + (tempos[i + 1].beat - tempos[i].beat) * 60 / tempos[i].bpm;
+            const double next = start + (tempos[i + 1].beat - tempos[i].beat) * 60 / tempos[i].bpm;
             if (next > seconds) break;
-            startSeconds = next;
+            start = next;
         }
-        return tempos[i];
-    }
-    double beatAt(double seconds) const {
-        double start = 0;
-        const Tempo& tempo = tempoAt(seconds, start);
-        return tempo.beat + (seconds - start) * tempo.bpm / 60;
+        return {tempos[i].beat + (seconds - start) * tempos[i].bpm / 60, tempos[i].bpm};
     }
     const Meter& meterAt(double beat) const {
         std::size_t i = 0;
@@ -420,13 +416,12 @@ TEST(VsthostProcess, TellsAPluginTheMusicalTimeOfEveryBlock) {
         ASSERT_EQ(output->frames(), run.frames) << run.name;
         for (std::size_t frame = 0; frame < run.frames; frame += kBlock) {
             auto time = [&](ProbeChannel channel) { return static_cast<double>(output->channels[channel][frame]); };
-            const double beat = run.map.beatAt(static_cast<double>(frame) / kRate);
-            double since = 0;
+            const auto [beat, tempo] = run.map.beatAndTempoAt(static_cast<double>(frame) / kRate);
             const auto& meter = run.map.meterAt(beat);
             SCOPED_TRACE(std::string(run.name) + ", block at frame " + std::to_string(frame));
             EXPECT_EQ(time(kSamplePos), static_cast<double>(frame));
             EXPECT_NEAR(time(kPpqPos), beat, 1e-4);
-            EXPECT_NEAR(time(kTempo), run.map.tempoAt(static_cast<double>(frame) / kRate, since).bpm, 1e-4);
+            EXPECT_NEAR(time(kTempo), tempo, 1e-4);
             EXPECT_NEAR(time(kBarStartPos), run.map.barStart(beat), 1e-4);
             EXPECT_EQ(time(kNumerator), meter.numerator);
             EXPECT_EQ(time(kDenominator), meter.denominator);
