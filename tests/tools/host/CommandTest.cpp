@@ -373,14 +373,17 @@ TEST(VsthostProcess, TellsAPluginTheMusicalTimeOfEveryBlock) {
     constexpr int kRate = 8000;
     constexpr int kBlock = 250;
     // 120 quarter notes a minute for 6 quarters (3 s), then 100; 4/4, then 3/4 from quarter 4,
-    // so the tempo changes in the middle of a bar. It ends at quarter 12: 6.6 s.
+    // so the tempo changes in the middle of a bar. It ends at quarter 12: 6.6 s. A name, a
+    // key signature, a system exclusive message and a program change come along, as in most files.
     const std::string song = scratch("song.mid");
-    writeMidiFile(song, {{{0, {0xFF, 0x51, 3, 0x07, 0xA1, 0x20}},
+    writeMidiFile(song, {{{0, {0xFF, 0x03, 4, 'S', 'o', 'n', 'g'}},
+                          {0, {0xFF, 0x51, 3, 0x07, 0xA1, 0x20}},
+                          {0, {0xFF, 0x59, 2, 1, 0}},
                           {1920, {0xFF, 0x58, 4, 3, 2, 24, 8}},
                           {2880, {0xFF, 0x51, 3, 0x09, 0x27, 0xC0}},
                           {5760, {0xFF, 0x2F, 0}}},
-                         {{480, {0x90, 60, 100}}, {720, {60, 0}}, {3840, {0x90, 64, 90}}, {4320, {0x80, 64, 0}},
-                          {4320, {0xFF, 0x2F, 0}}}});
+                         {{0, {0xF0, 3, 0x7E, 0x7F, 0xF7}}, {0, {0xC0, 5}}, {480, {0x90, 60, 100}}, {720, {60, 0}},
+                          {3840, {0x90, 64, 90}}, {4320, {0x80, 64, 0}}, {4320, {0xFF, 0x2F, 0}}}});
     const std::string silence = scratch("silence.wav");
     writePcm16(silence, 1, std::vector<std::int16_t>(20'000));
     const std::string out = scratch("time.wav");
@@ -438,10 +441,10 @@ TEST(VsthostProcess, TellsAPluginTheMusicalTimeOfEveryBlock) {
         EXPECT_EQ(noteOns, run.noteOns) << run.name;
     }
 
-    // A song cut short after the first event of its second track is refused in one line, and
+    // A song cut short after the first note of its second track is refused in one line, and
     // nothing is written.
     const std::string cut = scratch("cut.mid");
-    std::ofstream(cut, std::ios::binary) << slurp(song).substr(0, 64);
+    std::ofstream(cut, std::ios::binary) << slurp(song).substr(0, 87);
     std::remove(out.c_str());
     expectOneLineError(runVsthost({"process", kTimeProbePath, out, "--midi", cut}), cut);
     EXPECT_FALSE(fileExists(out));
