@@ -27,24 +27,34 @@ void addNote(Alg_note& note, MidiSong& song) {
     song.seconds = std::max(song.seconds, note.time + note.dur);
 }
 
-// The file reader keeps controllers, bend, program and pressure as named, scaled attributes.
-void addUpdate(Alg_update& update, MidiSong& song) {
+// Bend, pressure and controllers come as scaled real attributes.
+bool scaledMessage(Alg_update& update, MidiSong::Event& event) {
     const char* name = update.get_attribute();
     const double value = update.get_real_value();
-    MidiSong::Event event{update.time, {}};
     int controller = 0;
     if (std::strcmp(name, "bendr") == 0) {
         const auto bend = static_cast<int>(std::clamp(std::lround((value + 1.0) * 8192.0), 0L, 16383L));
         event.bytes = {statusOf(0xE0, update), static_cast<unsigned char>(bend & 0x7F),
                        static_cast<unsigned char>(bend >> 7)};
-    } else if (std::strcmp(name, "programi") == 0) {
-        event.bytes = {statusOf(0xC0, update), dataByte(static_cast<double>(update.get_integer_value())), 0};
     } else if (std::strcmp(name, "pressurer") == 0) {
         event.bytes = {statusOf(0xD0, update), dataByte(std::round(value * 127.0)), 0};
     } else if (std::sscanf(name, "control%dr", &controller) == 1 && controller >= 0 && controller < 128) {
         event.bytes = {statusOf(0xB0, update), static_cast<unsigned char>(controller),
                        dataByte(std::round(value * 127.0))};
     } else {
+        return false;
+    }
+    return true;
+}
+
+// The file reader keeps channel messages other than notes as named attributes. Texts, key
+// signatures and system exclusive messages are attributes of other types, which the reader
+// may not ask for a real value, and which no plug-in is sent.
+void addUpdate(Alg_update& update, MidiSong& song) {
+    MidiSong::Event event{update.time, {}};
+    if (std::strcmp(update.get_attribute(), "programi") == 0) {
+        event.bytes = {statusOf(0xC0, update), dataByte(static_cast<double>(update.get_integer_value())), 0};
+    } else if (update.get_update_type() != 'r' || !scaledMessage(update, event)) {
         return;
     }
     song.events.push_back(event);
@@ -70,8 +80,6 @@ void readTempoMap(Alg_seq& sequence, MidiSong& song) {
 }
 
 }  // namespace
-
-bool MidiFileReader::available() { return true; }
 
 Expected<MidiSong> MidiFileReader::read(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -99,12 +107,21 @@ Expected<MidiSong> MidiFileReader::read(const std::string& path) {
 
 #else
 
+#include <fstream>
+#include <sstream>
+
+#include "MidiFileParser.h"
+
 namespace vsthost {
 
-bool MidiFileReader::available() { return false; }
-
-Expected<MidiSong> MidiFileReader::read(const std::string&) {
-    return Error{"--midi is not available in this build: it has no MIDI file reader"};
+Expected<MidiSong> MidiFileReader::read(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return Error{"cannot open the MIDI file " + path};
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    auto song = MidiFileParser::parse(bytes.str());
+    if (!song) return Error{path + " " + song.error()};
+    return song;
 }
 
 }  // namespace vsthost

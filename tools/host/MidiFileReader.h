@@ -1,6 +1,7 @@
 #pragma once
 // Reads a Standard MIDI File (format 0 or 1) into a song: every track's channel messages on
-// one time line in seconds, through the file's tempo map.
+// one time line in seconds, through the file's tempo map. Read with portSMF where the build has
+// it, else with the host's own parser.
 
 #include <string>
 
@@ -11,7 +12,6 @@ namespace vsthost {
 
 class MidiFileReader {
 public:
-    static bool available();
     static Expected<MidiSong> read(const std::string& path);
 };
 

@@ -171,10 +171,7 @@ Expected<ProcessCommand::Settings> settingsOf(const CommandLine& line) {
     settings.sampleRate = static_cast<int>(*rate);
     settings.map = *map;
     settings.seconds = static_cast<int>(*seconds);
-    if (line.has("--midi")) {
-        if (!MidiFileReader::available()) return Error{"--midi is not available in this build"};
-        settings.midiPath = line.options.at("--midi");
-    }
+    if (line.has("--midi")) settings.midiPath = line.options.at("--midi");
     const auto tail = decimal(line, "--tail", settings.tailSeconds, 0, 3600);
     const auto tempo = decimal(line, "--tempo", settings.tempo, 1, 1000);
     if (!tail) return Error{tail.error()};

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "AudioFileReader.h"
+#include "EventRecords.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -44,6 +46,7 @@ const std::string kFaultyInstrumentPath = besideProgram(FAULTY_INSTRUMENT_FILE);
 const std::string kCrashingPluginPath = besideProgram(CRASHING_PLUGIN_FILE);
 const std::string kAbortingPluginPath = besideProgram(ABORTING_PLUGIN_FILE);
 const std::string kHangingPluginPath = besideProgram(HANGING_PLUGIN_FILE);
+const std::string kTimeProbePath = besideProgram(TIME_PROBE_FILE);
 const std::string kEditorPluginPath = besideProgram(EDITOR_PLUGIN_FILE);
 const std::string kLeakyEditorPluginPath = besideProgram(LEAKY_EDITOR_PLUGIN_FILE);
 const std::string kScratchPath = [] {
@@ -292,6 +295,160 @@ TEST(VsthostProcess, MapsChannelsToInputsAndSaysSo) {
     EXPECT_EQ(output->channels[0], input->channels[0]);
     expectOneLineError(runVsthost({"process", kPluginPath, three, out, "--map", "sideways"}),
                        "--map wants auto, direct, repeat or mix");
+}
+
+// A Standard MIDI File of format 1, 480 ticks a quarter note: each track its events at
+// absolute ticks, written with delta times and ended where the last event says.
+struct TrackEvent {
+    std::uint32_t ticks;
+    std::vector<std::uint8_t> bytes;
+};
+
+void writeMidiFile(const std::string& path, const std::vector<std::vector<TrackEvent>>& tracks) {
+    std::string file = std::string("MThd\0\0\0\6\0\1\0", 11) + static_cast<char>(tracks.size()) + "\1\xE0";
+    auto put32 = [](std::string& to, std::size_t value) {
+        for (int shift = 24; shift >= 0; shift -= 8) to += static_cast<char>(value >> shift);
+    };
+    for (const auto& track : tracks) {
+        std::string data;
+        std::uint32_t now = 0;
+        for (const auto& event : track) {
+            const std::uint32_t delta = event.ticks - now;
+            now = event.ticks;
+            for (int shift = 21; shift > 0; shift -= 7) {
+                if (delta >> shift) data += static_cast<char>(0x80 | (delta >> shift & 0x7F));
+            }
+            data += static_cast<char>(delta & 0x7F);
+            data.append(event.bytes.begin(), event.bytes.end());
+        }
+        file += "MTrk";
+        put32(file, data.size());
+        file += data;
+    }
+    std::ofstream(path, std::ios::binary) << file;
+}
+
+// The musical time the test expects, computed from a tempo map and meters of its own.
+struct MusicMap {
+    struct Tempo {
+        double beat;
+        double bpm;
+    };
+    struct Meter {
+        double beat;
+        int numerator;
+        int denominator;
+    };
+    std::vector<Tempo> tempos;
+    std::vector<Meter> meters;
+
+    // The quarter note at `seconds`, and the tempo there.
+    std::pair<double, double> beatAndTempoAt(double seconds) const {
+        double start = 0;
+        std::size_t i = 0;
+        for (; i + 1 < tempos.size(); ++i) {
+            const double next = start + (tempos[i + 1].beat - tempos[i].beat) * 60 / tempos[i].bpm;
+            if (next > seconds) break;
+            start = next;
+        }
+        return {tempos[i].beat + (seconds - start) * tempos[i].bpm / 60, tempos[i].bpm};
+    }
+    const Meter& meterAt(double beat) const {
+        std::size_t i = 0;
+        while (i + 1 < meters.size() && meters[i + 1].beat <= beat + 1e-9) ++i;
+        return meters[i];
+    }
+    double barStart(double beat) const {
+        const Meter& meter = meterAt(beat);
+        const double bar = meter.numerator * 4.0 / meter.denominator;
+        return meter.beat + std::floor((beat - meter.beat) / bar + 1e-9) * bar;
+    }
+};
+
+// The time probe writes, per frame, what audioMasterGetTime told it for the block.
+enum ProbeChannel { kSamplePos, kPpqPos, kTempo, kBarStartPos, kNumerator, kDenominator, kFlags, kNoteOns };
+
+// Per block: frames, quarter notes, tempo, bar and meter as the map says; the asked fields
+// marked valid and nothing else claimed; and each note-on at its frame.
+TEST(VsthostProcess, TellsAPluginTheMusicalTimeOfEveryBlock) {
+    constexpr int kRate = 8000;
+    constexpr int kBlock = 250;
+    // 120 quarter notes a minute for 6 quarters (3 s), then 100; 4/4, then 3/4 from quarter 4,
+    // so the tempo changes in the middle of a bar. It ends at quarter 12: 6.6 s. A name, a
+    // key signature, a system exclusive message and a program change come along, as in most files.
+    const std::string song = scratch("song.mid");
+    writeMidiFile(song, {{{0, {0xFF, 0x03, 4, 'S', 'o', 'n', 'g'}},
+                          {0, {0xFF, 0x51, 3, 0x07, 0xA1, 0x20}},
+                          {0, {0xFF, 0x59, 2, 1, 0}},
+                          {1920, {0xFF, 0x58, 4, 3, 2, 24, 8}},
+                          {2880, {0xFF, 0x51, 3, 0x09, 0x27, 0xC0}},
+                          {5760, {0xFF, 0x2F, 0}}},
+                         {{0, {0xF0, 3, 0x7E, 0x7F, 0xF7}}, {0, {0xC0, 5}}, {480, {0x90, 60, 100}}, {720, {60, 0}},
+                          {3840, {0x90, 64, 90}}, {4320, {0x80, 64, 0}}, {4320, {0xFF, 0x2F, 0}}}});
+    const std::string silence = scratch("silence.wav");
+    writePcm16(silence, 1, std::vector<std::int16_t>(20'000));
+    const std::string out = scratch("time.wav");
+    const std::vector<std::string> rate = {"--block", std::to_string(kBlock), "--rate", std::to_string(kRate)};
+    const struct {
+        const char* name;
+        std::vector<std::string> arguments;
+        MusicMap map;
+        std::size_t frames;
+        std::vector<std::pair<std::size_t, float>> noteOns;  // frame, key
+    } cases[] = {
+        {"the song",
+         {"process", kTimeProbePath, out, "--midi", song, "--tail", "0"},
+         {{{0, 120}, {6, 100}}, {{0, 4, 4}, {4, 3, 4}}},
+         52'800,
+         {{4'000, 60.0f}, {33'600, 64.0f}}},  // quarter 1 at 0.5 s, quarter 8 at 4.2 s
+        {"steady 90, 7/8",
+         {"process", kTimeProbePath, silence, out, "--tempo", "90", "--meter", "7/8"},
+         {{{0, 90}}, {{0, 7, 8}}},
+         20'000,
+         {}},
+    };
+    const VstInt32 asked = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid;
+    const VstInt32 unasked = kVstNanosValid | kVstCyclePosValid | kVstSmpteValid | kVstClockValid;
+    for (const auto& run : cases) {
+        auto arguments = run.arguments;
+        arguments.insert(arguments.end(), rate.begin(), rate.end());
+        const Outcome done = runVsthost(arguments);
+        ASSERT_EQ(done.status, 0) << done.err;
+        const auto output = vsthost::AudioFileReader::read(out);
+        ASSERT_TRUE(output);
+        ASSERT_EQ(output->channels.size(), 8u);
+        ASSERT_EQ(output->frames(), run.frames) << run.name;
+        for (std::size_t frame = 0; frame < run.frames; frame += kBlock) {
+            auto time = [&](ProbeChannel channel) { return static_cast<double>(output->channels[channel][frame]); };
+            const auto [beat, tempo] = run.map.beatAndTempoAt(static_cast<double>(frame) / kRate);
+            const auto& meter = run.map.meterAt(beat);
+            SCOPED_TRACE(std::string(run.name) + ", block at frame " + std::to_string(frame));
+            EXPECT_EQ(time(kSamplePos), static_cast<double>(frame));
+            EXPECT_NEAR(time(kPpqPos), beat, 1e-4);
+            EXPECT_NEAR(time(kTempo), tempo, 1e-4);
+            EXPECT_NEAR(time(kBarStartPos), run.map.barStart(beat), 1e-4);
+            EXPECT_EQ(time(kNumerator), meter.numerator);
+            EXPECT_EQ(time(kDenominator), meter.denominator);
+            const auto flags = static_cast<VstInt32>(time(kFlags));
+            EXPECT_EQ(flags & asked, asked);
+            EXPECT_EQ(flags & unasked, 0);
+            EXPECT_TRUE(flags & kVstTransportPlaying);
+            EXPECT_EQ((flags & kVstTransportChanged) != 0, frame == 0);
+        }
+        std::vector<std::pair<std::size_t, float>> noteOns;
+        for (std::size_t frame = 0; frame < run.frames; ++frame) {
+            if (const float key = output->channels[kNoteOns][frame]; key != 0) noteOns.emplace_back(frame, key);
+        }
+        EXPECT_EQ(noteOns, run.noteOns) << run.name;
+    }
+
+    // A song cut short after the first note of its second track is refused in one line, and
+    // nothing is written.
+    const std::string cut = scratch("cut.mid");
+    std::ofstream(cut, std::ios::binary) << slurp(song).substr(0, 87);
+    std::remove(out.c_str());
+    expectOneLineError(runVsthost({"process", kTimeProbePath, out, "--midi", cut}), cut);
+    EXPECT_FALSE(fileExists(out));
 }
 
 // The crash guard of validate: the plug-in aborting in a block is named with the block, and
