@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 
 #include <portSMF/allegro.h>
 
@@ -79,12 +81,38 @@ void readTempoMap(Alg_seq& sequence, MidiSong& song) {
     }
 }
 
+std::uint32_t bigEndian(const std::string& bytes, std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t i = at; i < at + 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[i]);
+    return value;
+}
+
+// A file that sets no tempo plays at 120 quarter notes a minute, where the library would take
+// 100. So the first track starts with a tempo of 120, which a tempo of the file's own at the
+// same tick replaces, as a later one there does.
+std::string withStandardTempo(std::string bytes) {
+    static const std::string kTempo120("\0\xFF\x51\x03\x07\xA1\x20", 7);
+    constexpr std::size_t kChunkHeader = 8;
+    if (bytes.size() < kChunkHeader || bytes.compare(0, 4, "MThd") != 0) return bytes;
+    const std::size_t track = kChunkHeader + bigEndian(bytes, 4);
+    if (track > bytes.size() || bytes.size() - track < kChunkHeader || bytes.compare(track, 4, "MTrk") != 0) {
+        return bytes;
+    }
+    const std::uint32_t length = bigEndian(bytes, track + 4) + static_cast<std::uint32_t>(kTempo120.size());
+    for (int i = 0; i < 4; ++i) bytes[track + 4 + i] = static_cast<char>(length >> (24 - 8 * i));
+    bytes.insert(track + kChunkHeader, kTempo120);
+    return bytes;
+}
+
 }  // namespace
 
 Expected<MidiSong> MidiFileReader::read(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return Error{"cannot open the MIDI file " + path};
-    Alg_seq sequence(file, true);
+    std::ostringstream whole;
+    whole << file.rdbuf();
+    std::istringstream standard(withStandardTempo(whole.str()));
+    Alg_seq sequence(standard, true);
     if (sequence.get_read_error() != alg_no_error) return Error{path + " is not a Standard MIDI File"};
     sequence.convert_to_seconds();
     MidiSong song;

@@ -385,6 +385,9 @@ TEST(VsthostProcess, TellsAPluginTheMusicalTimeOfEveryBlock) {
                           {5760, {0xFF, 0x2F, 0}}},
                          {{0, {0xF0, 3, 0x7E, 0x7F, 0xF7}}, {0, {0xC0, 5}}, {480, {0x90, 60, 100}}, {720, {60, 0}},
                           {3840, {0x90, 64, 90}}, {4320, {0x80, 64, 0}}, {4320, {0xFF, 0x2F, 0}}}});
+    // A file that sets no tempo plays at 120.
+    const std::string plain = scratch("plain.mid");
+    writeMidiFile(plain, {{{480, {0x90, 62, 100}}, {960, {0x80, 62, 0}}, {960, {0xFF, 0x2F, 0}}}});
     const std::string silence = scratch("silence.wav");
     writePcm16(silence, 1, std::vector<std::int16_t>(20'000));
     const std::string out = scratch("time.wav");
@@ -401,6 +404,11 @@ TEST(VsthostProcess, TellsAPluginTheMusicalTimeOfEveryBlock) {
          {{{0, 120}, {6, 100}}, {{0, 4, 4}, {4, 3, 4}}},
          52'800,
          {{4'000, 60.0f}, {33'600, 64.0f}}},  // quarter 1 at 0.5 s, quarter 8 at 4.2 s
+        {"a song without a tempo",
+         {"process", kTimeProbePath, out, "--midi", plain, "--tail", "0"},
+         {{{0, 120}}, {{0, 4, 4}}},
+         8'000,
+         {{4'000, 62.0f}}},
         {"steady 90, 7/8",
          {"process", kTimeProbePath, silence, out, "--tempo", "90", "--meter", "7/8"},
          {{{0, 90}}, {{0, 7, 8}}},
