@@ -13,11 +13,7 @@
 #include "Opcodes.h"
 #include "PropertyRecords.h"
 
-#if defined(_WIN32)
-#define TEST_EXPORT __declspec(dllexport)
-#else
-#define TEST_EXPORT __attribute__((visibility("default")))
-#endif
+#include "TestExport.h"
 
 namespace {
 

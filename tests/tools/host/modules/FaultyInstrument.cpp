@@ -10,11 +10,7 @@
 #include "EventRecords.h"
 #include "Opcodes.h"
 
-#if defined(_WIN32)
-#define TEST_EXPORT __declspec(dllexport)
-#else
-#define TEST_EXPORT __attribute__((visibility("default")))
-#endif
+#include "TestExport.h"
 
 namespace {
 
