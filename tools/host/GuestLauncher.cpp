@@ -119,7 +119,10 @@ int GuestLauncher::run(const std::string& program, int argc, char** argv) {
             return 2;
         }
     }
-    std::vector<std::string> command = {"/bin/bash", script, "exec", stage.path().string(), "vsthost.exe"};
+    // The host's own time limits stop a plug-in that hangs; the guest's only a Wine that does,
+    // so it leaves room for long renders in an emulated machine.
+    std::vector<std::string> command = {"/bin/bash", script, "exec", "--timeout", "3600",
+                                        stage.path().string(), "vsthost.exe"};
     command.insert(command.end(), arguments.begin(), arguments.end());
     std::fflush(nullptr);
     const int status = ExternalProgram::run(command);
