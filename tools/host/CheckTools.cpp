@@ -92,6 +92,19 @@ std::string parameterVerdict(const char* valueName) {
     return std::string("parameters set to ") + valueName + " and read back";
 }
 
+std::vector<std::string> parameterVerdicts(std::span<const char* const> valueNames) {
+    std::vector<std::string> names;
+    for (const char* value : valueNames) names.push_back(parameterVerdict(value));
+    return names;
+}
+
+VstInt32 parametersToWalk(CheckContext& context, const Effect& effect) {
+    const VstInt32 count = std::min(effect.record().numParams, kWalkLimit);
+    if (count > 0) return count;
+    context.skipRest("the plug-in has no parameters");
+    return 0;
+}
+
 void walkParameters(CheckContext& context, Effect& effect, VstInt32 count, float value,
                     const char* valueName, const std::function<void(VstInt32)>& after) {
     std::string bad;

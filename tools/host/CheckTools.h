@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,11 @@ constexpr VstInt32 kWalkLimit = 1024;
 
 // "parameters set to 0.5 and read back"
 std::string parameterVerdict(const char* valueName);
+// The verdict of each value name, in order.
+std::vector<std::string> parameterVerdicts(std::span<const char* const> valueNames);
+
+// How many parameters a walk covers; 0, with the rest of the check skipped, when there are none.
+VstInt32 parametersToWalk(CheckContext& context, const Effect& effect);
 
 // Sets each of the first `count` parameters to `value`, reads it back and calls `after` with its
 // index; gives the verdict for `valueName`: every value read back must lie in 0 to 1.

@@ -1,5 +1,4 @@
 // Parameter values outside 0 to 1 and NaN: the plug-in must keep what it reads back in range.
-#include <algorithm>
 #include <limits>
 #include <string>
 #include <vector>
@@ -16,20 +15,13 @@ namespace {
 const float kValues[] = {-1.0f, 2.0f, std::numeric_limits<float>::quiet_NaN()};
 const char* const kValueNames[] = {"-1", "2", "NaN"};
 
-std::vector<std::string> verdicts(const ValidationOptions&) {
-    std::vector<std::string> names;
-    for (const char* value : kValueNames) names.push_back(parameterVerdict(value));
-    return names;
-}
+std::vector<std::string> verdicts(const ValidationOptions&) { return parameterVerdicts(kValueNames); }
 
 void run(CheckContext& context) {
     auto effect = context.fresh();
     if (!effect) return;
-    const VstInt32 count = std::min(effect->record().numParams, kWalkLimit);
-    if (count <= 0) {
-        context.skipRest("the plug-in has no parameters");
-        return;
-    }
+    const VstInt32 count = parametersToWalk(context, *effect);
+    if (count == 0) return;
     effect->start(44100.0f, 512);
     for (std::size_t v = 0; v < std::size(kValues); ++v) {
         walkParameters(context, *effect, count, kValues[v], kValueNames[v]);

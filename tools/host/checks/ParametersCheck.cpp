@@ -1,5 +1,4 @@
 // Every parameter set to values a host sends, read back, and its texts asked for.
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,8 +16,7 @@ const char* const kValueNames[] = {"0", "1", "0.5"};
 const char* const kTexts = "parameter names, labels and displays terminated";
 
 std::vector<std::string> verdicts(const ValidationOptions&) {
-    std::vector<std::string> names;
-    for (const char* value : kValueNames) names.push_back(parameterVerdict(value));
+    std::vector<std::string> names = parameterVerdicts(kValueNames);
     names.push_back(kTexts);
     return names;
 }
@@ -26,11 +24,8 @@ std::vector<std::string> verdicts(const ValidationOptions&) {
 void run(CheckContext& context) {
     auto effect = context.fresh();
     if (!effect) return;
-    const VstInt32 count = std::min(effect->record().numParams, kWalkLimit);
-    if (count <= 0) {
-        context.skipRest("the plug-in has no parameters");
-        return;
-    }
+    const VstInt32 count = parametersToWalk(context, *effect);
+    if (count == 0) return;
     effect->start(44100.0f, 512);
     GuardedText text;
     bool textsTerminated = true;
