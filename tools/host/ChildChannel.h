@@ -15,9 +15,10 @@ public:
         kFail = 'F',
         kSkip = 'S',
         kWarn = 'W',
-        kStep = 'T',   // what runs now, for the report when the child dies in it
-        kBegin = 'B',  // a check starts
-        kEnd = 'E',    // a check ran to its end
+        kStep = 'T',      // the plug-in is called now, for the report when the child dies in it
+        kHostStep = 'H',  // the host works on its own now: nothing to blame the plug-in for
+        kBegin = 'B',     // the child has started a check or the work; its time limit counts
+        kEnd = 'E',       // a check ran to its end
     };
 
     // Where a child writes: a pipe's descriptor after fork, or standard output on Windows.

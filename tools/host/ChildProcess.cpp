@@ -4,15 +4,15 @@
 #include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <mutex>
+#include <thread>
 
 #include "ChildChannel.h"
 
 #if defined(_WIN32)
 #include <windows.h>
-
-#include <thread>
 #else
 #include <fcntl.h>
 #include <poll.h>
@@ -124,6 +124,12 @@ std::string signalText(int signal) {
 }
 #endif
 
+// For tests only: a child that takes this many seconds to start, as on a slow machine.
+void delayStartForTests() {
+    const char* seconds = std::getenv("LANTER5_CHILD_START_DELAY");
+    if (seconds != nullptr && *seconds != '\0') std::this_thread::sleep_for(std::chrono::seconds(std::atoi(seconds)));
+}
+
 }  // namespace
 
 #if defined(_WIN32)
@@ -184,6 +190,7 @@ private:
 };
 
 void ChildProcess::prepareChild() {
+    delayStartForTests();
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(onUnhandledException);
     std::signal(SIGABRT, onAbort);
@@ -268,7 +275,7 @@ private:
     bool ended_ = false;
 };
 
-void ChildProcess::prepareChild() {}
+void ChildProcess::prepareChild() { delayStartForTests(); }
 
 Expected<ChildProcess> ChildProcess::start(const Work& work, const std::vector<std::string>&) {
     int ends[2];
@@ -308,26 +315,6 @@ ChildProcess::Ending ChildProcess::finish(bool kill, int seconds) {
     auto ending = impl_->finish(kill, seconds);
     impl_.reset();
     return ending;
-}
-
-ChildProcess::Ending ChildProcess::run(const Work& work, const std::vector<std::string>& arguments,
-                                       int seconds, const Listener& listener) {
-    auto child = start(work, arguments);
-    if (!child) return {false, child.error()};
-    const auto deadline = Clock::now() + std::chrono::seconds(seconds);
-    std::string line;
-    for (;;) {
-        const Next next = child->next(line, deadline);
-        if (next == Next::message) {
-            listener(line);
-            continue;
-        }
-        if (next == Next::late) {
-            child->finish(true);
-            return {false, "no answer within " + std::to_string(seconds) + " s"};
-        }
-        return child->finish(false);
-    }
 }
 
 }  // namespace vsthost

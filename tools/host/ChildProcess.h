@@ -26,14 +26,10 @@ public:
     };
     enum class Next { message, ended, late };
     using Work = std::function<int()>;
-    using Listener = std::function<void(const std::string& line)>;
 
     // `work` runs after a fork; `arguments` are the tool's own for the Windows child, which
     // must do the same work. Lines the child writes outside the channel go to stderr.
     static Expected<ChildProcess> start(const Work& work, const std::vector<std::string>& arguments);
-    // Starts, hands every message to `listener`, and waits at most `seconds` for the end.
-    static Ending run(const Work& work, const std::vector<std::string>& arguments, int seconds,
-                      const Listener& listener);
 
     ChildProcess(ChildProcess&&) noexcept;
     ChildProcess& operator=(ChildProcess&&) noexcept;
@@ -45,8 +41,8 @@ public:
     // Ends the child (at once when `kill`, else after at most `seconds`) and says how it ended.
     Ending finish(bool kill, int seconds = 5);
 
-    // Called first thing in a child: a crash there ends it with a status the parent can name,
-    // without a dialog.
+    // Called first thing in a child, before a Windows child loads the plug-in: a crash there
+    // ends it with a status the parent can name, without a dialog.
     static void prepareChild();
 
     class Impl;

@@ -11,6 +11,7 @@
 #include "ChannelBuffers.h"
 #include "ChildChannel.h"
 #include "ChildProcess.h"
+#include "ChildProgress.h"
 #include "Effect.h"
 #include "Host.h"
 #include "AudioFileReader.h"
@@ -53,10 +54,10 @@ namespace {
 
 // The input: the file mapped onto the plug-in's inputs, or for an instrument without one,
 // silence as long as the song and its tail.
-Expected<AudioData> inputAudio(const std::string& inputPath, const Effect& effect,
+Expected<AudioData> inputAudio(const AudioData* file, const Effect& effect,
                                const ProcessCommand::Settings& settings, const MidiSong* song) {
     const AEffect& record = effect.record();
-    if (inputPath.empty()) {
+    if (file == nullptr) {
         if (song == nullptr || !effect.isInstrument()) {
             return Error{"the plug-in is an effect; it needs an input file"};
         }
@@ -69,8 +70,6 @@ Expected<AudioData> inputAudio(const std::string& inputPath, const Effect& effec
                                 std::vector<float>(frames, 0.0f));
         return silence;
     }
-    auto file = AudioFileReader::read(inputPath);
-    if (!file) return Error{file.error()};
     const ChannelMap map(settings.map, static_cast<int>(file->channels.size()), record.numInputs);
     if (const std::string note = map.note(); !note.empty()) std::fprintf(stderr, "vsthost: %s\n", note.c_str());
     AudioData audio = map.apply(*file);
@@ -86,12 +85,21 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
                                            const std::string& inputPath,
                                            const std::string& outputPath,
                                            const Settings& settings) {
+    // Reading the files is the host's own work, before the plug-in is first called.
+    ChildChannel::send(ChildChannel::kHostStep, "reading the input");
     std::optional<MidiSong> song;
     if (!settings.midiPath.empty()) {
         auto read = MidiFileReader::read(settings.midiPath);
         if (!read) return Error{read.error()};
         song = std::move(*read);
     }
+    std::optional<AudioData> file;
+    if (!inputPath.empty()) {
+        auto read = AudioFileReader::read(inputPath);
+        if (!read) return Error{read.error()};
+        file = std::move(*read);
+    }
+    ChildChannel::send(ChildChannel::kStep, "loading");
     auto effect = Effect::create(library);
     if (!effect) return Error{effect.error()};
     const AEffect& record = effect->record();
@@ -100,7 +108,7 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
         return Error{"the plug-in declares " + std::to_string(record.numInputs) + " inputs and " +
                      std::to_string(record.numOutputs) + " outputs; cannot process with that"};
     }
-    auto input = inputAudio(inputPath, *effect, settings, song ? &*song : nullptr);
+    auto input = inputAudio(file ? &*file : nullptr, *effect, settings, song ? &*song : nullptr);
     if (!input) return Error{input.error()};
     const AudioData audio = std::move(*input);
     const int sampleRate = settings.sampleRate > 0 ? settings.sampleRate : audio.sampleRate;
@@ -189,6 +197,7 @@ Expected<ProcessCommand::Settings> settingsOf(const CommandLine& line) {
 // The child runs the work and says how it went on the channel.
 int processInChild(const PluginLibrary& library, const CommandLine& line,
                    const ProcessCommand::Settings& settings) {
+    ChildChannel::send(ChildChannel::kBegin, "process");
     const bool withInput = line.arguments.size() == 3;
     auto done = ProcessCommand::processFile(library, withInput ? line.arguments[1] : "", line.arguments.back(),
                                             settings);
@@ -208,6 +217,30 @@ std::vector<std::string> childArguments(const CommandLine& line) {
     return arguments;
 }
 
+// Runs the work in a child and follows it; empty when it succeeded, else why it did not.
+std::string watchChild(const PluginLibrary& library, const CommandLine& line,
+                       const ProcessCommand::Settings& settings) {
+    auto child = ChildProcess::start([&] { return processInChild(library, line, settings); }, childArguments(line));
+    if (!child) return child.error();
+    ChildProgress progress(settings.seconds);
+    std::string failure;
+    std::string message;
+    ChildProcess::Next next;
+    while ((next = child->next(message, progress.deadline())) == ChildProcess::Next::message) {
+        ChildChannel::Kind kind;
+        std::string text;
+        std::string unused;
+        if (!ChildChannel::parse(message, kind, text, unused)) continue;
+        progress.follow(kind, text);
+        if (kind == ChildChannel::kFail) failure = text;
+    }
+    const bool late = next == ChildProcess::Next::late;
+    const ChildProcess::Ending ending = child->finish(late);
+    if (ending.finished || !failure.empty()) return failure;
+    std::remove(AudioFileWriter::partialPath(line.arguments.back()).c_str());
+    return progress.ending(late, ending.what);
+}
+
 }  // namespace
 
 int ProcessCommand::run(const CommandLine& line) {
@@ -224,35 +257,18 @@ int ProcessCommand::run(const CommandLine& line) {
         std::fprintf(stderr, "vsthost: %s\n", settings.error().c_str());
         return 2;
     }
+    if (line.has("--child")) ChildProcess::prepareChild();
     auto library = PluginLibrary::load(line.arguments[0]);
     if (!library) {
         std::fprintf(stderr, "vsthost: %s\n", library.error().c_str());
         return 1;
     }
     if (line.has("--child")) {
-        ChildProcess::prepareChild();
         ChildChannel::open(1);
         return processInChild(*library, line, *settings);
     }
-    std::string step = "loading";
-    std::string failure;
-    const ChildProcess::Ending ending = ChildProcess::run(
-        [&] { return processInChild(*library, line, *settings); }, childArguments(line), settings->seconds,
-        [&](const std::string& message) {
-            ChildChannel::Kind kind;
-            std::string text;
-            std::string unused;
-            if (!ChildChannel::parse(message, kind, text, unused)) return;
-            if (kind == ChildChannel::kStep) step = text;
-            if (kind == ChildChannel::kFail) failure = text;
-        });
-    if (ending.finished) return 0;
-    if (failure.empty()) {
-        std::remove(AudioFileWriter::partialPath(line.arguments.back()).c_str());
-        const bool hung = ending.what.starts_with("no answer");
-        failure = (hung ? "the plug-in hung: " : "the plug-in crashed: ") + ending.what + ", in step \"" +
-                  step + "\"";
-    }
+    const std::string failure = watchChild(*library, line, *settings);
+    if (failure.empty()) return 0;
     std::fprintf(stderr, "vsthost: %s\n", failure.c_str());
     return 1;
 }

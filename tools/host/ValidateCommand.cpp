@@ -39,6 +39,7 @@ int ValidateCommand::run(const CommandLine& line) {
         else std::fprintf(stderr, "%s", kUsage);
         return 2;
     }
+    if (line.has("--child")) ChildProcess::prepareChild();
     auto library = PluginLibrary::load(line.arguments[0]);
     if (!library) {
         std::fprintf(stderr, "vsthost: %s\n", library.error().c_str());
@@ -46,7 +47,6 @@ int ValidateCommand::run(const CommandLine& line) {
     }
     if (line.has("--child")) {
         // Started anew by a validation run on Windows: the channel is standard output.
-        ChildProcess::prepareChild();
         ChildChannel::open(1);
         return Validator::runChild(*library, *options, line.options.at("--child"));
     }

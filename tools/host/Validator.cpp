@@ -5,6 +5,7 @@
 
 #include "CheckContext.h"
 #include "ChildChannel.h"
+#include "ChildProgress.h"
 #include "Host.h"
 
 namespace vsthost {
@@ -27,8 +28,9 @@ bool Validator::run() {
             continue;
         }
         const int failedBefore = report_.failed();
-        runInChild(definition, verdicts);
-        if (definition.gate && report_.failed() > failedBefore) {
+        // A child that cannot start would not start for the next check either.
+        if (!runInChild(definition, verdicts)) gateClosed = "not run: vsthost's child process did not start";
+        else if (definition.gate && report_.failed() > failedBefore) {
             gateClosed = "not run: the " + std::string(definition.name) + " check failed";
         }
     }
@@ -39,22 +41,21 @@ bool Validator::run() {
     return report_.failed() == 0;
 }
 
-void Validator::runInChild(const CheckDefinition& definition, const std::vector<std::string>& verdicts) {
+bool Validator::runInChild(const CheckDefinition& definition, const std::vector<std::string>& verdicts) {
     if (!child_) {
         auto started = ChildProcess::start([&] { return runChild(library_, options_, definition.name); },
                                            childArguments(library_.path(), options_, definition.name));
         if (!started) {
             for (const auto& name : verdicts) report_.fail(name, started.error());
-            return;
+            return false;
         }
         child_.emplace(std::move(*started));
     }
     std::set<std::string> given;
-    std::string step = "starting";
-    const auto deadline = ChildProcess::Clock::now() + std::chrono::seconds(options_.secondsPerCheck);
+    ChildProgress progress(options_.secondsPerCheck);
     std::string line;
     for (;;) {
-        const ChildProcess::Next next = child_->next(line, deadline);
+        const ChildProcess::Next next = child_->next(line, progress.deadline());
         if (next != ChildProcess::Next::message) {
             const bool late = next == ChildProcess::Next::late;
             const ChildProcess::Ending ending = child_->finish(late);
@@ -62,18 +63,20 @@ void Validator::runInChild(const CheckDefinition& definition, const std::vector<
             std::vector<std::string> missing;
             std::copy_if(verdicts.begin(), verdicts.end(), std::back_inserter(missing),
                          [&given](const std::string& name) { return !given.count(name); });
-            const std::string what =
-                late ? "no answer within " + std::to_string(options_.secondsPerCheck) + " s" : ending.what;
-            reportEnding(definition, missing, ending.finished ? "the child ended early" : what, step);
-            return;
+            reportEnding(definition, missing,
+                         ending.finished && progress.begun() ? "the child ended early"
+                                                             : progress.ending(late, ending.what));
+            return progress.begun();
         }
         ChildChannel::Kind kind;
         std::string name;
         std::string detail;
         if (!ChildChannel::parse(line, kind, name, detail)) continue;
+        progress.follow(kind, name);
         switch (kind) {
-        case ChildChannel::kBegin: continue;
-        case ChildChannel::kStep: step = name; continue;
+        case ChildChannel::kBegin:
+        case ChildChannel::kStep:
+        case ChildChannel::kHostStep: continue;
         case ChildChannel::kWarn: report_.warn(name, detail); continue;
         case ChildChannel::kPass: report_.pass(name, detail); break;
         case ChildChannel::kFail: report_.fail(name, detail); break;
@@ -82,17 +85,14 @@ void Validator::runInChild(const CheckDefinition& definition, const std::vector<
             for (const auto& verdict : verdicts) {
                 if (!given.count(verdict)) report_.fail(verdict, "the check gave no verdict");
             }
-            return;
+            return true;
         }
         given.insert(name);
     }
 }
 
 void Validator::reportEnding(const CheckDefinition& definition, const std::vector<std::string>& missing,
-                             const std::string& what, const std::string& step) {
-    const bool hung = what.starts_with("no answer");
-    const std::string text = (hung ? "the plug-in hung: " : "the plug-in crashed: ") + what +
-                             ", in step \"" + step + "\"";
+                             const std::string& text) {
     // The verdict in progress fails; those after it never ran.
     report_.fail(missing.empty() ? std::string(definition.name) + " check ends" : missing.front(), text);
     for (std::size_t i = 1; i < missing.size(); ++i) {

@@ -1,9 +1,9 @@
 #pragma once
 // The validation run: the registered checks of the chosen level, each verdict on a line of its
 // own, and a closing count that accounts for every verdict, those a crash kept from running
-// included. The checks run in a child process, one after another, each with a time limit; when
-// the plug-in crashes, aborts or hangs in one, that check fails, naming how and in which step,
-// and a fresh child goes on with the next check.
+// included. The checks run in a child process, one after another, each with a time limit that
+// counts from the moment the child begins it; when the plug-in crashes, aborts or hangs in one,
+// that check fails, naming how and in which step, and a fresh child goes on with the next check.
 
 #include <optional>
 #include <string>
@@ -34,9 +34,10 @@ public:
                                                    const std::string& first);
 
 private:
-    void runInChild(const CheckDefinition& definition, const std::vector<std::string>& verdicts);
+    // False when the child did not start the check: it gave no sign of life in time.
+    bool runInChild(const CheckDefinition& definition, const std::vector<std::string>& verdicts);
     void reportEnding(const CheckDefinition& definition, const std::vector<std::string>& missing,
-                      const std::string& what, const std::string& step);
+                      const std::string& text);
 
     const PluginLibrary& library_;
     ValidationOptions options_;

@@ -46,6 +46,7 @@ const std::string kFaultyInstrumentPath = besideProgram(FAULTY_INSTRUMENT_FILE);
 const std::string kCrashingPluginPath = besideProgram(CRASHING_PLUGIN_FILE);
 const std::string kAbortingPluginPath = besideProgram(ABORTING_PLUGIN_FILE);
 const std::string kHangingPluginPath = besideProgram(HANGING_PLUGIN_FILE);
+const std::string kEntryHangingPluginPath = besideProgram(ENTRY_HANGING_PLUGIN_FILE);
 const std::string kTimeProbePath = besideProgram(TIME_PROBE_FILE);
 const std::string kEditorPluginPath = besideProgram(EDITOR_PLUGIN_FILE);
 const std::string kLeakyEditorPluginPath = besideProgram(LEAKY_EDITOR_PLUGIN_FILE);
@@ -147,6 +148,30 @@ Outcome runVsthost(std::vector<std::string> arguments) {
     run.err = slurp(err);
     return run;
 }
+
+// An environment variable set for the tool's runs while it lives.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+#if defined(_WIN32)
+        SetEnvironmentVariableA(name, value);
+#else
+        setenv(name, value, 1);
+#endif
+    }
+    ~ScopedVariable() {
+#if defined(_WIN32)
+        SetEnvironmentVariableA(name_, nullptr);
+#else
+        unsetenv(name_);
+#endif
+    }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name_;
+};
 
 // Bad input gives exactly one line on stderr that contains `expected`, and a nonzero status.
 void expectOneLineError(const Outcome& run, const std::string& expected) {
@@ -600,7 +625,8 @@ TEST(VsthostValidate, FindsAnInstrumentsLateDroppedNoteAndNaNAfterTheNoteOff) {
 }
 
 // A crash, an abort or a hang fails the check it happened in, names how and where, and the
-// run goes on with the next check; every check is still counted.
+// run goes on with the next check; every check is still counted. Only the hang needs a limit,
+// and only one that a hang exceeds: the checks' own work is far shorter.
 TEST(VsthostValidate, ReportsACrashAnAbortAndAHangAsFailedChecks) {
     const std::string processing = "FAIL processing at 22050 Hz, blocks of 1 to 4096 frames: ";
     const std::string step = ", in step \"processing at 22050 Hz in blocks of 31\"";
@@ -612,13 +638,16 @@ TEST(VsthostValidate, ReportsACrashAnAbortAndAHangAsFailedChecks) {
     const struct {
         std::string plugin;
         std::string failure;
+        std::vector<std::string> limit;
     } cases[] = {
-        {kCrashingPluginPath, crash},
-        {kAbortingPluginPath, "the plug-in crashed: abort (SIGABRT)"},
-        {kHangingPluginPath, "the plug-in hung: no answer within 2 s"},
+        {kCrashingPluginPath, crash, {}},
+        {kAbortingPluginPath, "the plug-in crashed: abort (SIGABRT)", {}},
+        {kHangingPluginPath, "the plug-in hung: no answer within 10 s", {"--timeout", "10"}},
     };
     for (const auto& faulty : cases) {
-        const Outcome run = runVsthost({"validate", faulty.plugin, "--timeout", "2"});
+        std::vector<std::string> arguments = {"validate", faulty.plugin};
+        arguments.insert(arguments.end(), faulty.limit.begin(), faulty.limit.end());
+        const Outcome run = runVsthost(arguments);
         EXPECT_EQ(run.status, 1) << faulty.plugin;
         EXPECT_NE(run.out.find(processing + faulty.failure + step), std::string::npos) << run.out;
         EXPECT_NE(run.out.find("SKIP processing at 192000 Hz, blocks of 1 to 4096 frames: not reached"),
@@ -628,6 +657,45 @@ TEST(VsthostValidate, ReportsACrashAnAbortAndAHangAsFailedChecks) {
             << run.out;
         EXPECT_EQ(closingTally(run.out).total(), 60) << run.out;
     }
+}
+
+// A child slowed at its start beyond the plug-in's limit, as on a loaded or emulated machine,
+// costs the plug-in nothing: its limit counts from the check's begin. A child that does not
+// start at all is the host's failure, not the plug-in's.
+TEST(VsthostValidate, CountsAPluginsTimeFromTheCheckNotFromTheChildsStart) {
+    const ScopedVariable slowStart("LANTER5_CHILD_START_DELAY", "5");
+    const Outcome slow = runVsthost({"validate", kNullEntryPath, "--timeout", "3"});
+    EXPECT_EQ(slow.status, 1);
+    EXPECT_NE(slow.out.find("FAIL entry point answers a record: null for a host answering version 2400"),
+              std::string::npos) << slow.out;
+    EXPECT_EQ(slow.out.find("no answer"), std::string::npos) << slow.out;
+
+    const Outcome hung = runVsthost({"validate", kEntryHangingPluginPath, "--timeout", "3"});
+    EXPECT_NE(hung.out.find("FAIL entry point answers a record: the plug-in hung: no answer within 3 s, "
+                            "in step \"entry point call\""),
+              std::string::npos) << hung.out;
+
+    const std::string in = scratch("in.wav");
+    const std::string out = scratch("out.wav");
+    writePcm16(in, 2, ramp(2 * 100));
+    std::remove(out.c_str());
+    const Outcome processed = runVsthost({"process", kPluginPath, in, out, "--timeout", "3"});
+    EXPECT_EQ(processed.status, 0) << processed.err;
+    EXPECT_TRUE(fileExists(out));
+
+    const ScopedVariable shortStart("LANTER5_CHILD_START_SECONDS", "1");
+    const Outcome unstarted = runVsthost({"validate", kPluginPath});
+    EXPECT_EQ(unstarted.status, 1);
+    EXPECT_NE(unstarted.out.find("FAIL entry point: vsthost's child process did not start within 1 s\n"),
+              std::string::npos) << unstarted.out;
+    EXPECT_NE(unstarted.out.find("SKIP output clean while opcodes arrive from another thread: not run: "
+                                 "vsthost's child process did not start"),
+              std::string::npos) << unstarted.out;
+    EXPECT_EQ(unstarted.out.find("plug-in hung"), std::string::npos) << unstarted.out;
+    std::remove(out.c_str());
+    expectOneLineError(runVsthost({"process", kPluginPath, in, out}),
+                       "vsthost: vsthost's child process did not start within 1 s");
+    EXPECT_FALSE(fileExists(out));
 }
 
 #if defined(_WIN32)

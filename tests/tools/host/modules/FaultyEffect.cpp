@@ -1,7 +1,8 @@
 // A test plug-in with the faults a validation must find: texts without a terminator and past
 // the host's buffer, output past the frame count, a NaN, an infinity and subnormal values, a
 // write to the host's field of the record. Built with CRASHES, ABORTS or HANGS, it crashes,
-// aborts or never returns on blocks of 31 frames as well.
+// aborts or never returns on blocks of 31 frames as well; with HANGS_IN_ENTRY, its entry point
+// never returns.
 #include <cmath>
 #include <chrono>
 #include <cstdlib>
@@ -74,6 +75,9 @@ float VST_CALL getParameter(AEffect*, VstInt32) { return parameter; }
 }  // namespace
 
 extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback) {
+#if defined(HANGS_IN_ENTRY)
+    for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
+#endif
     auto* record = new AEffect{};
     record->magic = kEffectMagic;
     record->dispatcher = dispatch;
