@@ -100,7 +100,12 @@ void showEditor(const PluginLibrary& library, const CommandLine& line, const std
 
 int DemoCommand::run(const CommandLine& line) {
     if (line.arguments.size() != 1) {
-        std::fprintf(stderr, "vsthost: usage: vsthost demo PLUGIN [--dir DIR]\n");
+        std::fprintf(stderr, "vsthost: usage: vsthost demo PLUGIN [--dir DIR] [--timeout S]\n");
+        return 2;
+    }
+    const auto seconds = line.positive("--timeout", ValidationOptions::kDefaultSeconds, 24 * 3600);
+    if (!seconds) {
+        std::fprintf(stderr, "vsthost: %s\n", seconds.error().c_str());
         return 2;
     }
     auto library = PluginLibrary::load(line.arguments[0]);
@@ -147,6 +152,7 @@ int DemoCommand::run(const CommandLine& line) {
     std::fflush(stdout);
     ValidationOptions options;
     options.passThrough = true;
+    options.secondsPerCheck = static_cast<int>(*seconds);
     Validator validator(*library, options);
     const bool valid = validator.run();
     return difference < 0 && valid ? 0 : 1;

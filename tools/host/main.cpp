@@ -31,7 +31,7 @@ constexpr const char* kUsage =
     "                                              else --tempo (120) and --meter (4/4)\n"
     "  validate PLUGIN [--level 1|2|3|normal|strict|hostile] [--passthrough] [--timeout S]\n"
     "           [--junit FILE]                     validation run, one line per check\n"
-    "  demo PLUGIN [--dir DIR]                     test signal, bit-exact check, validation,\n"
+    "  demo PLUGIN [--dir DIR] [--timeout S]       test signal, bit-exact check, validation,\n"
     "                                              a picture of the editor\n"
     "  editor PLUGIN [--idle N] [--shot FILE]      show the editor, idle it N times at 30 per\n"
     "                                              second, save a BMP picture, time one idle\n"

@@ -33,13 +33,26 @@ local function select_program(processor, label)
   assert(plugin:load_preset(plugin:preset_by_label(label)), "no program " .. label)
 end
 
+-- Waits until `done()`, however slow the machine: the engine's time, not the clock's, decides.
+local function wait_for(done, what)
+  for _ = 1, 6000 do
+    if done() then return end
+    sleep(0.05)
+  end
+  error("waited 300 s for " .. what)
+end
+
+-- Records `seconds` of the session's own time, which a loaded machine may take longer to play.
 local function record(session, seconds)
   session:goto_start(false)
+  wait_for(function() return session:transport_sample() == 0 end, "the start")
   sleep(1)
   session:maybe_enable_record(false)
   session:request_roll(ARDOUR.TransportRequestSource.TRS_UI)
-  sleep(seconds)
+  local length = seconds * session:nominal_sample_rate()
+  wait_for(function() return session:transport_sample() >= length end, "the take's end")
   session:request_stop(false, false, ARDOUR.TransportRequestSource.TRS_UI)
+  wait_for(function() return not session:transport_rolling() end, "the stop")
   sleep(1)
   session:disable_record(false, false)
 end

@@ -51,6 +51,8 @@ void run(CheckContext& context) {
         setters.emplace_back([&effects, &stop, i] { setParameters(effects, stop, static_cast<std::size_t>(i)); });
     }
     std::this_thread::sleep_for(kDuration);
+    // A loaded machine may not have run every audio thread yet; each must have had its turn.
+    for (auto& thread : audio) thread->waitForBlocks(1);
     stop = true;
     for (auto& setter : setters) setter.join();
     std::size_t fewest = ~std::size_t{0};
@@ -61,9 +63,7 @@ void run(CheckContext& context) {
         clean = clean && thread->clean();
     }
     const std::string tally = "at least " + std::to_string(fewest) + " blocks on every thread";
-    context.check(kVerdict, clean && fewest > 0,
-                  clean ? "a thread processed nothing" : "NaN, infinity or a write past the frame count",
-                  tally);
+    context.check(kVerdict, clean, "NaN, infinity or a write past the frame count", tally);
 }
 
 [[maybe_unused]] const bool registered =
