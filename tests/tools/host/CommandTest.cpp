@@ -694,7 +694,7 @@ TEST(VsthostValidate, CountsAPluginsTimeFromTheCheckNotFromTheChildsStart) {
     const ScopedVariable shortStart("LANTER5_CHILD_START_SECONDS", "1");
     const Outcome unstarted = runVsthost({"validate", kPluginPath});
     EXPECT_EQ(unstarted.status, 1);
-    EXPECT_NE(unstarted.out.find("FAIL entry point: vsthost's child process did not start within 1 s\n"),
+    EXPECT_NE(unstarted.out.find("FAIL entry point: vsthost's child process did not start within 1 s"),
               std::string::npos) << unstarted.out;
     EXPECT_NE(unstarted.out.find("SKIP output clean while opcodes arrive from another thread: not run: "
                                  "vsthost's child process did not start"),
