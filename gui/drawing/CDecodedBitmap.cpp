@@ -1,0 +1,222 @@
+#include "CDecodedBitmap.h"
+
+#include "CDrawContext.h"
+#include "WindowClass.h"
+
+#include <wincodec.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// One COM interface pointer, released when it goes.
+template <typename Interface>
+class ComHold {
+public:
+    ComHold() = default;
+    ComHold(const ComHold&) = delete;
+    ComHold& operator=(const ComHold&) = delete;
+    ~ComHold() {
+        if (pointer) pointer->Release();
+    }
+    Interface** receive() { return &pointer; }
+    Interface* operator->() const { return pointer; }
+    Interface* get() const { return pointer; }
+
+private:
+    Interface* pointer = nullptr;
+};
+
+// COM for the length of a decode. A thread that already has an apartment keeps it; the count
+// of successful initialisations is matched, as the documentation asks.
+class ComScope {
+public:
+    ComScope() : initialised(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComScope() {
+        if (initialised) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool initialised;
+};
+
+struct Decoded {
+    HBITMAP bitmap = nullptr;
+    UINT width = 0;
+    UINT height = 0;
+};
+
+HBITMAP topDownBitmap(UINT width, UINT height, void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = static_cast<LONG>(width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(height);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+// Bitmaps this size or larger are refused: no editor needs them, and the product of the sides
+// must fit the decoder's byte counts.
+constexpr UINT kLargestSide = 16384;
+
+Decoded decode(const void* bytes, std::size_t size) {
+    Decoded result;
+    if (bytes == nullptr || size == 0 || size > 0xFFFFFFFFu) return result;
+    const ComScope com;
+    ComHold<IWICImagingFactory> factory;
+    ComHold<IWICStream> stream;
+    ComHold<IWICBitmapDecoder> decoder;
+    ComHold<IWICBitmapFrameDecode> frame;
+    ComHold<IWICFormatConverter> converter;
+    UINT width = 0;
+    UINT height = 0;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IWICImagingFactory, reinterpret_cast<void**>(factory.receive()))) ||
+        FAILED(factory->CreateStream(stream.receive())) ||
+        FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(bytes)),
+                                            static_cast<DWORD>(size))) ||
+        FAILED(factory->CreateDecoderFromStream(stream.get(), nullptr, WICDecodeMetadataCacheOnDemand,
+                                                decoder.receive())) ||
+        FAILED(decoder->GetFrame(0, frame.receive())) ||
+        FAILED(factory->CreateFormatConverter(converter.receive())) ||
+        FAILED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone,
+                                     nullptr, 0.0, WICBitmapPaletteTypeCustom)) ||
+        FAILED(converter->GetSize(&width, &height)) || width == 0 || height == 0 ||
+        width >= kLargestSide || height >= kLargestSide) {
+        return result;
+    }
+    void* bits = nullptr;
+    HBITMAP bitmap = topDownBitmap(width, height, &bits);
+    if (bitmap == nullptr) return result;
+    const UINT stride = width * 4;
+    if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
+        DeleteObject(bitmap);
+        return result;
+    }
+    return {bitmap, width, height};
+}
+
+// A BITMAP resource is a bitmap file without its file header; the decoders want the file.
+std::vector<BYTE> asBitmapFile(const BYTE* resource, DWORD size) {
+    BITMAPINFOHEADER header{};
+    if (size < sizeof header) return {};
+    std::memcpy(&header, resource, sizeof header);
+    if (header.biSize < sizeof header || header.biSize > size) return {};
+    DWORD colours = header.biClrUsed;
+    if (colours == 0 && header.biBitCount <= 8) colours = 1u << header.biBitCount;
+    const DWORD masks = header.biCompression == BI_BITFIELDS && header.biSize == sizeof header ? 12 : 0;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42; // "BM"
+    file.bfSize = static_cast<DWORD>(sizeof file) + size;
+    file.bfOffBits = static_cast<DWORD>(sizeof file) + header.biSize + masks + colours * 4;
+    std::vector<BYTE> whole(sizeof file + size);
+    std::memcpy(whole.data(), &file, sizeof file);
+    std::memcpy(whole.data() + sizeof file, resource, size);
+    return whole;
+}
+
+CDecodedBitmap* fromModule(LPCSTR name, HINSTANCE module) {
+    if (module == nullptr) module = getInstanceHandle();
+    const LPCSTR types[] = {"PNG", RT_RCDATA, RT_BITMAP};
+    for (const LPCSTR type : types) {
+        HRSRC found = FindResourceA(module, name, type);
+        if (found == nullptr) continue;
+        const DWORD size = SizeofResource(module, found);
+        HGLOBAL loaded = LoadResource(module, found);
+        const auto* bytes = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+        if (bytes == nullptr) return nullptr;
+        if (type != RT_BITMAP) return CDecodedBitmap::fromBytes(bytes, size);
+        const std::vector<BYTE> file = asBitmapFile(bytes, size);
+        return CDecodedBitmap::fromBytes(file.data(), file.size());
+    }
+    return nullptr;
+}
+
+} // namespace
+
+CDecodedBitmap::CDecodedBitmap(std::int32_t width, std::int32_t height, HBITMAP pixels)
+    : CBitmap(width, height), pixels(pixels) {}
+
+CDecodedBitmap::~CDecodedBitmap() { DeleteObject(pixels); }
+
+CDecodedBitmap* CDecodedBitmap::fromBytes(const void* bytes, std::size_t size) {
+    const Decoded decoded = decode(bytes, size);
+    if (decoded.bitmap == nullptr) return nullptr;
+    return new CDecodedBitmap(static_cast<std::int32_t>(decoded.width), static_cast<std::int32_t>(decoded.height),
+                              decoded.bitmap);
+}
+
+CDecodedBitmap* CDecodedBitmap::fromResource(std::int32_t id, HINSTANCE module) {
+    if (id <= 0 || id > 0xFFFF) return nullptr;
+    return fromModule(MAKEINTRESOURCEA(id), module);
+}
+
+CDecodedBitmap* CDecodedBitmap::fromResource(const char* name, HINSTANCE module) {
+    if (name == nullptr || *name == '\0') return nullptr;
+    return fromModule(name, module);
+}
+
+CDecodedBitmap* CDecodedBitmap::fromFile(const char* path) {
+    if (path == nullptr) return nullptr;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return nullptr;
+    LARGE_INTEGER size{};
+    std::vector<BYTE> bytes;
+    // An image file of a gigabyte is no editor's; refusing it keeps the read to one call.
+    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (1 << 30)) {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+            read != bytes.size()) {
+            bytes.clear();
+        }
+    }
+    CloseHandle(file);
+    return bytes.empty() ? nullptr : fromBytes(bytes.data(), bytes.size());
+}
+
+void CDecodedBitmap::draw(CDrawContext* context, const CRect& rect, const CPoint& offset) {
+    copy(context, rect, offset, false);
+}
+
+void CDecodedBitmap::drawTransparent(CDrawContext* context, const CRect& rect, const CPoint& offset) {
+    copy(context, rect, offset, true);
+}
+
+void CDecodedBitmap::drawFrame(CDrawContext* context, const CRect& rect, std::int32_t index,
+                               std::int32_t count, StripDirection direction) {
+    if (count < 1) return;
+    index = std::clamp(index, 0, count - 1);
+    const bool vertical = direction == StripDirection::vertical;
+    const std::int32_t step = (vertical ? getHeight() : getWidth()) / count;
+    CRect frame = rect;
+    frame.right = std::min(rect.right, rect.left + (vertical ? getWidth() : step));
+    frame.bottom = std::min(rect.bottom, rect.top + (vertical ? step : getHeight()));
+    copy(context, frame, vertical ? CPoint(0, index * step) : CPoint(index * step, 0), true);
+}
+
+void CDecodedBitmap::copy(CDrawContext* context, const CRect& rect, const CPoint& offset, bool blend) {
+    if (context == nullptr || context->getDeviceContext() == nullptr || offset.h < 0 || offset.v < 0) return;
+    const std::int32_t width = std::min(rect.right - rect.left, getWidth() - offset.h);
+    const std::int32_t height = std::min(rect.bottom - rect.top, getHeight() - offset.v);
+    if (width <= 0 || height <= 0) return;
+    const HDC target = context->getDeviceContext();
+    const HDC source = CreateCompatibleDC(target);
+    const HGDIOBJ previous = SelectObject(source, pixels);
+    const std::int32_t x = rect.left + context->offset.h;
+    const std::int32_t y = rect.top + context->offset.v;
+    if (blend) {
+        const BLENDFUNCTION function{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        AlphaBlend(target, x, y, width, height, source, offset.h, offset.v, width, height, function);
+    } else {
+        BitBlt(target, x, y, width, height, source, offset.h, offset.v, SRCCOPY);
+    }
+    SelectObject(source, previous);
+    DeleteDC(source);
+}
