@@ -1,0 +1,85 @@
+#include "CEditGesture.h"
+
+#include "CControl.h"
+#include "CDrawContext.h"
+#include "CFrame.h"
+
+#include <algorithm>
+
+namespace {
+
+std::int32_t modifiersOf(WPARAM keys) {
+    std::int32_t modifiers = 0;
+    if (keys & MK_SHIFT) modifiers |= kShiftKey;
+    if (keys & MK_CONTROL) modifiers |= kControlKey;
+    if (GetKeyState(VK_MENU) < 0) modifiers |= kAltKey;
+    return modifiers;
+}
+
+bool isButtonUp(UINT message) {
+    return message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
+}
+
+} // namespace
+
+CEditGesture::CEditGesture(CControl& control, CDrawContext* context)
+    : control(control),
+      context(context),
+      window(control.getParentFrame() ? control.getParentFrame()->getSystemWindow() : nullptr) {
+    control.retain();
+}
+
+CEditGesture::~CEditGesture() {
+    if (captured && GetCapture() == window) ReleaseCapture();
+    // With the window gone the frame went with it: there is nobody to tell any more.
+    if (begun && !windowGone) control.endEdit();
+    control.release();
+}
+
+bool CEditGesture::change(float value) {
+    value = std::clamp(value, control.getMin(), control.getMax());
+    if (value == control.getValue()) return false;
+    if (!begun && control.getParentFrame()) {
+        begun = true;
+        control.beginEdit();
+    }
+    control.setValue(value);
+    if (CControlListener* listener = control.getListener()) listener->valueChanged(context, &control);
+    return true;
+}
+
+bool CEditGesture::follows(const MSG& message) const {
+    return message.hwnd == window && (message.message == WM_MOUSEMOVE || isButtonUp(message.message));
+}
+
+bool CEditGesture::nextMove(CPoint& where, std::int32_t& modifiers) {
+    if (window == nullptr || windowGone || !IsWindow(window)) return false;
+    if (!captured) {
+        SetCapture(window);
+        captured = true;
+    }
+    // The changes so far are on screen before the next wait.
+    control.editorIdle();
+    MSG message;
+    for (;;) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            // The quit belongs to whoever runs the thread's loop: leave it for them.
+            if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
+            return false;
+        }
+        if (follows(message)) break;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+        if (!IsWindow(window)) {
+            windowGone = true;
+            return false;
+        }
+        if (GetCapture() != window) return false;
+    }
+    if (isButtonUp(message.message)) return false;
+    where = CPoint(static_cast<short>(LOWORD(message.lParam)), static_cast<short>(HIWORD(message.lParam)));
+    control.frameToLocal(where);
+    modifiers = modifiersOf(message.wParam);
+    return true;
+}
