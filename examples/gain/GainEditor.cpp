@@ -1,10 +1,10 @@
 #include "GainEditor.h"
 
+#include "CFader.h"
 #include "CFrame.h"
 #include "CParamDisplay.h"
 #include "CTextLabel.h"
 #include "GainEffect.h"
-#include "GainFader.h"
 #include "PluginEditor.h"
 
 #include <cstring>
@@ -55,7 +55,7 @@ bool GainEditor::buildViews() {
     frame->addView(panel);
 
     auto* title = new (std::nothrow) CTextLabel(kTitleRect, "Gain");
-    fader = new (std::nothrow) GainFader(kFaderRect, this, GainEffect::kGain);
+    fader = new (std::nothrow) CFader(kFaderRect, this, GainEffect::kGain);
     display = new (std::nothrow) CParamDisplay(kValueRect);
     if (!title || !fader || !display) {
         if (title) title->release();

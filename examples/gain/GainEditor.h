@@ -10,7 +10,7 @@ class CParamDisplay;
 class CTextLabel;
 class CViewContainer;
 class GainEffect;
-class GainFader;
+class CFader;
 
 class GainEditor : public AEffGUIEditor, public CControlListener {
 public:
@@ -30,7 +30,7 @@ public:
 
     void valueChanged(CDrawContext* context, CControl* control) override;
 
-    GainFader* getFader() const { return fader; }
+    CFader* getFader() const { return fader; }
     CParamDisplay* getDisplay() const { return display; }
 
 private:
@@ -39,6 +39,6 @@ private:
     GainEffect* gain;
     // Owned by the frame; meaningful only while open.
     CViewContainer* panel = nullptr;
-    GainFader* fader = nullptr;
+    CFader* fader = nullptr;
     CParamDisplay* display = nullptr;
 };

@@ -16,6 +16,9 @@ std::int32_t modifiersOf(WPARAM keys) {
     return modifiers;
 }
 
+// How long a held button waits for a message before the host is given its idle again.
+constexpr DWORD kIdleMilliseconds = 10;
+
 bool isButtonUp(UINT message) {
     return message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
 }
@@ -58,28 +61,32 @@ bool CEditGesture::nextMove(CPoint& where, std::int32_t& modifiers) {
         SetCapture(window);
         captured = true;
     }
-    // The changes so far are on screen before the next wait.
-    control.editorIdle();
     MSG message;
     for (;;) {
-        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-        if (got <= 0) {
-            // The quit belongs to whoever runs the thread's loop: leave it for them.
-            if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
-            return false;
+        // The changes so far reach the screen, and the host idles, while the button is held.
+        control.editorIdle();
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                // The quit belongs to whoever runs the thread's loop: leave it for them.
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return false;
+            }
+            if (follows(message)) {
+                if (isButtonUp(message.message)) return false;
+                where = CPoint(static_cast<short>(LOWORD(message.lParam)),
+                               static_cast<short>(HIWORD(message.lParam)));
+                control.frameToLocal(where);
+                modifiers = modifiersOf(message.wParam);
+                return true;
+            }
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+            if (!IsWindow(window)) {
+                windowGone = true;
+                return false;
+            }
+            if (GetCapture() != window) return false;
         }
-        if (follows(message)) break;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-        if (!IsWindow(window)) {
-            windowGone = true;
-            return false;
-        }
-        if (GetCapture() != window) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kIdleMilliseconds, QS_ALLINPUT);
     }
-    if (isButtonUp(message.message)) return false;
-    where = CPoint(static_cast<short>(LOWORD(message.lParam)), static_cast<short>(HIWORD(message.lParam)));
-    control.frameToLocal(where);
-    modifiers = modifiersOf(message.wParam);
-    return true;
 }
