@@ -1,70 +1,22 @@
-// The fader in a real frame window: pressed with the real mouse button, dragged by real mouse
-// messages that arrive while the host idles, its edits and its pixels read back.
 #include "CFader.h"
 
-#include "FrameTestSupport.h"
-#include "TestWindow.h"
-
-#include <gtest/gtest.h>
+#include "ControlInFrame.h"
 
 #include <cmath>
-#include <functional>
-#include <utility>
 
 namespace {
 
-// Hears every change and remembers the values.
-struct ValueJournal : CControlListener {
-    void valueChanged(CDrawContext*, CControl* control) override { values.push_back(control->getValue()); }
-    std::vector<float> values;
-};
-
-// An editor whose idle pump lets the test act while a drag waits for the mouse.
-class ScriptedEditor : public TestEditor {
-public:
-    using TestEditor::TestEditor;
-    void idlePump() override {
-        TestEditor::idlePump();
-        if (onPump) onPump();
-    }
-    std::function<void()> onPump;
-};
-
-void sendButton(DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
-void sendKey(WORD key, bool down) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof input);
-}
-
-// The panel sits at (10, 10) of the frame, the fader at (10, 20) of the panel: 100 by 12
-// pixels, a handle 12 long, 88 pixels of travel.
-constexpr int kPanel = 10;
+// The fader sits at (10, 20) of the panel: 100 by 12 pixels, a handle 12 long, 88 pixels of
+// travel.
 const CRect kFaderRect(10, 20, 110, 32);
 constexpr float kPixel = 1.0f / 88.0f;
 
-struct FaderTest : ::testing::Test {
+struct FaderTest : ControlInFrame {
     FaderTest() {
-        useProgramInstance();
-        frame = new CFrame(CRect(0, 0, 200, 100), host.get(), &editor);
-        auto* panel = new CViewContainer(CRect(kPanel, kPanel, 190, 90));
-        frame->addView(panel);
         fader = new CFader(kFaderRect, &journal, 7);
         fader->setValue(0.5f);
-        panel->addView(fader);
-        window = frame->getSystemWindow();
-        InvalidateRect(window, nullptr, FALSE);
-        UpdateWindow(window);
+        place(fader);
     }
-    ~FaderTest() override { delete frame; }
 
     // The middle of the handle, in the frame's window.
     POINT handleMiddle() const {
@@ -72,45 +24,7 @@ struct FaderTest : ::testing::Test {
         return {kPanel + (handle.left + handle.right) / 2, kPanel + (handle.top + handle.bottom) / 2};
     }
 
-    // Presses the real left button at `at` (window coordinates); each time the drag waits, the
-    // next of `moves` arrives as a mouse message with its key state, then the release.
-    void press(POINT at, std::vector<std::pair<POINT, WPARAM>> moves = {}) {
-        const RECT screen = host.screenRect();
-        ASSERT_TRUE(placeCursor(screen.left + at.x, screen.top + at.y));
-        std::size_t next = 0;
-        bool released = false;
-        editor.onPump = [&] {
-            if (duringDrag) duringDrag(next);
-            if (next < moves.size()) {
-                const auto& [point, keys] = moves[next++];
-                PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON | keys, MAKELPARAM(point.x, point.y));
-            } else if (!released) {
-                released = true;
-                PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-            }
-        };
-        sendButton(MOUSEEVENTF_LEFTDOWN);
-        pumpMessages();
-        sendButton(MOUSEEVENTF_LEFTUP);
-        pumpMessages();
-        editor.onPump = nullptr;
-    }
-
-    COLORREF at(int x, int y) {
-        frame->idle();
-        return windowPixel(window, x, y);
-    }
-
-    // Called at each wait of a drag with the number of moves sent so far.
-    std::function<void(std::size_t)> duringDrag;
-    HostRecorder recorder;
-    TestEffect effect{recorder};
-    ScriptedEditor editor{&effect};
-    HostWindow host{300, 200};
-    ValueJournal journal;
-    CFrame* frame = nullptr;
     CFader* fader = nullptr;
-    HWND window = nullptr;
 };
 
 TEST_F(FaderTest, ADragMovesTheValueWithTheMouseFromWhereTheHandleWasTakenAsOneEdit) {

@@ -1,0 +1,95 @@
+#include "CStepSwitch.h"
+
+#include "CBitmap.h"
+#include "CDrawContext.h"
+#include "CEditGesture.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Fills exactly `rect`: the context's fill leaves its left and top lines out.
+void fill(CDrawContext* context, const CRect& rect, CColor colour) {
+    context->setFillColor(colour);
+    context->fillRect(CRect(rect.left - 1, rect.top - 1, rect.right, rect.bottom));
+}
+
+} // namespace
+
+CStepSwitch::CStepSwitch(const CRect& size, std::int32_t positions, CControlListener* listener,
+                         std::int32_t tag, Press press)
+    : CControl(size, listener, tag), positions(std::max<std::int32_t>(positions, 2)), press(press) {}
+
+CStepSwitch::~CStepSwitch() {
+    if (image) image->release();
+}
+
+bool CStepSwitch::isTypeOf(const char* className) const {
+    return std::strcmp(className, "CStepSwitch") == 0 || CControl::isTypeOf(className);
+}
+
+void CStepSwitch::setColors(CColor cell, CColor lit) {
+    cellColor = cell;
+    litColor = lit;
+    setDirty(true);
+}
+
+void CStepSwitch::setImage(CBitmap* frames) {
+    if (image) image->release();
+    image = frames;
+    if (image) image->retain();
+    setDirty(true);
+}
+
+float CStepSwitch::valueOf(std::int32_t position) const {
+    return minValue + (maxValue - minValue) * static_cast<float>(position) / static_cast<float>(positions - 1);
+}
+
+std::int32_t CStepSwitch::position() const {
+    const float range = maxValue - minValue;
+    const float fraction = range > 0 ? std::clamp((value - minValue) / range, 0.0f, 1.0f) : 0.0f;
+    return static_cast<std::int32_t>(std::lround(fraction * static_cast<float>(positions - 1)));
+}
+
+CRect CStepSwitch::cell(std::int32_t index) const {
+    if (size.width() >= size.height()) {
+        const std::int32_t left = size.left + size.width() * index / positions;
+        return CRect(left, size.top, size.left + size.width() * (index + 1) / positions, size.bottom);
+    }
+    const std::int32_t top = size.top + size.height() * index / positions;
+    return CRect(size.left, top, size.right, size.top + size.height() * (index + 1) / positions);
+}
+
+void CStepSwitch::draw(CDrawContext* context) {
+    if (image) {
+        image->drawTransparent(context, size, CPoint(0, position() * size.height()));
+    } else {
+        fill(context, size, cellColor);
+        // A line of the cell colour keeps lit neighbours apart.
+        CRect lit = cell(position());
+        if (size.width() >= size.height()) lit.left += 1;
+        else lit.top += 1;
+        fill(context, lit, litColor);
+    }
+    setDirty(false);
+}
+
+void CStepSwitch::mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons) {
+    if (!context) return;
+    if (buttons == -1) buttons = context->getMouseButtons();
+    if (!(buttons & kLeftButton)) return;
+    CEditGesture gesture(*this, context);
+    if (press == Press::next) {
+        gesture.change(valueOf((position() + 1) % positions));
+        return;
+    }
+    for (std::int32_t index = 0; index < positions; ++index) {
+        const CRect area = cell(index);
+        if (where.h >= area.left && where.h < area.right && where.v >= area.top && where.v < area.bottom) {
+            gesture.change(valueOf(index));
+            return;
+        }
+    }
+}

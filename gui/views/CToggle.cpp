@@ -1,0 +1,58 @@
+#include "CToggle.h"
+
+#include "CBitmap.h"
+#include "CDrawContext.h"
+#include "CEditGesture.h"
+
+#include <cstring>
+
+CToggle::CToggle(const CRect& size, CControlListener* listener, std::int32_t tag, Mode mode)
+    : CControl(size, listener, tag), mode(mode) {}
+
+CToggle::~CToggle() {
+    if (image) image->release();
+}
+
+bool CToggle::isTypeOf(const char* className) const {
+    return std::strcmp(className, "CToggle") == 0 || CControl::isTypeOf(className);
+}
+
+void CToggle::setColors(CColor off, CColor on) {
+    offColor = off;
+    onColor = on;
+    setDirty(true);
+}
+
+void CToggle::setImage(CBitmap* frames) {
+    if (image) image->release();
+    image = frames;
+    if (image) image->retain();
+    setDirty(true);
+}
+
+void CToggle::draw(CDrawContext* context) {
+    if (image) {
+        image->drawTransparent(context, size, CPoint(0, isOn() ? size.height() : 0));
+    } else {
+        context->setFillColor(isOn() ? onColor : offColor);
+        // The context's fill leaves the left and top lines out.
+        context->fillRect(CRect(size.left - 1, size.top - 1, size.right, size.bottom));
+    }
+    setDirty(false);
+}
+
+void CToggle::mouse(CDrawContext* context, const CPoint&, std::int32_t buttons) {
+    if (!context) return;
+    if (buttons == -1) buttons = context->getMouseButtons();
+    if (!(buttons & kLeftButton)) return;
+    CEditGesture gesture(*this, context);
+    if (mode == Mode::toggle) {
+        gesture.change(isOn() ? minValue : maxValue);
+        return;
+    }
+    gesture.change(maxValue);
+    CPoint ignored;
+    std::int32_t modifiers = 0;
+    while (gesture.nextMove(ignored, modifiers)) {}
+    gesture.change(minValue);
+}

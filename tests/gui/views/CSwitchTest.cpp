@@ -1,0 +1,65 @@
+#include "CStepSwitch.h"
+#include "CToggle.h"
+
+#include "ControlInFrame.h"
+
+namespace {
+
+// Each switch sits 20 by 10 at (10, 10) of the panel, (20, 20) of the window.
+const CRect kSwitchRect(10, 10, 30, 20);
+constexpr int kLeft = 20, kTop = 20;
+const COLORREF kOff = RGB(60, 60, 70);
+const COLORREF kLit = RGB(255, 160, 0);
+
+using SwitchTest = ControlInFrame;
+
+TEST_F(SwitchTest, AToggleFlipsOnEachPressAsOneEditAndShowsItsState) {
+    CToggle* toggle = place(new CToggle(kSwitchRect, &journal, 3));
+    EXPECT_EQ(at(kLeft + 5, kTop + 5), kOff);
+    press({kLeft + 5, kTop + 5});
+    EXPECT_TRUE(toggle->isOn());
+    EXPECT_EQ(at(kLeft, kTop), kLit);
+    EXPECT_EQ(at(kLeft + 19, kTop + 9), kLit);
+    EXPECT_EQ(at(kLeft + 20, kTop + 10), RGB(0, 0, 0)) << "the panel beside it";
+    press({kLeft + 5, kTop + 5});
+    EXPECT_EQ(journal.values, (std::vector<float>{1.0f, 0.0f}));
+    EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin3", "end3", "begin3", "end3"}));
+    EXPECT_EQ(at(kLeft + 5, kTop + 5), kOff);
+}
+
+TEST_F(SwitchTest, AMomentaryButtonIsOnWhileHeldAndOffOnRelease) {
+    CToggle* button = place(new CToggle(kSwitchRect, &journal, 4, CToggle::Mode::momentary));
+    bool onWhileHeld = false;
+    duringDrag = [&](std::size_t) { onWhileHeld = onWhileHeld || button->isOn(); };
+    press({kLeft + 5, kTop + 5}, {{{kLeft + 50, kTop + 50}, 0}});
+    EXPECT_TRUE(onWhileHeld);
+    EXPECT_FALSE(button->isOn());
+    EXPECT_EQ(journal.values, (std::vector<float>{1.0f, 0.0f}));
+    EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin4", "end4"}));
+}
+
+TEST_F(SwitchTest, AStepSwitchGoesToTheNextPositionOrToTheOneUnderTheMouse) {
+    CStepSwitch* steps = place(new CStepSwitch(kSwitchRect, 4, &journal, 5));
+    for (int i = 0; i < 4; ++i) press({kLeft + 2, kTop + 5});
+    EXPECT_EQ(journal.values, (std::vector<float>{1.0f / 3, 2.0f / 3, 1.0f, 0.0f}));
+    EXPECT_EQ(editor.edits.size(), 8u);
+
+    // Four cells of 5 pixels; the lit one is the position.
+    steps->setValue(2.0f / 3);
+    EXPECT_EQ(at(kLeft + 12, kTop + 5), kLit);
+    EXPECT_EQ(at(kLeft + 7, kTop + 5), kOff);
+    EXPECT_EQ(at(kLeft + 17, kTop + 5), kOff);
+
+    auto* chooser = place(new CStepSwitch(CRect(10, 30, 30, 40), 4, &journal, 6, CStepSwitch::Press::underMouse));
+    journal.values.clear();
+    editor.edits.clear();
+    press({kLeft + 16, kTop + 25});
+    press({kLeft + 16, kTop + 25});
+    EXPECT_EQ(chooser->position(), 3);
+    EXPECT_EQ(journal.values, (std::vector<float>{1.0f}));
+    EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin6", "end6"}));
+    press({kLeft + 6, kTop + 25});
+    EXPECT_EQ(chooser->position(), 1);
+}
+
+} // namespace
