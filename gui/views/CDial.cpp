@@ -1,0 +1,130 @@
+#include "CDial.h"
+
+#include "CBitmap.h"
+#include "CDrawContext.h"
+#include "CEditGesture.h"
+#include "CFrame.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+namespace {
+
+constexpr float kStartDegrees = 225.0f; // the minimum, lower left
+constexpr float kFine = 0.1f;
+
+float radians(float degrees) { return degrees * std::numbers::pi_v<float> / 180.0f; }
+
+// The difference of two angles, brought into (-180, 180].
+float turn(float from, float to) {
+    float degrees = std::fmod(to - from, 360.0f);
+    if (degrees > 180.0f) degrees -= 360.0f;
+    if (degrees <= -180.0f) degrees += 360.0f;
+    return degrees;
+}
+
+} // namespace
+
+CDial::CDial(const CRect& size, CControlListener* listener, std::int32_t tag) : CControl(size, listener, tag) {}
+
+CDial::~CDial() {
+    if (image) image->release();
+}
+
+bool CDial::isTypeOf(const char* className) const {
+    return std::strcmp(className, "CDial") == 0 || CControl::isTypeOf(className);
+}
+
+void CDial::setColors(CColor face, CColor pointer) {
+    faceColor = face;
+    pointerColor = pointer;
+    setDirty(true);
+}
+
+void CDial::setImage(CBitmap* strip, std::int32_t frameCount) {
+    if (image) image->release();
+    image = strip;
+    frames = std::max<std::int32_t>(frameCount, 1);
+    if (image) image->retain();
+    setDirty(true);
+}
+
+float CDial::fraction() const {
+    const float range = maxValue - minValue;
+    return range > 0 ? std::clamp((value - minValue) / range, 0.0f, 1.0f) : 0.0f;
+}
+
+CPoint CDial::pointerTip() const {
+    const float degrees = kStartDegrees - fraction() * kSweepDegrees;
+    const float radius = static_cast<float>(std::min(size.width(), size.height())) / 2.0f - 2.0f;
+    const float middleH = static_cast<float>(size.left + size.right) / 2.0f;
+    const float middleV = static_cast<float>(size.top + size.bottom) / 2.0f;
+    return CPoint(static_cast<std::int32_t>(std::lround(middleH + radius * std::cos(radians(degrees)))),
+                  static_cast<std::int32_t>(std::lround(middleV - radius * std::sin(radians(degrees)))));
+}
+
+float CDial::angleOf(const CPoint& where) const {
+    const float h = static_cast<float>(where.h) - static_cast<float>(size.left + size.right) / 2.0f;
+    const float v = static_cast<float>(size.top + size.bottom) / 2.0f - static_cast<float>(where.v);
+    return std::atan2(v, h) * 180.0f / std::numbers::pi_v<float>;
+}
+
+float CDial::valueAtAngle(float degrees) const {
+    // Clockwise from the start; the gap at the bottom goes to the nearer end.
+    float swept = std::fmod(kStartDegrees - degrees + 720.0f, 360.0f);
+    if (swept > kSweepDegrees) swept = swept - kSweepDegrees < (360.0f - kSweepDegrees) / 2 ? kSweepDegrees : 0.0f;
+    return minValue + swept / kSweepDegrees * (maxValue - minValue);
+}
+
+void CDial::draw(CDrawContext* context) {
+    if (image) {
+        const auto frame = static_cast<std::int32_t>(std::lround(fraction() * static_cast<float>(frames - 1)));
+        image->drawTransparent(context, size, CPoint(0, frame * size.height()));
+    } else {
+        context->setFillColor(faceColor);
+        // The context's fill leaves the left and top lines out.
+        context->fillRect(CRect(size.left - 1, size.top - 1, size.right, size.bottom));
+        context->setFrameColor(pointerColor);
+        context->setLineWidth(2);
+        context->moveTo(CPoint((size.left + size.right) / 2, (size.top + size.bottom) / 2));
+        context->lineTo(pointerTip());
+    }
+    setDirty(false);
+}
+
+void CDial::mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons) {
+    if (!context) return;
+    if (buttons == -1) buttons = context->getMouseButtons();
+    if (!(buttons & kLeftButton)) return;
+    CEditGesture gesture(*this, context);
+    if (buttons == (kLeftButton | kControlKey)) {
+        gesture.change(getDefaultValue());
+        return;
+    }
+    const std::int32_t mode = getParentFrame() ? getParentFrame()->getKnobMode() : kCircularKnobs;
+    if (mode == kCircularKnobs) gesture.change(valueAtAngle(angleOf(where)));
+    CPoint previous = where;
+    CPoint point;
+    std::int32_t modifiers = 0;
+    const float range = maxValue - minValue;
+    while (gesture.nextMove(point, modifiers)) {
+        const float scale = (modifiers & kShiftKey) ? kFine : 1.0f;
+        if (mode == kCircularKnobs) {
+            gesture.change(valueAtAngle(angleOf(point)));
+        } else if (mode == kLinearKnobs) {
+            gesture.change(value + static_cast<float>(previous.v - point.v) * range / kLinearPixels * scale);
+        } else {
+            gesture.change(value - turn(angleOf(previous), angleOf(point)) / kSweepDegrees * range * scale);
+        }
+        previous = point;
+    }
+}
+
+bool CDial::onWheel(CDrawContext* context, const CPoint&, float distance) {
+    const bool fine = context && (context->getMouseButtons() & kShiftKey);
+    CEditGesture gesture(*this, context);
+    gesture.change(value + distance * wheelInc * (maxValue - minValue) * (fine ? kFine : 1.0f));
+    return true;
+}
