@@ -1,0 +1,32 @@
+#pragma once
+// A value display that takes typed values: a click opens a native edit box over it holding the
+// shown text; Enter applies what was typed, through the display's reverse conversion when one
+// is set (it leaves the value NaN for text it cannot read) or else as a decimal number; Escape
+// and losing the focus cancel. Text that gives no value changes nothing. An applied value is
+// one edit for the host, and only when it differs.
+
+#include "CParamDisplay.h"
+
+#include <windows.h>
+
+class CValueEntry : public CParamDisplay {
+public:
+    explicit CValueEntry(const CRect& size, CControlListener* listener = nullptr, std::int32_t tag = 0);
+    ~CValueEntry() override;
+
+    void mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons = -1) override;
+    bool isTypeOf(const char* className) const override;
+
+    // The open edit box, or null.
+    HWND getEditBox() const { return editBox; }
+
+private:
+    void open();
+    // Closes the box, applying its text first when `apply`.
+    void finish(bool apply);
+    static LRESULT CALLBACK editProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND editBox = nullptr;
+    WNDPROC editDefault = nullptr;
+    bool finishing = false;
+};
