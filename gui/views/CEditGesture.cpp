@@ -40,7 +40,10 @@ CEditGesture::~CEditGesture() {
 }
 
 bool CEditGesture::change(float value) {
-    value = std::clamp(value, control.getMin(), control.getMax());
+    // A range set upside down is still a range; clamp wants its bounds in order.
+    const float low = std::min(control.getMin(), control.getMax());
+    const float high = std::max(control.getMin(), control.getMax());
+    value = std::clamp(value, low, high);
     if (value == control.getValue()) return false;
     if (!begun && control.getParentFrame()) {
         begun = true;
@@ -56,7 +59,11 @@ bool CEditGesture::follows(const MSG& message) const {
 }
 
 bool CEditGesture::nextMove(CPoint& where, std::int32_t& modifiers) {
-    if (window == nullptr || windowGone || !IsWindow(window)) return false;
+    if (window == nullptr || windowGone) return false;
+    if (!IsWindow(window)) {
+        windowGone = true;
+        return false;
+    }
     if (!captured) {
         SetCapture(window);
         captured = true;

@@ -92,6 +92,14 @@ TEST_F(FaderTest, TheWheelStepsWithinTheRange) {
     SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
                  MAKELPARAM(screen.x, screen.y));
     EXPECT_NEAR(fader->getValue(), 0.9f, 1e-6f);
+
+    // A range given upside down still bounds the value.
+    fader->setMin(1.0f);
+    fader->setMax(0.0f);
+    fader->setValue(0.95f);
+    SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
+                 MAKELPARAM(screen.x, screen.y));
+    EXPECT_EQ(fader->getValue(), 1.0f);
 }
 
 TEST_F(FaderTest, ShowsItsHandleWhereTheValueIsHorizontalOrVertical) {
