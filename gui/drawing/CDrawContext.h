@@ -35,6 +35,11 @@ inline constexpr std::int32_t kRightText = 2;
 // window class is first registered, false until then.
 extern bool swappedButtons;
 
+class CDrawContext;
+
+// Fills exactly `rect` in `colour`: the context's own fill leaves the left and top lines out.
+void fillExactly(CDrawContext* context, const CRect& rect, CColor colour);
+
 class CDrawContext : public CReferenceCounter {
 public:
     // Any argument may be null. Without a device context but with a window, the context

@@ -19,6 +19,13 @@ public:
     virtual void drawTransparent(CDrawContext* context, const CRect& rect,
                                  const CPoint& offset) = 0;
 
+    // Lets `held` hold `image` instead: the old one released, the new one retained.
+    static void exchange(CBitmap*& held, CBitmap* image) {
+        if (held) held->release();
+        held = image;
+        if (held) held->retain();
+    }
+
     std::int32_t getWidth() const { return width; }
     std::int32_t getHeight() const { return height; }
 

@@ -13,7 +13,6 @@
 namespace {
 
 constexpr float kStartDegrees = 225.0f; // the minimum, lower left
-constexpr float kFine = 0.1f;
 
 float radians(float degrees) { return degrees * std::numbers::pi_v<float> / 180.0f; }
 
@@ -30,7 +29,7 @@ float turn(float from, float to) {
 CDial::CDial(const CRect& size, CControlListener* listener, std::int32_t tag) : CControl(size, listener, tag) {}
 
 CDial::~CDial() {
-    if (image) image->release();
+    CBitmap::exchange(image, nullptr);
 }
 
 bool CDial::isTypeOf(const char* className) const {
@@ -44,10 +43,8 @@ void CDial::setColors(CColor face, CColor pointer) {
 }
 
 void CDial::setImage(CBitmap* strip, std::int32_t frameCount) {
-    if (image) image->release();
-    image = strip;
+    CBitmap::exchange(image, strip);
     frames = std::max<std::int32_t>(frameCount, 1);
-    if (image) image->retain();
     setDirty(true);
 }
 
@@ -83,9 +80,7 @@ void CDial::draw(CDrawContext* context) {
         const auto frame = static_cast<std::int32_t>(std::lround(fraction() * static_cast<float>(frames - 1)));
         image->drawTransparent(context, size, CPoint(0, frame * size.height()));
     } else {
-        context->setFillColor(faceColor);
-        // The context's fill leaves the left and top lines out.
-        context->fillRect(CRect(size.left - 1, size.top - 1, size.right, size.bottom));
+        fillExactly(context, size, faceColor);
         context->setFrameColor(pointerColor);
         context->setLineWidth(2);
         context->moveTo(CPoint((size.left + size.right) / 2, (size.top + size.bottom) / 2));
@@ -110,7 +105,7 @@ void CDial::mouse(CDrawContext* context, const CPoint& where, std::int32_t butto
     std::int32_t modifiers = 0;
     const float range = maxValue - minValue;
     while (gesture.nextMove(point, modifiers)) {
-        const float scale = (modifiers & kShiftKey) ? kFine : 1.0f;
+        const float scale = (modifiers & kShiftKey) ? CEditGesture::kFine : 1.0f;
         if (mode == kCircularKnobs) {
             gesture.change(valueAtAngle(angleOf(point)));
         } else if (mode == kLinearKnobs) {
@@ -123,8 +118,6 @@ void CDial::mouse(CDrawContext* context, const CPoint& where, std::int32_t butto
 }
 
 bool CDial::onWheel(CDrawContext* context, const CPoint&, float distance) {
-    const bool fine = context && (context->getMouseButtons() & kShiftKey);
-    CEditGesture gesture(*this, context);
-    gesture.change(value + distance * wheelInc * (maxValue - minValue) * (fine ? kFine : 1.0f));
+    CEditGesture(*this, context).turnWheel(distance);
     return true;
 }

@@ -54,6 +54,12 @@ bool CEditGesture::change(float value) {
     return true;
 }
 
+bool CEditGesture::turnWheel(float notches) {
+    const bool fine = context && (context->getMouseButtons() & kShiftKey);
+    const float range = control.getMax() - control.getMin();
+    return change(control.getValue() + notches * control.getWheelInc() * range * (fine ? kFine : 1.0f));
+}
+
 bool CEditGesture::follows(const MSG& message) const {
     return message.hwnd == window && (message.message == WM_MOUSEMOVE || isButtonUp(message.message));
 }

@@ -16,6 +16,9 @@ class CDrawContext;
 
 class CEditGesture {
 public:
+    // How much of a movement counts while Shift is held, for fine adjustment.
+    static constexpr float kFine = 0.1f;
+
     // The control is kept alive for the gesture; without a frame there is no drag, and
     // `context` is only handed on to the listener.
     CEditGesture(CControl& control, CDrawContext* context);
@@ -26,6 +29,9 @@ public:
     // Moves the control to `value`, kept within its range; when that is a change, the edit
     // begins if it has not, and the listener hears of it. True when the value changed.
     bool change(float value);
+    // Turns the value by `notches` of the wheel, each the control's wheel increment of its
+    // range, a tenth as much with Shift held.
+    bool turnWheel(float notches);
     // Waits for the mouse to move while its button is held: true with the position in the
     // control's own coordinates and the modifier keys (`kShiftKey` ...) held at the time;
     // false once the button is up, the capture was taken away or the window has gone.

@@ -8,23 +8,11 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
-
-// Fills exactly `rect`: the context's fill leaves its left and top lines out.
-void fill(CDrawContext* context, const CRect& rect, CColor colour) {
-    context->setFillColor(colour);
-    context->fillRect(CRect(rect.left - 1, rect.top - 1, rect.right, rect.bottom));
-}
-
-constexpr float kFine = 0.1f;
-
-} // namespace
-
 CFader::CFader(const CRect& size, CControlListener* listener, std::int32_t tag, Axis axis)
     : CControl(size, listener, tag), axis(axis) {}
 
 CFader::~CFader() {
-    if (handleImage) handleImage->release();
+    CBitmap::exchange(handleImage, nullptr);
 }
 
 bool CFader::isTypeOf(const char* className) const {
@@ -44,10 +32,8 @@ void CFader::setHandleLength(std::int32_t pixels) {
 }
 
 void CFader::setHandleImage(CBitmap* image) {
-    if (handleImage) handleImage->release();
-    handleImage = image;
+    CBitmap::exchange(handleImage, image);
     if (image) {
-        image->retain();
         setHandleLength(axis == Axis::horizontal ? image->getWidth() : image->getHeight());
     }
     setDirty(true);
@@ -84,10 +70,10 @@ void CFader::draw(CDrawContext* context) {
         if (transparencyEnabled) image->drawTransparent(context, size, backOffset);
         else image->draw(context, size, backOffset);
     } else {
-        fill(context, size, trackColor);
+        fillExactly(context, size, trackColor);
         const CPoint middle((size.left + size.right) / 2, (size.top + size.bottom) / 2);
         const std::int32_t inset = handleLength / 2;
-        fill(context,
+        fillExactly(context,
              axis == Axis::horizontal
                  ? CRect(size.left + inset, middle.v - 1, size.right - inset, middle.v + 1)
                  : CRect(middle.h - 1, size.top + inset, middle.h + 1, size.bottom - inset),
@@ -95,7 +81,7 @@ void CFader::draw(CDrawContext* context) {
     }
     const CRect handle = handleRect();
     if (handleImage) handleImage->drawTransparent(context, handle, CPoint(0, 0));
-    else fill(context, handle, handleColor);
+    else fillExactly(context, handle, handleColor);
     setDirty(false);
 }
 
@@ -136,14 +122,12 @@ void CFader::drag(CEditGesture& gesture, const CPoint& start) {
             anchorValue = value;
             anchor = point;
         }
-        const float perPixel = (maxValue - minValue) / static_cast<float>(travel()) * (fine ? kFine : 1.0f);
+        const float perPixel = (maxValue - minValue) / static_cast<float>(travel()) * (fine ? CEditGesture::kFine : 1.0f);
         gesture.change(anchorValue + static_cast<float>(along(anchor, point)) * perPixel);
     }
 }
 
 bool CFader::onWheel(CDrawContext* context, const CPoint&, float distance) {
-    const bool fine = context && (context->getMouseButtons() & kShiftKey);
-    CEditGesture gesture(*this, context);
-    gesture.change(value + distance * wheelInc * (maxValue - minValue) * (fine ? kFine : 1.0f));
+    CEditGesture(*this, context).turnWheel(distance);
     return true;
 }

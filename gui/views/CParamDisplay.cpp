@@ -14,6 +14,11 @@ bool CParamDisplay::isTypeOf(const char* className) const {
 
 void CParamDisplay::draw(CDrawContext* context) {
     char text[kTextBufferSize];
+    valueText(text);
+    drawText(context, text);
+}
+
+void CParamDisplay::valueText(char (&text)[kTextBufferSize]) const {
     text[0] = '\0';
     if (stringConvertWithData) {
         stringConvertWithData(value, text, userData);
@@ -22,7 +27,6 @@ void CParamDisplay::draw(CDrawContext* context) {
     } else {
         std::snprintf(text, sizeof text, "%2.2f", static_cast<double>(value));
     }
-    drawText(context, text);
 }
 
 void CParamDisplay::drawText(CDrawContext* context, const char* text) {

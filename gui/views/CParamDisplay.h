@@ -58,6 +58,8 @@ public:
     CParamDisplayReverseConvert getReverseConvert() const { return reverseConvert; }
 
 protected:
+    // The value as the display shows it: through the conversion set, else "%2.2f".
+    void valueText(char (&text)[kTextBufferSize]) const;
     // Paints the box and `text` (null: no text) with every style of the display, and leaves
     // the display clean.
     void drawText(CDrawContext* context, const char* text);

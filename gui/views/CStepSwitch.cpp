@@ -8,22 +8,12 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
-
-// Fills exactly `rect`: the context's fill leaves its left and top lines out.
-void fill(CDrawContext* context, const CRect& rect, CColor colour) {
-    context->setFillColor(colour);
-    context->fillRect(CRect(rect.left - 1, rect.top - 1, rect.right, rect.bottom));
-}
-
-} // namespace
-
 CStepSwitch::CStepSwitch(const CRect& size, std::int32_t positions, CControlListener* listener,
                          std::int32_t tag, Press press)
     : CControl(size, listener, tag), positions(std::max<std::int32_t>(positions, 2)), press(press) {}
 
 CStepSwitch::~CStepSwitch() {
-    if (image) image->release();
+    CBitmap::exchange(image, nullptr);
 }
 
 bool CStepSwitch::isTypeOf(const char* className) const {
@@ -37,9 +27,7 @@ void CStepSwitch::setColors(CColor cell, CColor lit) {
 }
 
 void CStepSwitch::setImage(CBitmap* frames) {
-    if (image) image->release();
-    image = frames;
-    if (image) image->retain();
+    CBitmap::exchange(image, frames);
     setDirty(true);
 }
 
@@ -66,12 +54,12 @@ void CStepSwitch::draw(CDrawContext* context) {
     if (image) {
         image->drawTransparent(context, size, CPoint(0, position() * size.height()));
     } else {
-        fill(context, size, cellColor);
+        fillExactly(context, size, cellColor);
         // A line of the cell colour keeps lit neighbours apart.
         CRect lit = cell(position());
         if (size.width() >= size.height()) lit.left += 1;
         else lit.top += 1;
-        fill(context, lit, litColor);
+        fillExactly(context, lit, litColor);
     }
     setDirty(false);
 }

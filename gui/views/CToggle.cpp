@@ -10,7 +10,7 @@ CToggle::CToggle(const CRect& size, CControlListener* listener, std::int32_t tag
     : CControl(size, listener, tag), mode(mode) {}
 
 CToggle::~CToggle() {
-    if (image) image->release();
+    CBitmap::exchange(image, nullptr);
 }
 
 bool CToggle::isTypeOf(const char* className) const {
@@ -24,9 +24,7 @@ void CToggle::setColors(CColor off, CColor on) {
 }
 
 void CToggle::setImage(CBitmap* frames) {
-    if (image) image->release();
-    image = frames;
-    if (image) image->retain();
+    CBitmap::exchange(image, frames);
     setDirty(true);
 }
 
@@ -34,9 +32,7 @@ void CToggle::draw(CDrawContext* context) {
     if (image) {
         image->drawTransparent(context, size, CPoint(0, isOn() ? size.height() : 0));
     } else {
-        context->setFillColor(isOn() ? onColor : offColor);
-        // The context's fill leaves the left and top lines out.
-        context->fillRect(CRect(size.left - 1, size.top - 1, size.right, size.bottom));
+        fillExactly(context, size, isOn() ? onColor : offColor);
     }
     setDirty(false);
 }

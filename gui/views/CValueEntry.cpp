@@ -6,7 +6,6 @@
 #include "WindowClass.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -52,10 +51,8 @@ void CValueEntry::mouse(CDrawContext* context, const CPoint&, std::int32_t butto
 void CValueEntry::open() {
     CFrame* frame = getParentFrame();
     if (!frame || !frame->getSystemWindow()) return;
-    char text[kTextBufferSize] = {};
-    if (stringConvertWithData) stringConvertWithData(value, text, userData);
-    else if (stringConvert) stringConvert(value, text);
-    else std::snprintf(text, sizeof text, "%2.2f", value);
+    char text[kTextBufferSize];
+    valueText(text);
     CPoint corner(size.left, size.top);
     localToFrame(corner);
     editBox = CreateWindowExA(0, "EDIT", text, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, corner.h,
