@@ -14,7 +14,8 @@ list(REMOVE_ITEM frame_headers ${PROJECT_SOURCE_DIR}/plugin/MyLanter5.h)
 if(WIN32)
   list(APPEND frame_libraries gui_toolkit editor_gui)
   file(GLOB gui_headers ${PROJECT_SOURCE_DIR}/gui/*/*.h)
-  list(APPEND frame_headers ${gui_headers} ${PROJECT_SOURCE_DIR}/editor/AEffGUIEditor.h)
+  list(APPEND frame_headers ${gui_headers} ${PROJECT_SOURCE_DIR}/editor/AEffGUIEditor.h
+    ${PROJECT_SOURCE_DIR}/editor/ParameterEditor.h)
 endif()
 
 install(TARGETS ${frame_libraries} EXPORT Lanter5Targets

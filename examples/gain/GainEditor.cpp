@@ -27,7 +27,7 @@ void showDecibels(float value, char* text, void* effect) {
 
 } // namespace
 
-GainEditor::GainEditor(GainEffect* effect) : AEffGUIEditor(effect), gain(effect) {
+GainEditor::GainEditor(GainEffect* effect) : ParameterEditor(effect), gain(effect) {
     rect.right = kWidth;
     rect.bottom = kHeight;
 }
@@ -37,32 +37,25 @@ GainEditor::~GainEditor() {
 }
 
 bool GainEditor::open(void* window) {
-    if (frame) close();
-    AEffGUIEditor::open(window);
-    const CRect frameRect(0, 0, kWidth, kHeight);
-    frame = new (std::nothrow) CFrame(frameRect, static_cast<HWND>(window), this);
-    if (!frame || !buildViews()) {
-        close();
-        return false;
-    }
-    return true;
+    if (!openFrame(window)) return false;
+    if (buildViews()) return true;
+    close();
+    return false;
 }
 
 bool GainEditor::buildViews() {
-    panel = new (std::nothrow) CViewContainer(kPanelRect);
+    auto* panel = new (std::nothrow) CViewContainer(kPanelRect);
     if (!panel) return false;
     panel->setBackgroundColor(kPanelColor);
     frame->addView(panel);
 
     auto* title = new (std::nothrow) CTextLabel(kTitleRect, "Gain");
-    fader = new (std::nothrow) CFader(kFaderRect, this, GainEffect::kGain);
-    display = new (std::nothrow) CParamDisplay(kValueRect);
+    auto* fader = new (std::nothrow) CFader(kFaderRect, this, GainEffect::kGain);
+    auto* display = new (std::nothrow) CParamDisplay(kValueRect);
     if (!title || !fader || !display) {
         if (title) title->release();
         if (fader) fader->release();
         if (display) display->release();
-        fader = nullptr;
-        display = nullptr;
         return false;
     }
     title->setBackColor(kPanelColor);
@@ -71,44 +64,17 @@ bool GainEditor::buildViews() {
 
     fader->setDefaultValue(0.5f);
     panel->addView(fader);
+    bind(fader);
 
     // Opaque text: the value is painted over its own background, not the panel's.
     display->setTextTransparency(false);
     display->setBackColor(kValueBack);
     display->setFontColor(kColorBlack);
     display->setStringConvert(showDecibels, gain);
+    display->setTag(GainEffect::kGain);
     panel->addView(display);
-
-    setParameter(GainEffect::kGain, gain->getParameter(GainEffect::kGain));
+    bind(display);
     return true;
-}
-
-void GainEditor::close() {
-    delete frame;
-    frame = nullptr;
-    panel = nullptr;
-    fader = nullptr;
-    display = nullptr;
-    AEffGUIEditor::close();
-}
-
-void GainEditor::idle() {
-    if (!frame || !fader) return;
-    const float value = gain->getParameter(GainEffect::kGain);
-    if (!(fader->getValue() == value)) setParameter(GainEffect::kGain, value);
-    if (!inIdlePump) frame->idle();
-}
-
-void GainEditor::setParameter(VstInt32 index, float value) {
-    if (index != GainEffect::kGain || !fader) return;
-    fader->setValue(value);
-    display->setValue(value);
-}
-
-void GainEditor::valueChanged(CDrawContext*, CControl* control) {
-    if (control != fader) return;
-    gain->setParameterAutomated(GainEffect::kGain, fader->getValue());
-    display->setValue(fader->getValue());
 }
 
 AEffEditor* createPluginEditor(AudioEffectX* effect) {

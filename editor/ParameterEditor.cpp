@@ -1,0 +1,84 @@
+#include "ParameterEditor.h"
+
+#include "AudioEffect.h"
+#include "CControl.h"
+#include "CFrame.h"
+
+#include <algorithm>
+#include <new>
+
+ParameterEditor::ParameterEditor(AudioEffect* effect) : AEffGUIEditor(effect) {}
+
+ParameterEditor::~ParameterEditor() { releaseControls(); }
+
+bool ParameterEditor::openFrame(void* window) {
+    if (frame) close();
+    AEffGUIEditor::open(window);
+    frame = new (std::nothrow) CFrame(CRect(0, 0, rect.right, rect.bottom),
+                                      static_cast<HWND>(window), this);
+    if (frame) return true;
+    close();
+    return false;
+}
+
+void ParameterEditor::close() {
+    releaseControls();
+    editing.clear();
+    delete frame;
+    frame = nullptr;
+    AEffGUIEditor::close();
+}
+
+void ParameterEditor::idle() {
+    if (!frame) return;
+    for (CControl* control : bound) {
+        const VstInt32 index = control->getTag();
+        if (inGesture(index)) continue;
+        const float value = effect->getParameter(index);
+        // A NaN would count as a change at every idle; the control keeps what it shows.
+        if (value == value && control->getValue() != value) control->setValue(value);
+    }
+    AEffGUIEditor::idle();
+}
+
+void ParameterEditor::setParameter(VstInt32 index, float value) {
+    for (CControl* control : bound) {
+        if (control->getTag() == index) control->setValue(value);
+    }
+}
+
+void ParameterEditor::beginEdit(VstInt32 index) {
+    editing.push_back(index);
+    AEffGUIEditor::beginEdit(index);
+}
+
+void ParameterEditor::endEdit(VstInt32 index) {
+    const auto found = std::find(editing.begin(), editing.end(), index);
+    if (found != editing.end()) editing.erase(found);
+    AEffGUIEditor::endEdit(index);
+}
+
+void ParameterEditor::valueChanged(CDrawContext*, CControl* control) {
+    const VstInt32 index = control->getTag();
+    const float value = control->getValue();
+    effect->setParameterAutomated(index, value);
+    for (CControl* other : bound) {
+        if (other != control && other->getTag() == index) other->setValue(value);
+    }
+}
+
+void ParameterEditor::bind(CControl* control) {
+    if (!control) return;
+    control->retain();
+    bound.push_back(control);
+    control->setValue(effect->getParameter(control->getTag()));
+}
+
+bool ParameterEditor::inGesture(VstInt32 index) const {
+    return std::find(editing.begin(), editing.end(), index) != editing.end();
+}
+
+void ParameterEditor::releaseControls() {
+    for (CControl* control : bound) control->release();
+    bound.clear();
+}

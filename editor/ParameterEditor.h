@@ -1,0 +1,49 @@
+#pragma once
+// An editor whose controls stand for the effect's parameters. A bound control carries its
+// parameter's index as its tag and this editor as its listener: its edits reach the host as
+// automated changes, and a value that anyone else set (the host's automation, a program
+// change) shows at the next idle. A plug-in's editor binds its controls in `open` and keeps
+// no bookkeeping of its own.
+//
+// Every operation runs on the host's user-interface thread.
+
+#include "AEffGUIEditor.h"
+#include "CControlListener.h"
+
+#include <vector>
+
+class CControl;
+
+class ParameterEditor : public AEffGUIEditor, public CControlListener {
+public:
+    explicit ParameterEditor(AudioEffect* effect);
+    ~ParameterEditor() override;
+
+    // Lets the controls go, then closes the frame.
+    void close() override;
+    // Shows every parameter whose value changed since the last idle, then redraws.
+    void idle() override;
+    // Shows `value` on every control bound to parameter `index`; the host is not told.
+    void setParameter(VstInt32 index, float value) override;
+    void beginEdit(VstInt32 index) override;
+    void endEdit(VstInt32 index) override;
+
+    // Sends the control's new value to the host and shows it on the parameter's other controls.
+    void valueChanged(CDrawContext* context, CControl* control) override;
+
+protected:
+    // Opens the editor in the host's `window` with a frame the size of the editor's rectangle;
+    // false, with nothing left open, when the frame cannot be made.
+    bool openFrame(void* window);
+    // Binds `control`, made with this editor as its listener, to parameter `control->getTag()`
+    // and shows the parameter's value on it. Holds a reference until the editor closes.
+    void bind(CControl* control);
+
+private:
+    bool inGesture(VstInt32 index) const;
+    void releaseControls();
+
+    std::vector<CControl*> bound;
+    // A parameter in the middle of a gesture follows the mouse, not the effect.
+    std::vector<VstInt32> editing;
+};
