@@ -1,4 +1,4 @@
-# lanter5_add_plugin(NAME [OUTPUT_NAME FILE] SOURCES ... [EDITOR_SOURCES ...])
+# lanter5_add_plugin(NAME [OUTPUT_NAME FILE] SOURCES ... [EDITOR_SOURCES ...] [RESOURCES ...])
 #
 # Makes a plug-in module that a host loads from a plug-in's own sources, linked with the effect
 # core and, where the view toolkit exists (Windows), with the editor bridge and the toolkit:
@@ -7,6 +7,10 @@
 # EDITOR_SOURCES are compiled only where there is a toolkit; they define the plug-in's
 # `createPluginEditor`. Elsewhere the core's default gives the effect no editor. SOURCES define
 # the plug-in's `createEffect`, which the entry point calls.
+#
+# RESOURCES go into the DLL with the editor: resource scripts (.rc) as they are, and image files
+# each as a resource named after the file without its extension (`knob.png` is "knob"), of type
+# "PNG" for PNG files and RCDATA for others, which is where the toolkit's images look for them.
 #
 # Works from the source tree (add_subdirectory) and from the installed package
 # (find_package(Lanter5)); the files the modules need sit beside this one once installed.
@@ -20,8 +24,39 @@ else()
     ${CMAKE_CURRENT_LIST_DIR}/../gui/frame/DllMain.cpp)
 endif()
 
+if(WIN32)
+  enable_language(RC)
+endif()
+
+# Writes a resource script holding `images` for `name` and stores its path in `script_var`.
+function(_lanter5_image_script name images script_var)
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}-resources/images.rc)
+  set(content "")
+  set(files "")
+  foreach(image IN LISTS images)
+    get_filename_component(image ${image} ABSOLUTE)
+    list(APPEND files ${image})
+    get_filename_component(stem ${image} NAME_WE)
+    get_filename_component(extension ${image} LAST_EXT)
+    string(TOLOWER "${extension}" extension)
+    if(NOT stem MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+      message(FATAL_ERROR "lanter5_add_plugin(${name}): ${image}: a resource name is made of "
+        "letters, digits and _, and does not start with a digit")
+    endif()
+    if(extension STREQUAL ".png")
+      set(type "PNG")
+    else()
+      set(type "RCDATA")
+    endif()
+    string(APPEND content "${stem} ${type} \"${image}\"\n")
+  endforeach()
+  file(CONFIGURE OUTPUT ${script} CONTENT "${content}")
+  set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS "${files}")
+  set(${script_var} ${script} PARENT_SCOPE)
+endfunction()
+
 function(lanter5_add_plugin name)
-  cmake_parse_arguments(ARG "" "OUTPUT_NAME" "SOURCES;EDITOR_SOURCES" ${ARGN})
+  cmake_parse_arguments(ARG "" "OUTPUT_NAME" "SOURCES;EDITOR_SOURCES;RESOURCES" ${ARGN})
   if(NOT ARG_SOURCES)
     message(FATAL_ERROR "lanter5_add_plugin(${name}): no SOURCES")
   endif()
@@ -41,6 +76,15 @@ function(lanter5_add_plugin name)
     get_property(dll_main GLOBAL PROPERTY LANTER5_DLLMAIN_SOURCE)
     # The module's load notification hands its instance to the frame windows' class.
     target_sources(${name} PRIVATE ${ARG_EDITOR_SOURCES} ${dll_main})
+    set(images ${ARG_RESOURCES})
+    list(FILTER images EXCLUDE REGEX "\\.[rR][cC]$")
+    set(scripts ${ARG_RESOURCES})
+    list(FILTER scripts INCLUDE REGEX "\\.[rR][cC]$")
+    if(images)
+      _lanter5_image_script(${name} "${images}" image_script)
+      list(APPEND scripts ${image_script})
+    endif()
+    target_sources(${name} PRIVATE ${scripts})
     target_link_libraries(${name} PRIVATE Lanter5::editor Lanter5::toolkit)
     # `main` is the second name of the entry point; C++ cannot declare it with this signature.
     set(definitions ${CMAKE_CURRENT_BINARY_DIR}/${name}-exports/${ARG_OUTPUT_NAME}.def)

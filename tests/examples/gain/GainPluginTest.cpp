@@ -11,10 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "AEffect.h"
-#include "Opcodes.h"
-#include "PluginLibrary.h"
-#include "RecordingHost.h"
+#include "ExampleModule.h"
 
 namespace {
 
@@ -24,27 +21,12 @@ constexpr char kPluginPath[] = "Gain.dll"; // beside the test program
 constexpr char kPluginPath[] = GAIN_PLUGIN_PATH;
 #endif
 
-class Gain {
+class Gain : public ExampleModule {
 public:
-    Gain() : library(kPluginPath) {
-        PluginEntry entry = library.isLoaded() ? library.entry("VSTPluginMain") : nullptr;
-        record = entry ? entry(&RecordingHost::callback) : nullptr;
-    }
-    ~Gain() {
-        if (record) dispatch(effClose);
-    }
+    Gain() : ExampleModule(kPluginPath) {}
 
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
-                       void* ptr = nullptr, float opt = 0.0f) {
-        return record->dispatcher(record, opcode, index, value, ptr, opt);
-    }
     void set(float value) { record->setParameter(record, 0, value); }
     float get() { return record->getParameter(record, 0); }
-    std::string text(VstInt32 opcode, VstInt32 index = 0) {
-        char buffer[256] = "";
-        dispatch(opcode, index, 0, buffer);
-        return buffer;
-    }
     std::vector<std::uint8_t> chunk(bool preset) {
         void* data = nullptr;
         const VstIntPtr size = dispatch(effGetChunk, preset ? 1 : 0, 0, &data);
@@ -56,22 +38,6 @@ public:
         return dispatch(effSetChunk, preset ? 1 : 0, static_cast<VstIntPtr>(bytes.size()),
                         bytes.data());
     }
-    // Left and right through processReplacing, in separate buffers or in place.
-    void process(std::vector<float>& left, std::vector<float>& right, bool inPlace) {
-        std::vector<float> outLeft(left.size()), outRight(right.size());
-        float* in[] = {left.data(), right.data()};
-        float* out[] = {outLeft.data(), outRight.data()};
-        record->processReplacing(record, in, inPlace ? in : out,
-                                 static_cast<VstInt32>(left.size()));
-        if (!inPlace) {
-            left = outLeft;
-            right = outRight;
-        }
-    }
-
-    RecordingHost host;
-    PluginLibrary library;
-    AEffect* record = nullptr;
 };
 
 std::uint32_t bitsOf(float value) {

@@ -1,0 +1,164 @@
+#include "StripEditor.h"
+
+#include "CDecodedBitmap.h"
+#include "CDial.h"
+#include "CFader.h"
+#include "CFrame.h"
+#include "CStepSwitch.h"
+#include "CTextLabel.h"
+#include "CToggle.h"
+#include "CValueEntry.h"
+#include "PluginEditor.h"
+#include "StripEffect.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+const CColor kLabelColor{200, 204, 214, 255};
+const CColor kFieldBack{230, 230, 230, 255};
+
+constexpr std::int32_t kKnobFrames = 31; // as drawn into knob.png
+
+// Hands the image `resource` to `use`; views keep references of their own, so the one from
+// loading is given up. A missing image leaves the view as it is.
+template <typename Use>
+void withImage(const char* resource, Use use) {
+    CDecodedBitmap* image = CDecodedBitmap::fromResource(resource);
+    if (!image) return;
+    use(image);
+    image->release();
+}
+
+void showDecibels(float value, char* text) {
+    std::snprintf(text, CParamDisplay::kTextBufferSize, "%+.1f dB",
+                  static_cast<double>(StripEffect::decibelsFor(value)));
+}
+
+// Accepts "-6", "-6 dB" and "+3.5dB"; anything else leaves `value` unreadable.
+void readDecibels(const char* text, float& value, void*) {
+    char* end = nullptr;
+    const float decibels = std::strtof(text, &end);
+    if (end == text) return;
+    while (*end == ' ') ++end;
+    if (*end == 'd' && end[1] == 'B') end += 2;
+    while (*end == ' ') ++end;
+    if (*end != '\0') return;
+    value = StripEffect::valueForDecibels(decibels);
+}
+
+void showRouting(float value, char* text) {
+    std::snprintf(text, CParamDisplay::kTextBufferSize, "%s",
+                  StripEffect::routingName(StripEffect::routingFor(value)));
+}
+
+// The fader's track is the part of the panel's image under it, grooves and all.
+void showPanelBehind(CControl* control, CBitmap* background) {
+    if (!background) return;
+    control->setBackground(background);
+    control->copyBackOffset();
+}
+
+} // namespace
+
+StripEditor::StripEditor(StripEffect* effect) : ParameterEditor(effect) {
+    rect.right = kWidth;
+    rect.bottom = kHeight;
+}
+
+StripEditor::~StripEditor() {
+    if (frame) close();
+}
+
+bool StripEditor::open(void* window) {
+    if (!openFrame(window)) return false;
+    CDecodedBitmap* background = CDecodedBitmap::fromResource("background");
+    frame->setBackground(background);
+    addLabel(CRect(12, 4, 200, 24), "Lanter5 Strip");
+    addLabel(CRect(12, 30, 92, 46), "Gain");
+    addLabel(CRect(130, 36, 290, 52), "Pan");
+    addLabel(CRect(296, 4, 348, 24), "Width");
+    addLabel(CRect(130, 92, 170, 108), "Mute");
+    addLabel(CRect(180, 92, 220, 108), "Dim");
+    addLabel(CRect(130, 140, 290, 156), "Input");
+    addControls(background);
+    addDisplays();
+    if (background) background->release();
+    return true;
+}
+
+void StripEditor::addLabel(const CRect& where, const char* text) {
+    auto* label = new (std::nothrow) CTextLabel(where, text);
+    if (!label) return;
+    label->setTransparency(true);
+    label->setStyle(kStyleNoFrame);
+    label->setFontColor(kLabelColor);
+    frame->addView(label);
+}
+
+void StripEditor::addControls(CBitmap* background) {
+    if (auto* gain = new (std::nothrow) CDial(CRect(28, 50, 76, 98), this, StripEffect::kGain)) {
+        withImage("knob", [&](CBitmap* image) { gain->setImage(image, kKnobFrames); });
+        gain->setDefaultValue(StripEffect::valueForDecibels(0.0f));
+        frame->addView(gain);
+        bind(gain);
+    }
+    if (auto* pan = new (std::nothrow) CFader(CRect(130, 60, 290, 84), this, StripEffect::kPan)) {
+        withImage("pan_handle", [&](CBitmap* image) { pan->setHandleImage(image); });
+        showPanelBehind(pan, background);
+        frame->addView(pan);
+        bind(pan);
+    }
+    if (auto* width = new (std::nothrow) CFader(CRect(310, 30, 334, 202), this,
+                                                StripEffect::kWidth, CFader::Axis::vertical)) {
+        withImage("width_handle", [&](CBitmap* image) { width->setHandleImage(image); });
+        showPanelBehind(width, background);
+        frame->addView(width);
+        bind(width);
+    }
+    if (auto* mute = new (std::nothrow) CToggle(CRect(130, 110, 170, 134), this,
+                                                StripEffect::kMute)) {
+        withImage("mute", [&](CBitmap* image) { mute->setImage(image); });
+        frame->addView(mute);
+        bind(mute);
+    }
+    if (auto* dim = new (std::nothrow) CToggle(CRect(180, 110, 220, 134), this, StripEffect::kDim,
+                                               CToggle::Mode::momentary)) {
+        withImage("dim", [&](CBitmap* image) { dim->setImage(image); });
+        frame->addView(dim);
+        bind(dim);
+    }
+    if (auto* input = new (std::nothrow)
+            CStepSwitch(CRect(130, 160, 290, 184), StripEffect::kRoutings, this,
+                        StripEffect::kRouting, CStepSwitch::Press::underMouse)) {
+        withImage("input", [&](CBitmap* image) { input->setImage(image); });
+        frame->addView(input);
+        bind(input);
+    }
+}
+
+void StripEditor::addDisplays() {
+    if (auto* entry = new (std::nothrow) CValueEntry(CRect(12, 104, 92, 124), this,
+                                                     StripEffect::kGain)) {
+        entry->setBackColor(kFieldBack);
+        entry->setFontColor(kColorBlack);
+        entry->setStringConvert(showDecibels);
+        entry->setReverseConvert(readDecibels);
+        frame->addView(entry);
+        bind(entry);
+    }
+    if (auto* input = new (std::nothrow) CParamDisplay(CRect(230, 110, 290, 134))) {
+        input->setTag(StripEffect::kRouting);
+        input->setBackColor(kFieldBack);
+        input->setFontColor(kColorBlack);
+        input->setStringConvert(showRouting);
+        frame->addView(input);
+        bind(input);
+    }
+}
+
+AEffEditor* createPluginEditor(AudioEffectX* effect) {
+    return new (std::nothrow) StripEditor(static_cast<StripEffect*>(effect));
+}
