@@ -66,4 +66,18 @@ TEST_F(DialTest, ThePointerShowsTheValue) {
     EXPECT_GT(pointerPixels(40, 40), 5);
 }
 
+TEST_F(DialTest, FromAStripItShowsTheFrameNearestTheValue) {
+    const std::vector<COLORREF> frames{RGB(10, 0, 0), RGB(20, 0, 0), RGB(30, 0, 0),
+                                       RGB(40, 0, 0), RGB(50, 0, 0)};
+    CDecodedBitmap* strip = solidStrip(40, 40, frames);
+    ASSERT_NE(strip, nullptr);
+    dial->setImage(strip, 5);
+    strip->release();
+    for (const auto& [value, frame] : {std::pair{0.0f, 0}, {0.5f, 2}, {0.74f, 3}, {1.0f, 4}}) {
+        dial->setValue(value);
+        EXPECT_EQ(at(kCentre, kCentre), frames[frame]) << value;
+        EXPECT_EQ(at(kCentre - 19, kCentre + 19), frames[frame]) << value;
+    }
+}
+
 } // namespace

@@ -128,4 +128,19 @@ TEST_F(FaderTest, ShowsItsHandleWhereTheValueIsHorizontalOrVertical) {
     EXPECT_EQ(at(151, 59), track);
 }
 
+// The handle is as long as its image and drawn where a plain handle would be.
+TEST_F(FaderTest, AHandleImageSetsTheHandlesLengthAndShowsAtTheValue) {
+    const COLORREF cap = RGB(9, 99, 199);
+    CDecodedBitmap* image = solidStrip(6, kFaderRect.bottom - kFaderRect.top, {cap});
+    ASSERT_NE(image, nullptr);
+    fader->setHandleImage(image);
+    image->release();
+    fader->setValue(0.5f);
+    const int middle = kPanel + kFaderRect.left + 3 + (kFaderRect.right - kFaderRect.left - 6) / 2;
+    EXPECT_EQ(at(middle - 3, kPanel + kFaderRect.top), cap);
+    EXPECT_EQ(at(middle + 2, kPanel + kFaderRect.bottom - 1), cap);
+    EXPECT_NE(at(middle - 4, kPanel + kFaderRect.top), cap);
+    EXPECT_NE(at(middle + 3, kPanel + kFaderRect.top), cap);
+}
+
 } // namespace

@@ -62,4 +62,23 @@ TEST_F(SwitchTest, AStepSwitchGoesToTheNextPositionOrToTheOneUnderTheMouse) {
     EXPECT_EQ(chooser->position(), 1);
 }
 
+TEST_F(SwitchTest, FromImagesASwitchShowsTheFrameOfItsStateOrPosition) {
+    const std::vector<COLORREF> frames{RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)};
+    CDecodedBitmap* strip = solidStrip(20, 10, frames);
+    ASSERT_NE(strip, nullptr);
+    CToggle* toggle = place(new CToggle(kSwitchRect, &journal, 3));
+    auto* steps = place(new CStepSwitch(CRect(10, 30, 30, 40), 3, &journal, 6));
+    toggle->setImage(strip);
+    steps->setImage(strip);
+    strip->release();
+    EXPECT_EQ(at(kLeft + 19, kTop + 9), frames[0]);
+    press({kLeft + 5, kTop + 5});
+    EXPECT_EQ(at(kLeft, kTop), frames[1]);
+    for (std::size_t position = 0; position < 3; ++position) {
+        steps->setValue(static_cast<float>(position) / 2);
+        EXPECT_EQ(at(kLeft + 2, kTop + 21), frames[position]);
+        EXPECT_EQ(at(kLeft + 19, kTop + 29), frames[position]);
+    }
+}
+
 } // namespace

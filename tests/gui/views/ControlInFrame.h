@@ -2,11 +2,14 @@
 // Controls in a real frame window, pressed with the real mouse button and dragged by real mouse
 // messages that arrive while the host idles; their edits, values and pixels read back.
 
+#include "CDecodedBitmap.h"
 #include "FrameTestSupport.h"
 #include "TestWindow.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -27,6 +30,30 @@ public:
     }
     std::function<void()> onPump;
 };
+
+// An image strip of `colours.size()` frames, each `width` by `height` and of one colour, one
+// below the other; decoded from a 24-bit BMP as a plug-in's own images are.
+inline CDecodedBitmap* solidStrip(int width, int height, const std::vector<COLORREF>& colours) {
+    const int rows = height * static_cast<int>(colours.size());
+    const int stride = (width * 3 + 3) & ~3;
+    std::vector<std::uint8_t> file(54 + static_cast<std::size_t>(stride * rows));
+    const std::uint32_t header[] = {static_cast<std::uint32_t>(file.size()), 0, 54, 40,
+                                    static_cast<std::uint32_t>(width),
+                                    static_cast<std::uint32_t>(-rows), 1 | 24 << 16};
+    file[0] = 'B';
+    file[1] = 'M';
+    std::memcpy(&file[2], header, sizeof header);
+    for (int y = 0; y < rows; ++y) {
+        const COLORREF colour = colours[static_cast<std::size_t>(y / height)];
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* pixel = &file[54 + static_cast<std::size_t>(y * stride + 3 * x)];
+            pixel[0] = GetBValue(colour);
+            pixel[1] = GetGValue(colour);
+            pixel[2] = GetRValue(colour);
+        }
+    }
+    return CDecodedBitmap::fromBytes(file.data(), file.size());
+}
 
 inline void sendButton(DWORD flags) {
     INPUT input{};
