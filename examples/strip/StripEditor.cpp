@@ -4,6 +4,7 @@
 #include "CDial.h"
 #include "CFader.h"
 #include "CFrame.h"
+#include "CViewContainer.h"
 #include "CStepSwitch.h"
 #include "CTextLabel.h"
 #include "CToggle.h"
@@ -74,8 +75,16 @@ StripEditor::~StripEditor() {
 
 bool StripEditor::open(void* window) {
     if (!openFrame(window)) return false;
+    // One panel holds every view: the frame walks its own children at each idle, a panel only
+    // the ones that changed.
+    panel = new (std::nothrow) CViewContainer(CRect(0, 0, kWidth, kHeight));
+    if (!panel) {
+        close();
+        return false;
+    }
+    frame->addView(panel);
     CDecodedBitmap* background = CDecodedBitmap::fromResource("background");
-    frame->setBackground(background);
+    panel->setBackground(background);
     addLabel(CRect(12, 4, 200, 24), "Lanter5 Strip");
     addLabel(CRect(12, 30, 92, 46), "Gain");
     addLabel(CRect(130, 36, 290, 52), "Pan");
@@ -95,46 +104,46 @@ void StripEditor::addLabel(const CRect& where, const char* text) {
     label->setTransparency(true);
     label->setStyle(kStyleNoFrame);
     label->setFontColor(kLabelColor);
-    frame->addView(label);
+    panel->addView(label);
 }
 
 void StripEditor::addControls(CBitmap* background) {
     if (auto* gain = new (std::nothrow) CDial(CRect(28, 50, 76, 98), this, StripEffect::kGain)) {
         withImage("knob", [&](CBitmap* image) { gain->setImage(image, kKnobFrames); });
         gain->setDefaultValue(StripEffect::valueForDecibels(0.0f));
-        frame->addView(gain);
+        panel->addView(gain);
         bind(gain);
     }
     if (auto* pan = new (std::nothrow) CFader(CRect(130, 60, 290, 84), this, StripEffect::kPan)) {
         withImage("pan_handle", [&](CBitmap* image) { pan->setHandleImage(image); });
         showPanelBehind(pan, background);
-        frame->addView(pan);
+        panel->addView(pan);
         bind(pan);
     }
     if (auto* width = new (std::nothrow) CFader(CRect(310, 30, 334, 202), this,
                                                 StripEffect::kWidth, CFader::Axis::vertical)) {
         withImage("width_handle", [&](CBitmap* image) { width->setHandleImage(image); });
         showPanelBehind(width, background);
-        frame->addView(width);
+        panel->addView(width);
         bind(width);
     }
     if (auto* mute = new (std::nothrow) CToggle(CRect(130, 110, 170, 134), this,
                                                 StripEffect::kMute)) {
         withImage("mute", [&](CBitmap* image) { mute->setImage(image); });
-        frame->addView(mute);
+        panel->addView(mute);
         bind(mute);
     }
     if (auto* dim = new (std::nothrow) CToggle(CRect(180, 110, 220, 134), this, StripEffect::kDim,
                                                CToggle::Mode::momentary)) {
         withImage("dim", [&](CBitmap* image) { dim->setImage(image); });
-        frame->addView(dim);
+        panel->addView(dim);
         bind(dim);
     }
     if (auto* input = new (std::nothrow)
             CStepSwitch(CRect(130, 160, 290, 184), StripEffect::kRoutings, this,
                         StripEffect::kRouting, CStepSwitch::Press::underMouse)) {
         withImage("input", [&](CBitmap* image) { input->setImage(image); });
-        frame->addView(input);
+        panel->addView(input);
         bind(input);
     }
 }
@@ -146,7 +155,7 @@ void StripEditor::addDisplays() {
         entry->setFontColor(kColorBlack);
         entry->setStringConvert(showDecibels);
         entry->setReverseConvert(readDecibels);
-        frame->addView(entry);
+        panel->addView(entry);
         bind(entry);
     }
     if (auto* input = new (std::nothrow) CParamDisplay(CRect(230, 110, 290, 134))) {
@@ -154,7 +163,7 @@ void StripEditor::addDisplays() {
         input->setBackColor(kFieldBack);
         input->setFontColor(kColorBlack);
         input->setStringConvert(showRouting);
-        frame->addView(input);
+        panel->addView(input);
         bind(input);
     }
 }

@@ -7,6 +7,7 @@
 #include "ParameterEditor.h"
 
 class CBitmap;
+class CViewContainer;
 class StripEffect;
 
 class StripEditor : public ParameterEditor {
@@ -25,4 +26,6 @@ private:
     void addLabel(const CRect& where, const char* text);
     void addDisplays();
     void addControls(CBitmap* background);
+
+    CViewContainer* panel = nullptr; // owned by the frame while open
 };
