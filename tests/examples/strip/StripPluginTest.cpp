@@ -48,7 +48,8 @@ TEST(StripPlugin, EachParameterShapesTheSoundAsItsNameSays) {
         {kDim, 1.0f, 0.05f, 0.025f},
     };
     for (const Case& check : cases) {
-        SCOPED_TRACE(testing::Message() << "parameter " << check.parameter << " at " << check.value);
+        SCOPED_TRACE(testing::Message() << "parameter " << check.parameter << " at "
+                                        << check.value);
         ExampleModule strip(kPluginPath);
         ASSERT_NE(strip.record, nullptr);
         strip.record->setParameter(strip.record, check.parameter, check.value);

@@ -1,0 +1,76 @@
+// The strip's editor as a host meets it: opened through the module's record in a window of the
+// host's, its parameters changed from both sides.
+#include <gtest/gtest.h>
+
+#include "ExampleModule.h"
+#include "FrameWindowHelpers.h"
+#include "TestWindow.h"
+
+namespace {
+
+enum { kGain, kPan, kWidth, kMute, kDim, kInput };
+
+struct StripEditorTest : ::testing::Test {
+    StripEditorTest() {
+        ShowWindow(window.get(), SW_SHOWNA);
+        if (strip.record) strip.dispatch(effEditOpen, 0, 0, window.get());
+        frameWindow = GetWindow(window.get(), GW_CHILD);
+        RedrawWindow(window.get(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+    ~StripEditorTest() override {
+        if (strip.record) strip.dispatch(effEditClose);
+    }
+    // Host opcodes recorded from `from` on, as "opcode:index", without idle requests.
+    std::vector<std::string> calls(std::size_t from) {
+        std::vector<std::string> result;
+        for (std::size_t i = from; i < strip.host.calls.size(); ++i) {
+            const HostCall& call = strip.host.calls[i];
+            if (call.opcode == 3) continue;
+            result.push_back(std::to_string(call.opcode) + ":" + std::to_string(call.index));
+        }
+        return result;
+    }
+    void click(int x, int y) {
+        RECT screen{};
+        GetWindowRect(frameWindow, &screen);
+        ASSERT_TRUE(placeCursor(screen.left + x, screen.top + y));
+        for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+            INPUT input{};
+            input.type = INPUT_MOUSE;
+            input.mi.dwFlags = flags;
+            SendInput(1, &input, sizeof input);
+            pumpMessages();
+        }
+    }
+
+    ExampleModule strip{"Strip.dll"};
+    TestWindow window{0, 0, 400, 220};
+    HWND frameWindow = nullptr;
+};
+
+TEST_F(StripEditorTest, HostAutomationShowsOnItsControlsAtTheNextIdle) {
+    ASSERT_NE(frameWindow, nullptr);
+    EXPECT_EQ(windowPixel(frameWindow, 150, 122), RGB(70, 70, 80)) << "mute off";
+    EXPECT_EQ(windowPixel(frameWindow, 270, 172), RGB(60, 64, 76)) << "swap not lit";
+    strip.record->setParameter(strip.record, kMute, 1.0f);
+    strip.record->setParameter(strip.record, kInput, 1.0f);
+    strip.dispatch(effEditIdle);
+    EXPECT_EQ(windowPixel(frameWindow, 150, 122), RGB(220, 50, 50)) << "mute on";
+    EXPECT_EQ(windowPixel(frameWindow, 270, 172), RGB(80, 180, 255)) << "swap lit";
+    EXPECT_EQ(windowPixel(frameWindow, 150, 172), RGB(60, 64, 76)) << "stereo no longer lit";
+}
+
+TEST_F(StripEditorTest, DecibelsTypedIntoTheGainFieldAreOneEditOfTheGain) {
+    ASSERT_NE(frameWindow, nullptr);
+    const std::size_t before = strip.host.calls.size();
+    click(52, 114);
+    HWND box = FindWindowExA(frameWindow, nullptr, "Edit", nullptr);
+    ASSERT_NE(box, nullptr);
+    SetWindowTextA(box, "-6 dB");
+    SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(strip.record->getParameter(strip.record, kGain), 0.625f);
+    EXPECT_EQ(calls(before), (std::vector<std::string>{"43:0", "0:0", "44:0"}));
+}
+
+} // namespace
