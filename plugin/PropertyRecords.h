@@ -1,7 +1,7 @@
 #pragma once
 // The records a plug-in fills for effGetInputProperties (33), effGetOutputProperties (34) and
-// effGetParameterProperties (56). The plug-in's headers name them only; the host lays them out
-// here, field by field as the interface passes them.
+// effGetParameterProperties (56), field by field as the interface passes them. The effect's own
+// operations take them as opaque pointers; hosts, vsthost among them, read them through these.
 
 #include <cstddef>
 #include <cstdint>
