@@ -94,10 +94,7 @@ void CDial::mouse(CDrawContext* context, const CPoint& where, std::int32_t butto
     if (buttons == -1) buttons = context->getMouseButtons();
     if (!(buttons & kLeftButton)) return;
     CEditGesture gesture(*this, context);
-    if (buttons == (kLeftButton | kControlKey)) {
-        gesture.change(getDefaultValue());
-        return;
-    }
+    if (gesture.restoreDefaultOn(buttons)) return;
     const std::int32_t mode = getParentFrame() ? getParentFrame()->getKnobMode() : kCircularKnobs;
     if (mode == kCircularKnobs) gesture.change(valueAtAngle(angleOf(where)));
     CPoint previous = where;

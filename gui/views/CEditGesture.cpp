@@ -54,6 +54,12 @@ bool CEditGesture::change(float value) {
     return true;
 }
 
+bool CEditGesture::restoreDefaultOn(std::int32_t buttons) {
+    if (buttons != (kLeftButton | kControlKey)) return false;
+    change(control.getDefaultValue());
+    return true;
+}
+
 bool CEditGesture::turnWheel(float notches) {
     const bool fine = context && (context->getMouseButtons() & kShiftKey);
     const float range = control.getMax() - control.getMin();

@@ -29,6 +29,9 @@ public:
     // Moves the control to `value`, kept within its range; when that is a change, the edit
     // begins if it has not, and the listener hears of it. True when the value changed.
     bool change(float value);
+    // A Control-click (the left button with Control, nothing else) restores the control's
+    // default, as one edit when that is a change. True when `buttons` were such a click.
+    bool restoreDefaultOn(std::int32_t buttons);
     // Turns the value by `notches` of the wheel, each the control's wheel increment of its
     // range, a tenth as much with Shift held.
     bool turnWheel(float notches);

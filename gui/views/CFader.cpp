@@ -90,10 +90,7 @@ void CFader::mouse(CDrawContext* context, const CPoint& where, std::int32_t butt
     if (buttons == -1) buttons = context->getMouseButtons();
     if (!(buttons & kLeftButton)) return;
     CEditGesture gesture(*this, context);
-    if (buttons == (kLeftButton | kControlKey)) {
-        gesture.change(getDefaultValue());
-        return;
-    }
+    if (gesture.restoreDefaultOn(buttons)) return;
     if (!handleRect().pointInside(where)) {
         if (trackPress == TrackPress::step) {
             const CRect handle = handleRect();

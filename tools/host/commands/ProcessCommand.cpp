@@ -257,16 +257,12 @@ int ProcessCommand::run(const CommandLine& line) {
         std::fprintf(stderr, "vsthost: %s\n", settings.error().c_str());
         return 2;
     }
-    if (line.has("--child")) ChildProcess::prepareChild();
-    auto library = PluginLibrary::load(line.arguments[0]);
+    auto library = ChildProcess::loadPluginOf(line);
     if (!library) {
         std::fprintf(stderr, "vsthost: %s\n", library.error().c_str());
         return 1;
     }
-    if (line.has("--child")) {
-        ChildChannel::open(1);
-        return processInChild(*library, line, *settings);
-    }
+    if (line.has("--child")) return processInChild(*library, line, *settings);
     const std::string failure = watchChild(*library, line, *settings);
     if (failure.empty()) return 0;
     std::fprintf(stderr, "vsthost: %s\n", failure.c_str());

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "ChildChannel.h"
 #include "ChildProcess.h"
 #include "JunitReport.h"
 #include "PluginLibrary.h"
@@ -39,17 +38,13 @@ int ValidateCommand::run(const CommandLine& line) {
         else std::fprintf(stderr, "%s", kUsage);
         return 2;
     }
-    if (line.has("--child")) ChildProcess::prepareChild();
-    auto library = PluginLibrary::load(line.arguments[0]);
+    auto library = ChildProcess::loadPluginOf(line);
     if (!library) {
         std::fprintf(stderr, "vsthost: %s\n", library.error().c_str());
         return 1;
     }
-    if (line.has("--child")) {
-        // Started anew by a validation run on Windows: the channel is standard output.
-        ChildChannel::open(1);
-        return Validator::runChild(*library, *options, line.options.at("--child"));
-    }
+    // Started anew by a validation run on Windows: the channel is standard output.
+    if (line.has("--child")) return Validator::runChild(*library, *options, line.options.at("--child"));
     Validator validator(*library, *options);
     const bool passed = validator.run();
     if (line.has("--junit")) {

@@ -317,4 +317,12 @@ ChildProcess::Ending ChildProcess::finish(bool kill, int seconds) {
     return ending;
 }
 
+Expected<PluginLibrary> ChildProcess::loadPluginOf(const CommandLine& line) {
+    const bool child = line.has("--child");
+    if (child) prepareChild();
+    auto library = PluginLibrary::load(line.arguments[0]);
+    if (library && child) ChildChannel::open(1);
+    return library;
+}
+
 }  // namespace vsthost

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "CommandLine.h"
 #include "Expected.h"
+#include "PluginLibrary.h"
 
 namespace vsthost {
 
@@ -44,6 +46,9 @@ public:
     // Called first thing in a child, before a Windows child loads the plug-in: a crash there
     // ends it with a status the parent can name, without a dialog.
     static void prepareChild();
+    // Loads the plug-in a command line names. A command started as a child (`--child`) is
+    // prepared first, and once the plug-in is loaded, it talks to its parent on standard output.
+    static Expected<PluginLibrary> loadPluginOf(const CommandLine& line);
 
     class Impl;
 
