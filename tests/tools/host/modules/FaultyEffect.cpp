@@ -1,7 +1,8 @@
 // A test plug-in with the faults a validation must find: texts without a terminator and past
 // the host's buffer, output past the frame count, a NaN, an infinity and subnormal values, a
 // write to the host's field of the record. Built with CRASHES, ABORTS or HANGS, it crashes,
-// aborts or never returns on blocks of 31 frames as well; with HANGS_IN_ENTRY, its entry point
+// aborts or never returns on blocks of 31 frames as well; with CRASHES_ON_ANY_BLOCK it crashes
+// on the first block a host processes, whatever its size; with HANGS_IN_ENTRY, its entry point
 // never returns.
 #include <cmath>
 #include <chrono>
@@ -48,6 +49,10 @@ VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32 index, Vs
 
 void VST_CALL copy(AEffect*, float** inputs, float** outputs, VstInt32 frames) {
     if (frames <= 0) return;
+#if defined(CRASHES_ON_ANY_BLOCK)
+    volatile float* nowhere = nullptr;
+    *nowhere = 1.0f;
+#endif
     if (frames == 31) {
 #if defined(CRASHES)
         volatile float* nowhere = nullptr;
