@@ -1,22 +1,22 @@
 #!/bin/bash
 # The guest's side of driving LMMS: run in the emulated machine, in a folder holding the
-# plug-ins and inputs, with 32-bit Wine set up. Writes into out/:
-#   NAME.wav, NAME.log (LMMS's output with Wine's trace of loaded libraries) and NAME.rc (its
-#   exit status) for every projects/NAME.mmp rendered;
-#   NAME-1.K.xwd.gz and NAME-2.K.xwd.gz (K 1 to 4), pictures of the screen at two moments ten
-#   seconds apart, for every shows/NAME.mmp opened in LMMS's window with its editors shown, and
-#   NAME.log;
-#   NAME.bmp, NAME.log and NAME.rc for every line "NAME PLUGIN IDLES" of shots.txt: the
-#   editor as vsthost.exe draws it in the same display.
+# plug-ins and inputs, with 32-bit Wine set up. Writes:
+#   out/render/NAME.wav, NAME.log (LMMS's output with Wine's trace of loaded libraries) and
+#   NAME.rc (its exit status) for every projects/NAME.mmp rendered;
+#   out/show/NAME-1.K.xwd.gz and NAME-2.K.xwd.gz (K 1 to 4), pictures of the screen at two
+#   moments ten seconds apart, and NAME.log, for every shows/NAME.mmp opened in LMMS's window
+#   with its editors shown;
+#   out/shot/NAME.bmp, NAME.log and NAME.rc for every line "NAME PLUGIN IDLES" of shots.txt:
+#   the editor as vsthost.exe draws it on the same display after IDLES idle calls.
 # Projects name their files by "@DIR@/...", replaced here by this folder.
 set -u
 dir=$PWD
-mkdir -p out screen
+mkdir -p out/render out/show out/shot screen
 stamp() { echo "in-guest: $(cut -d' ' -f1 /proc/uptime) s: $*" >&2; }
 
 # Editors need a display. Xvfb keeps its screen in a file as an X window dump.
 export DISPLAY=:5
-Xvfb :5 -screen 0 1280x800x24 -fbdir "$dir/screen" -nolisten tcp >out/xvfb.log 2>&1 &
+Xvfb :5 -screen 0 1280x800x24 -fbdir "$dir/screen" -nolisten tcp >out/show/xvfb.log 2>&1 &
 for _ in $(seq 100); do [ -e /tmp/.X11-unix/X5 ] && break; sleep 0.5; done
 
 # The guest's Wine session draws without a display; LMMS's server needs the X11 driver. LMMS
@@ -65,9 +65,10 @@ for project in projects/*.mmp; do
   [ -e "$project" ] || continue
   name=$(basename "$project" .mmp)
   stamp "rendering $name"
-  timeout -k 10 "${LMMS_RENDER_SECONDS:-600}" "${lmms[@]}" -r "$project" -o "out/$name.wav" \
-    -f wav -a -s 44100 -x 1 -i linear </dev/null >"out/$name.log" 2>&1
-  echo $? >"out/$name.rc"
+  timeout -k 10 "${LMMS_RENDER_SECONDS:-600}" "${lmms[@]}" -r "$project" \
+    -o "out/render/$name.wav" -f wav -a -s 44100 -x 1 -i linear </dev/null \
+    >"out/render/$name.log" 2>&1
+  echo $? >"out/render/$name.rc"
 done
 
 # Copies of the screen, gzipped: four a quarter of a second apart, since a copy can catch an
@@ -75,7 +76,7 @@ done
 pictures() {
   local copy
   for copy in 1 2 3 4; do
-    gzip -1 -c screen/Xvfb_screen0 >"out/$1.$copy.xwd.gz"
+    gzip -1 -c screen/Xvfb_screen0 >"out/show/$1.$copy.xwd.gz"
     sleep 0.25
   done
 }
@@ -84,12 +85,12 @@ for project in shows/*.mmp; do
   [ -e "$project" ] || continue
   name=$(basename "$project" .mmp)
   stamp "showing $name"
-  "${lmms[@]}" "$project" </dev/null >"out/$name.log" 2>&1 &
+  "${lmms[@]}" "$project" </dev/null >"out/show/$name.log" 2>&1 &
   shown=$!
   # Pictures once the editor has been made and has had time to draw and idle, and again later,
   # so that what changes by itself can be seen changing.
   for _ in $(seq 300); do
-    grep -q "editor successfully created" "out/$name.log" && break
+    grep -q "editor successfully created" "out/show/$name.log" && break
     kill -0 "$shown" 2>/dev/null || break
     sleep 1
   done
@@ -109,9 +110,9 @@ if [ -e shots.txt ]; then
   while read -r name plugin idles; do
     [ -n "$name" ] || continue
     stamp "vsthost shot $name"
-    timeout -k 10 300 wine vsthost.exe editor "$plugin" --idle "$idles" --shot "out/$name.bmp" \
-      </dev/null >"out/$name.log" 2>&1
-    echo $? >"out/$name.rc"
+    timeout -k 10 300 wine vsthost.exe editor "$plugin" --idle "$idles" \
+      --shot "out/shot/$name.bmp" </dev/null >"out/shot/$name.log" 2>&1
+    echo $? >"out/shot/$name.rc"
   done <shots.txt
 fi
 

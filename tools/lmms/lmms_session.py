@@ -275,7 +275,7 @@ def _after(text, marker):
 
 
 def read_render(folder, name):
-    out = os.path.join(folder, "out")
+    out = os.path.join(folder, "out", "render")
     status = None
     if os.path.exists(os.path.join(out, name + ".rc")):
         status = int(open(os.path.join(out, name + ".rc")).read().split()[0])
