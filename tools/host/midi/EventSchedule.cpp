@@ -7,14 +7,15 @@ namespace vsthost {
 
 namespace {
 
-// Within one frame a note ends before anything else happens and starts after, so a note
-// repeated without a gap, or one after its program change, sounds as written.
-int rankOf(const MidiSong::Event& event) {
+bool isNoteOff(const MidiSong::Event& event) {
     const int kind = event.bytes[0] & 0xF0;
-    const bool noteOff = kind == 0x80 || (kind == 0x90 && event.bytes[2] == 0);
-    if (noteOff) return 0;
-    return kind == 0x90 ? 2 : 1;
+    return kind == 0x80 || (kind == 0x90 && event.bytes[2] == 0);
 }
+
+bool isNoteOn(const MidiSong::Event& event) { return (event.bytes[0] & 0xF0) == 0x90 && event.bytes[2] != 0; }
+
+// A note is its channel and key.
+int noteOf(const MidiSong::Event& event) { return (event.bytes[0] & 0x0F) << 7 | (event.bytes[1] & 0x7F); }
 
 VstMidiEvent recordOf(const MidiSong::Event& event, std::int64_t delta) {
     VstMidiEvent record{};
@@ -27,15 +28,37 @@ VstMidiEvent recordOf(const MidiSong::Event& event, std::int64_t delta) {
 
 }  // namespace
 
+// Within one frame a note that was already sounding ends before anything else happens, and
+// notes start after everything else, so a note struck again without a gap, or one after its
+// program change, sounds as written. A note that starts and ends within the frame ends after
+// it starts: it is short, not stuck.
 EventSchedule::EventSchedule(const std::vector<MidiSong::Event>& events, double sampleRate) {
     placed_.reserve(events.size());
     for (const auto& event : events) {
         const auto frame = std::max<std::int64_t>(0, std::llround(event.seconds * sampleRate));
-        placed_.push_back({frame, rankOf(event), event});
+        placed_.push_back({frame, 0, event});
     }
-    std::stable_sort(placed_.begin(), placed_.end(), [](const Placed& a, const Placed& b) {
-        return a.frame != b.frame ? a.frame < b.frame : a.rank < b.rank;
-    });
+    std::stable_sort(placed_.begin(), placed_.end(), [](const Placed& a, const Placed& b) { return a.frame < b.frame; });
+    std::vector<int> sounding(16 * 128, 0);
+    for (auto first = placed_.begin(); first != placed_.end();) {
+        const auto last = std::find_if(first, placed_.end(), [&](const Placed& p) { return p.frame != first->frame; });
+        std::vector<int> before = sounding;
+        for (auto p = first; p != last; ++p) {
+            const int note = noteOf(p->event);
+            if (isNoteOff(p->event)) {
+                p->rank = before[note] > 0 ? (--before[note], kEndsEarlierNote) : kEndsNoteOfThisFrame;
+            } else {
+                p->rank = isNoteOn(p->event) ? kStartsNote : kOther;
+            }
+        }
+        std::stable_sort(first, last, [](const Placed& a, const Placed& b) { return a.rank < b.rank; });
+        for (auto p = first; p != last; ++p) {
+            int& count = sounding[noteOf(p->event)];
+            if (isNoteOn(p->event)) ++count;
+            else if (isNoteOff(p->event) && count > 0) --count;
+        }
+        first = last;
+    }
 }
 
 std::vector<VstMidiEvent> EventSchedule::next(int frames) {

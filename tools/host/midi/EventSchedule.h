@@ -20,6 +20,8 @@ public:
     std::int64_t position() const { return position_; }
 
 private:
+    // The order of events within one frame.
+    enum Rank { kEndsEarlierNote, kOther, kStartsNote, kEndsNoteOfThisFrame };
     struct Placed {
         std::int64_t frame;
         int rank;

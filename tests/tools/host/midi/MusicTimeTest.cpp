@@ -50,10 +50,16 @@ TEST(EventSchedule, PutsEachEventInItsBlockAtItsFrame) {
     EXPECT_EQ(play(events, 1000, 100, 5), expected);
 }
 
-TEST(EventSchedule, WithinAFrameEndsNotesFirstAndStartsThemLast) {
-    const std::vector<MidiSong::Event> events = {note(0.05, 0x90, 60), note(0.05, 0xC0, 5), note(0.05, 0x80, 60),
-                                                 note(0.05, 0x90, 64, 0)};
-    const std::vector<Delivered> expected = {{0, 50, 0x80, 60}, {0, 50, 0x90, 64}, {0, 50, 0xC0, 5}, {0, 50, 0x90, 60}};
+// A note sounding before the frame ends first and is struck again last; a note that starts
+// and ends within the frame, in either written order, ends after it starts.
+TEST(EventSchedule, WithinAFrameEndsSoundingNotesFirstAndStartsNotesBeforeTheyEnd) {
+    const std::vector<MidiSong::Event> events = {
+        note(0.01, 0x90, 60), note(0.05, 0x90, 60), note(0.05, 0xC0, 5), note(0.05, 0x80, 60),
+        note(0.05, 0x90, 62), note(0.05, 0x80, 62), note(0.05, 0x80, 64), note(0.05, 0x90, 64),
+        note(0.05, 0x90, 66, 0)};
+    const std::vector<Delivered> expected = {{0, 10, 0x90, 60}, {0, 50, 0x80, 60}, {0, 50, 0xC0, 5},
+                                             {0, 50, 0x90, 60}, {0, 50, 0x90, 62}, {0, 50, 0x90, 64},
+                                             {0, 50, 0x80, 62}, {0, 50, 0x80, 64}, {0, 50, 0x90, 66}};
     EXPECT_EQ(play(events, 1000, 64, 1), expected);
 }
 
