@@ -35,7 +35,8 @@ public:
         return value;
     }
 
-    // At most four bytes of seven bits each, as the file format bounds them.
+    // At most four bytes of seven bits each, as the file format bounds them; a longer one
+    // leaves the cursor failed and overlong.
     std::uint32_t variable() {
         std::uint32_t value = 0;
         for (int i = 0; i < 4; ++i) {
@@ -43,9 +44,10 @@ public:
             value = value << 7 | (next & 0x7F);
             if ((next & 0x80) == 0) return value;
         }
-        failed_ = true;
+        failed_ = overlong_ = true;
         return 0;
     }
+    bool overlong() const { return overlong_; }
 
     std::string take(std::uint32_t size) {
         if (size > end_ - std::min(at_, end_)) {
@@ -62,6 +64,7 @@ private:
     std::size_t at_;
     std::size_t end_;
     bool failed_ = false;
+    bool overlong_ = false;
 };
 
 // Everything of every track in ticks, before the tempo map turns ticks into seconds.
@@ -90,25 +93,36 @@ int dataBytesOf(unsigned char status) {
     return kind == 0xC0 || kind == 0xD0 ? 1 : 2;
 }
 
-void readMeta(unsigned char type, const std::string& data, std::uint64_t ticks, TickTimeline& timeline) {
-    if (type == 0x51 && data.size() >= 3) {
+Expected<bool> readMeta(unsigned char type, const std::string& data, std::uint64_t ticks, TickTimeline& timeline) {
+    if (type == 0x51) {
+        if (data.size() < 3) return Error{"has a tempo event of " + std::to_string(data.size()) + " bytes; it takes 3"};
         const auto micros = static_cast<unsigned char>(data[0]) << 16 | static_cast<unsigned char>(data[1]) << 8 |
                             static_cast<unsigned char>(data[2]);
-        if (micros > 0) timeline.tempos.push_back({ticks, static_cast<double>(micros)});
-    } else if (type == 0x58 && data.size() >= 2) {
-        // The denominator is stored as a power of two; bars wider than 64ths make no meter.
+        if (micros == 0) return Error{"sets a tempo of 0 microseconds a quarter note"};
+        timeline.tempos.push_back({ticks, static_cast<double>(micros)});
+    } else if (type == 0x58) {
+        if (data.size() < 2) return Error{"has a meter event of " + std::to_string(data.size()) + " bytes; it takes 4"};
+        // The denominator is stored as a power of two.
         const int numerator = static_cast<unsigned char>(data[0]);
         const int power = static_cast<unsigned char>(data[1]);
-        if (numerator > 0 && power <= 6) timeline.meters.push_back({ticks, numerator, 1 << power});
+        if (numerator == 0 || power > 6) {
+            return Error{"has a meter of " + std::to_string(numerator) + " over 2 to the power " + std::to_string(power) +
+                         "; meters take 1 to 255 beats of whole notes to 64ths"};
+        }
+        timeline.meters.push_back({ticks, numerator, 1 << power});
     }
+    return true;
 }
 
 // One track chunk's events. Meta and system exclusive events end a running status.
 Expected<bool> readTrack(Cursor track, TickTimeline& timeline) {
     std::uint64_t ticks = 0;
     unsigned char running = 0;
+    bool ended = false;
     while (!track.atEnd() && !track.failed()) {
+        if (ended) return Error{"has events after the end of a track"};
         ticks += track.variable();
+        if (track.overlong()) return Error{"has a delta time longer than four bytes"};
         unsigned char status = track.peek();
         if (status & 0x80) {
             track.byte();
@@ -120,17 +134,27 @@ Expected<bool> readTrack(Cursor track, TickTimeline& timeline) {
         if (status < 0xF0) {
             running = status;
             TickTimeline::Event event{ticks, {status, 0, 0}};
-            for (int i = 1; i <= dataBytesOf(status); ++i) event.bytes[i] = track.byte() & 0x7F;
+            for (int i = 1; i <= dataBytesOf(status); ++i) {
+                event.bytes[i] = track.byte();
+                if (event.bytes[i] & 0x80) return Error{"has a status byte where a channel message's data byte belongs"};
+            }
             timeline.events.push_back(event);
         } else if (status == 0xF0 || status == 0xF7) {
             running = 0;
             track.take(track.variable());
+            if (track.overlong()) return Error{"has a system exclusive length longer than four bytes"};
         } else if (status == 0xFF) {
             running = 0;
             const unsigned char type = track.byte();
             const std::string data = track.take(track.variable());
-            if (type == 0x2F) break;
-            readMeta(type, data, ticks, timeline);
+            if (track.overlong()) return Error{"has a meta event length longer than four bytes"};
+            if (track.failed()) break;
+            if (type == 0x2F) {
+                ended = true;
+                continue;
+            }
+            auto meta = readMeta(type, data, ticks, timeline);
+            if (!meta) return Error{meta.error()};
         } else {
             return Error{"has the status byte " + std::to_string(status) + ", which no file may hold, in a track"};
         }
@@ -191,14 +215,18 @@ Expected<MidiSong> MidiFileParser::parse(const std::string& bytes) {
     const std::uint32_t format = header.number(2);
     header.number(2);  // the track count; the chunks themselves say where tracks are
     const std::uint32_t division = header.number(2);
-    if (header.failed() || headerSize < 6 || headerSize > bytes.size()) return Error{"is not a Standard MIDI File"};
+    if (header.failed() || headerSize < 6) return Error{"is not a Standard MIDI File"};
+    if (headerSize > bytes.size() - 8) return Error{"is cut short: its header reaches past its end"};
     if (format > 1) return Error{"is a format " + std::to_string(format) + " MIDI file; formats 0 and 1 play"};
     if (division & 0x8000) return Error{"counts its time in SMPTE frames; only ticks per quarter note play"};
     if (division == 0) return Error{"has 0 ticks per quarter note"};
 
     TickTimeline timeline;
     std::size_t at = 8 + static_cast<std::size_t>(headerSize);
-    while (at + 8 <= bytes.size()) {
+    while (at < bytes.size()) {
+        if (bytes.size() - at < 8) {
+            return Error{"has " + std::to_string(bytes.size() - at) + " bytes after its last chunk, too few for a chunk"};
+        }
         Cursor chunk(bytes, at, bytes.size());
         const std::string id = chunk.take(4);
         const std::size_t size = chunk.number(4);

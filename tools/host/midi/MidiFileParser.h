@@ -1,7 +1,8 @@
 #pragma once
-// The host's own reader of Standard MIDI Files (format 0 or 1, division in ticks per quarter
-// note), for builds without portSMF: channel messages, tempo changes and meters of every track,
-// on one time line in seconds through the merged tempo map.
+// The host's reader of Standard MIDI Files (format 0 or 1, division in ticks per quarter note):
+// channel messages as written, tempo changes and meters of every track, on one time line in
+// seconds through the merged tempo map. Anything the format does not allow is refused with
+// one line that says what, never read as something else.
 
 #include <string>
 

@@ -1,7 +1,6 @@
 #pragma once
 // Reads a Standard MIDI File (format 0 or 1) into a song: every track's channel messages on
-// one time line in seconds, through the file's tempo map. Read with portSMF where the build has
-// it, else with the host's own parser.
+// one time line in seconds, through the file's tempo map.
 
 #include <string>
 

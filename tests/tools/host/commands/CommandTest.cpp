@@ -15,6 +15,7 @@
 
 #include "AudioFileReader.h"
 #include "EventRecords.h"
+#include "ProgramFolder.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -25,17 +26,6 @@
 #endif
 
 namespace {
-
-// The folder of this test program, where the build puts the tool and the modules as well.
-std::string programFolder() {
-#if defined(_WIN32)
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::filesystem::path(path).parent_path().string();
-#else
-    return std::filesystem::read_symlink("/proc/self/exe").parent_path().string();
-#endif
-}
 
 std::string besideProgram(const char* file) { return programFolder() + "/" + file; }
 
