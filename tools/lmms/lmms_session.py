@@ -256,9 +256,10 @@ class Render:
             return "LMMS did not finish within its time"
         if LOAD_ERROR in self.log:
             return "LMMS could not load an effect: " + _after(self.log, LOAD_ERROR)
-        for line in self.log.splitlines():
-            if line.startswith("wine: Unhandled") or "Remote plugin did not connect" in line:
-                return "the plug-in server failed: " + line.strip()
+        # LMMS's progress bar shares lines with what the server prints.
+        for marker in ("wine: Unhandled", "remote plugin died", "Remote plugin did not connect"):
+            if marker in self.log:
+                return "the plug-in server failed: " + self.log[self.log.index(marker):].splitlines()[0].strip()
         if self.status != 0:
             return f"LMMS exited with status {self.status}"
         for dll in dlls:

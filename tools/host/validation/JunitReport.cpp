@@ -6,9 +6,38 @@ namespace vsthost {
 
 namespace {
 
+// The length of the UTF-8 sequence at `at`, or 0 where the bytes there are not one.
+std::size_t utf8Length(const std::string& text, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    if (lead < 0x80) return 1;
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                             : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+    if (length == 0 || at + length > text.size()) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) return 0;
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF.
+    const unsigned char second = byte(at + 1);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
+        (lead == 0xF4 && second > 0x8F)) {
+        return 0;
+    }
+    return length;
+}
+
+// The report says it is UTF-8, so any byte that is not part of UTF-8 (a file name in another
+// encoding, say) becomes U+FFFD rather than a document no parser reads.
 std::string escaped(const std::string& text) {
     std::string out;
-    for (const char c : text) {
+    for (std::size_t at = 0; at < text.size();) {
+        const char c = text[at];
+        const std::size_t length = utf8Length(text, at);
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";
+            ++at;
+            continue;
+        }
         switch (c) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
@@ -16,8 +45,9 @@ std::string escaped(const std::string& text) {
         case '"': out += "&quot;"; break;
         default:
             // XML 1.0 allows no other control characters.
-            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out += c;
+            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out.append(text, at, length);
         }
+        at += length;
     }
     return out;
 }
