@@ -82,9 +82,10 @@ void startServices(const WineTools& tools) {
 }  // namespace
 
 std::string WineLauncher::prefixPath() {
+    // A relative base folder is to be ignored, as if unset.
     const char* cache = std::getenv("XDG_CACHE_HOME");
     const char* home = std::getenv("HOME");
-    std::string folder = cache && *cache ? cache : std::string(home ? home : "/tmp") + "/.cache";
+    std::string folder = cache && cache[0] == '/' ? cache : std::string(home ? home : "/tmp") + "/.cache";
     return folder + "/vsthost/wine64";
 }
 
