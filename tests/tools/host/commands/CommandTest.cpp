@@ -571,10 +571,15 @@ TEST(VsthostValidate, PassesThePluginAtTheStrictestLevelWithEveryCheckReported) 
 
 TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
     const std::string junit = scratch("report.xml");
+#if defined(_WIN32)
+    // Names reach a Windows host through the machine's ANSI code page.
+    const std::string plugin = kFaultyPluginPath;
+#else
     // A name in Latin-1, which the report, in UTF-8, cannot carry as it is.
-    const std::string latin1 = scratch("faulty caf\xE9" + std::filesystem::path(kFaultyPluginPath).extension().string());
-    std::ofstream(latin1, std::ios::binary) << slurp(kFaultyPluginPath);
-    const Outcome run = runVsthost({"validate", latin1, "--junit", junit, "--timeout", kUnreachedLimit});
+    const std::string plugin = scratch("faulty caf\xE9.so");
+    std::ofstream(plugin, std::ios::binary) << slurp(kFaultyPluginPath);
+#endif
+    const Outcome run = runVsthost({"validate", plugin, "--junit", junit, "--timeout", kUnreachedLimit});
     EXPECT_EQ(run.status, 1);
     for (const char* line :
          {"FAIL texts written are terminated inside the buffer: unterminated after 47 effGetVendorString",
@@ -597,8 +602,10 @@ TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
     EXPECT_NE(xml.find("name=\"processing at 32000 Hz, blocks of 1 to 4096 frames\">\n    <failure "
                        "message=\"-inf at channel 1, frame 3 in blocks of 4\"/>"),
               std::string::npos) << xml;
+#if !defined(_WIN32)
     EXPECT_NE(xml.find("faulty caf\xEF\xBF\xBD"), std::string::npos) << xml;
     EXPECT_EQ(xml.find('\xE9'), std::string::npos);
+#endif
 
     // A strict run counts subnormal output as a failure, and sends values out of range.
     const Outcome strict = runVsthost({"validate", kFaultyPluginPath, "--level", "2", "--timeout", kUnreachedLimit});
