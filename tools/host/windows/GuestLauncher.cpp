@@ -41,23 +41,36 @@ bool hasBlank(const std::string& text) {
     return text.find_first_of(" \t\n\r\f\v") != std::string::npos;
 }
 
-// Copies written files back; a folder's contents merge into the one asked for.
-void bringBack(const std::vector<WrittenPath>& written) {
+// Copies written files back; a folder's contents merge into the one asked for. A file replaces
+// the one asked for whole, by a rename, so that a copy cut short leaves the old one. False when
+// anything could not be brought back.
+bool bringBack(const std::vector<WrittenPath>& written) {
+    bool all = true;
     for (const auto& path : written) {
         std::error_code error;
         if (!fs::exists(path.inGuest)) continue;
         if (fs::is_directory(path.inGuest)) {
             fs::create_directories(path.asked, error);
-            fs::copy(path.inGuest, path.asked,
-                     fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+            if (!error) {
+                fs::copy(path.inGuest, path.asked,
+                         fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+            }
         } else {
-            fs::copy_file(path.inGuest, path.asked, fs::copy_options::overwrite_existing, error);
+            fs::path partial = path.asked;
+            partial += ".partial";
+            if (fs::copy_file(path.inGuest, partial, fs::copy_options::overwrite_existing, error)) {
+                fs::rename(partial, path.asked, error);
+            }
+            std::error_code ignored;
+            if (error) fs::remove(partial, ignored);
         }
         if (error) {
             std::fprintf(stderr, "vsthost: cannot write %s: %s\n", path.asked.c_str(),
                          error.message().c_str());
+            all = false;
         }
     }
+    return all;
 }
 
 class StagingFolder {
@@ -125,7 +138,8 @@ int GuestLauncher::run(const std::string& program, int argc, char** argv) {
     command.insert(command.end(), arguments.begin(), arguments.end());
     std::fflush(nullptr);
     const int status = ExternalProgram::run(command);
-    bringBack(written);
+    // A command that succeeded in the guest has failed here if its files did not come back.
+    if (!bringBack(written) && status == 0) return 1;
     return status;
 }
 
