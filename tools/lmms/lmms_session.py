@@ -11,7 +11,6 @@ import os
 import shutil
 import struct
 import subprocess
-import sys
 import zlib
 from dataclasses import dataclass, field
 from xml.sax.saxutils import quoteattr
@@ -181,15 +180,6 @@ class Picture:
                       + chunk(b"IHDR", struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0))
                       + chunk(b"IDAT", zlib.compress(bytes(lines), 6)) + chunk(b"IEND", b""))
 
-    def write_bmp(self, path):
-        row_size = (3 * self.width + 3) & ~3
-        pad = b"\0" * (row_size - 3 * self.width)
-        body = b"".join(row + pad for row in reversed(self.rows))
-        header = struct.pack("<2sIHHIIiiHHIIiiII", b"BM", 54 + len(body), 0, 0, 54, 40, self.width,
-                             self.height, 1, 24, 0, len(body), 2835, 2835, 0, 0)
-        with open(path, "wb") as out:
-            out.write(header + body)
-
 
 def read_bmp(path):
     with open(path, "rb") as source:
@@ -289,7 +279,3 @@ def read_render(folder, name):
 
 def float32(value):
     return struct.unpack("<f", struct.pack("<f", value))[0]
-
-
-def say(message):
-    print(message, file=sys.stderr, flush=True)
