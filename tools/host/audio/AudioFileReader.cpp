@@ -1,83 +1,141 @@
 #include "AudioFileReader.h"
 
-#include <sndfile.h>
-
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
-#include <vector>
+#include <cstdlib>
+#include <utility>
+
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <fcntl.h>
+#endif
 
 namespace vsthost {
 
 namespace {
 
-// Closes the file on every way out.
-class SoundFile {
-public:
-    SoundFile(const std::string& path, SF_INFO& info) : file_(sf_open(path.c_str(), SFM_READ, &info)) {}
-    SoundFile(const SoundFile&) = delete;
-    SoundFile& operator=(const SoundFile&) = delete;
-    ~SoundFile() {
-        if (file_) sf_close(file_);
-    }
-    SNDFILE* get() const { return file_; }
-
-private:
-    SNDFILE* file_;
+// What libsndfile's log says of a chunk whose header promises more than the file holds:
+// "data : 200 (should be 190)", indented in some formats.
+struct ChunkLength {
+    std::string line;
+    unsigned long long promised = 0;
 };
 
-// libsndfile reads what there is of a cut file; its log tells, for WAV and AIFF, when the
-// sample data is shorter than the file's header says: "data : 200 (should be 190)".
-std::string cutShort(SNDFILE* file) {
+std::optional<ChunkLength> shortChunk(SNDFILE* file) {
     char log[8192] = {};
     sf_command(file, SFC_GET_LOG_INFO, log, sizeof log);
-    std::string text(log);
+    const std::string text(log);
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(start, end - start);
-        if ((line.starts_with("data ") || line.starts_with("SSND ")) && line.find("(should be") != std::string::npos) {
-            return line;
-        }
+        std::size_t first = start;
+        while (first < end && std::isspace(static_cast<unsigned char>(text[first]))) ++first;
+        const std::string line = text.substr(first, end - first);
         start = end + 1;
+        if (!(line.starts_with("data ") || line.starts_with("SSND ")) || line.find("(should be") == std::string::npos) {
+            continue;
+        }
+        const std::size_t colon = line.find(':');
+        if (colon == std::string::npos) continue;
+        return ChunkLength{line, std::strtoull(line.c_str() + colon + 1, nullptr, 10)};
     }
-    return {};
+    return std::nullopt;
 }
 
-bool readable(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file) std::fclose(file);
-    return file != nullptr;
+// A recorder that streams writes the largest length there is for "until the end".
+constexpr unsigned long long kOpenLength = 0xFFFFFFFFull;
+
+// Opened once, by the host: a named pipe cannot be opened a second time for what it held.
+int openForReading(const std::string& path) {
+#if defined(_WIN32)
+    return _open(path.c_str(), _O_RDONLY | _O_BINARY);
+#else
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+#endif
 }
 
 }  // namespace
 
-Expected<AudioData> AudioFileReader::read(const std::string& path) {
-    if (!readable(path)) return Error{"cannot read '" + path + "'"};
+Expected<AudioFileReader> AudioFileReader::open(const std::string& path) {
+    const int descriptor = openForReading(path);
+    if (descriptor < 0) return Error{"cannot read '" + path + "'"};
     SF_INFO info{};
-    SoundFile file(path, info);
-    if (file.get() == nullptr) {
+    SNDFILE* file = sf_open_fd(descriptor, SFM_READ, &info, SF_TRUE);
+    if (file == nullptr) {
         return Error{"'" + path + "' is not an audio file that can be read (" + sf_strerror(nullptr) + ")"};
     }
-    if (info.channels < 1 || info.frames < 0) return Error{"'" + path + "' holds no channels"};
-    if (const std::string cut = cutShort(file.get()); !cut.empty()) {
-        return Error{"truncated audio file '" + path + "': " + cut};
+    std::optional<std::size_t> frames = static_cast<std::size_t>(info.frames);
+    // Through a pipe the header's length is only what the writer hoped for.
+    if (!info.seekable || info.frames == SF_COUNT_MAX) frames.reset();
+    if (const auto cut = shortChunk(file); cut && cut->promised == kOpenLength) {
+        frames.reset();
+    } else if (cut) {
+        sf_close(file);
+        return Error{"truncated audio file '" + path + "': " + cut->line};
     }
-    const auto channels = static_cast<std::size_t>(info.channels);
-    const auto frames = static_cast<std::size_t>(info.frames);
-    std::vector<float> interleaved(frames * channels);
-    const sf_count_t got = sf_readf_float(file.get(), interleaved.data(), info.frames);
-    if (got < info.frames) {
-        return Error{"truncated audio file '" + path + "': " + std::to_string(got) + " of " +
-                     std::to_string(info.frames) + " frames"};
+    if (info.channels < 1 || info.frames < 0) {
+        sf_close(file);
+        return Error{"'" + path + "' holds no channels"};
     }
-    AudioData audio;
-    audio.sampleRate = info.samplerate;
-    audio.channels.assign(channels, std::vector<float>(frames));
-    for (std::size_t frame = 0; frame < frames; ++frame) {
-        for (std::size_t channel = 0; channel < channels; ++channel) {
-            audio.channels[channel][frame] = interleaved[frame * channels + channel];
+    return AudioFileReader(file, path, info, frames);
+}
+
+AudioFileReader::AudioFileReader(SNDFILE* file, std::string path, const SF_INFO& info,
+                                 std::optional<std::size_t> frames)
+    : file_(file), path_(std::move(path)), sampleRate_(info.samplerate), channels_(info.channels), frames_(frames) {}
+
+AudioFileReader::AudioFileReader(AudioFileReader&& other) noexcept
+    : file_(std::exchange(other.file_, nullptr)),
+      path_(std::move(other.path_)),
+      sampleRate_(other.sampleRate_),
+      channels_(other.channels_),
+      frames_(other.frames_),
+      done_(other.done_),
+      interleaved_(std::move(other.interleaved_)) {}
+
+AudioFileReader::~AudioFileReader() {
+    if (file_) sf_close(file_);
+}
+
+Expected<std::size_t> AudioFileReader::next(AudioData& block, std::size_t frames) {
+    if (frames_) frames = std::min(frames, *frames_ - done_);
+    const auto channels = static_cast<std::size_t>(channels_);
+    interleaved_.resize(frames * channels);
+    const sf_count_t got = frames == 0 ? 0 : sf_readf_float(file_, interleaved_.data(), static_cast<sf_count_t>(frames));
+    const auto count = static_cast<std::size_t>(got > 0 ? got : 0);
+    done_ += count;
+    if (frames_ && count < frames) {
+        return Error{"truncated audio file '" + path_ + "': " + std::to_string(done_) + " of " +
+                     std::to_string(*frames_) + " frames"};
+    }
+    block.sampleRate = sampleRate_;
+    block.channels.resize(channels);
+    for (std::size_t channel = 0; channel < channels; ++channel) {
+        auto& samples = block.channels[channel];
+        samples.resize(count);
+        for (std::size_t frame = 0; frame < count; ++frame) samples[frame] = interleaved_[frame * channels + channel];
+    }
+    return count;
+}
+
+Expected<AudioData> AudioFileReader::read(const std::string& path) {
+    auto file = open(path);
+    if (!file) return Error{file.error()};
+    AudioData whole;
+    whole.sampleRate = file->sampleRate();
+    whole.channels.resize(static_cast<std::size_t>(file->channels()));
+    AudioData block;
+    for (;;) {
+        auto got = file->next(block, 65536);
+        if (!got) return Error{got.error()};
+        if (*got == 0) return whole;
+        for (std::size_t c = 0; c < whole.channels.size(); ++c) {
+            whole.channels[c].insert(whole.channels[c].end(), block.channels[c].begin(), block.channels[c].end());
         }
     }
-    return audio;
 }
 
 }  // namespace vsthost

@@ -41,25 +41,46 @@ std::string extension(const std::string& path) {
     return text;
 }
 
-// 0 for a name whose extension names no format this tool writes.
-int formatFor(const std::string& path, int channels) {
+// The sample bytes a RIFF or AIFF header can count, less room for the chunks before them.
+constexpr std::uint64_t kMostCountedBytes = 0xFFFFFFFFull - 4096;
+constexpr std::uint64_t kUncounted = UINT64_MAX;
+
+struct Format {
+    int code = 0;  // 0 for a name whose extension names no format this tool writes
+    std::uint64_t mostFrames = kUncounted;
+    bool mayShrink = false;  // an RF64 file that becomes a plain WAV file if it stays small
+};
+
+Format formatFor(const std::string& path, int channels, std::optional<std::uint64_t> frames) {
     const std::string type = extension(path);
-    if (type == "wav") return (channels > 2 ? SF_FORMAT_WAVEX : SF_FORMAT_WAV) | SF_FORMAT_FLOAT;
-    if (type == "aif" || type == "aiff") return SF_FORMAT_AIFF | SF_FORMAT_FLOAT;
-    if (type == "flac") return SF_FORMAT_FLAC | SF_FORMAT_PCM_24;
-    return 0;
+    const std::uint64_t counted = kMostCountedBytes / (sizeof(float) * static_cast<std::uint64_t>(channels));
+    if (type == "wav") {
+        if (frames && *frames <= counted) return {(channels > 2 ? SF_FORMAT_WAVEX : SF_FORMAT_WAV) | SF_FORMAT_FLOAT, counted};
+        return {SF_FORMAT_RF64 | SF_FORMAT_FLOAT, kUncounted, !frames};
+    }
+    if (type == "aif" || type == "aiff") return {SF_FORMAT_AIFF | SF_FORMAT_FLOAT, counted};
+    if (type == "flac") return {SF_FORMAT_FLAC | SF_FORMAT_PCM_24};
+    return {};
+}
+
+std::string tooLong(std::uint64_t mostFrames) {
+    return "its header counts at most 4 GiB of samples (" + std::to_string(mostFrames) +
+           " frames of this width); write .wav or .flac";
 }
 
 }  // namespace
 
-Expected<AudioFileWriter> AudioFileWriter::create(const std::string& path, int channels, int sampleRate) {
+Expected<AudioFileWriter> AudioFileWriter::create(const std::string& path, int channels, int sampleRate,
+                                                  std::optional<std::uint64_t> frames) {
     const std::string cannot = "cannot write '" + path + "': ";
     if (isDirectory(path)) return Error{cannot + "it is a directory"};
     SF_INFO info{};
     info.channels = channels;
     info.samplerate = sampleRate;
-    info.format = formatFor(path, channels);
+    const Format format = formatFor(path, std::max(channels, 1), frames);
+    info.format = format.code;
     if (info.format == 0) return Error{cannot + "the name ends in none of .wav, .aif, .aiff, .flac"};
+    if (frames && *frames > format.mostFrames) return Error{cannot + tooLong(format.mostFrames)};
     if (!sf_format_check(&info)) {
         return Error{cannot + "this build cannot write that format with " + std::to_string(channels) +
                      " channels at " + std::to_string(sampleRate) + " Hz"};
@@ -72,11 +93,12 @@ Expected<AudioFileWriter> AudioFileWriter::create(const std::string& path, int c
         std::remove(partial.c_str());
         return Error{cannot + reason};
     }
-    return AudioFileWriter(file, path, channels);
+    if (format.mayShrink) sf_command(file, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
+    return AudioFileWriter(file, path, channels, format.mostFrames);
 }
 
 Expected<bool> AudioFileWriter::write(const std::string& path, const AudioData& audio) {
-    auto writer = create(path, static_cast<int>(audio.channels.size()), audio.sampleRate);
+    auto writer = create(path, static_cast<int>(audio.channels.size()), audio.sampleRate, audio.frames());
     if (!writer) return Error{writer.error()};
     std::vector<const float*> channels;
     for (const auto& channel : audio.channels) channels.push_back(channel.data());
@@ -85,11 +107,16 @@ Expected<bool> AudioFileWriter::write(const std::string& path, const AudioData& 
     return writer->commit();
 }
 
-AudioFileWriter::AudioFileWriter(SNDFILE* file, std::string path, int channels)
-    : file_(file), path_(std::move(path)), channels_(channels) {}
+AudioFileWriter::AudioFileWriter(SNDFILE* file, std::string path, int channels, std::uint64_t mostFrames)
+    : file_(file), path_(std::move(path)), channels_(channels), mostFrames_(mostFrames) {}
 
 AudioFileWriter::AudioFileWriter(AudioFileWriter&& other) noexcept
-    : file_(std::exchange(other.file_, nullptr)), path_(std::move(other.path_)), channels_(other.channels_) {}
+    : file_(std::exchange(other.file_, nullptr)),
+      path_(std::move(other.path_)),
+      channels_(other.channels_),
+      written_(other.written_),
+      mostFrames_(other.mostFrames_),
+      interleaved_(std::move(other.interleaved_)) {}
 
 AudioFileWriter::~AudioFileWriter() { discard(); }
 
@@ -102,15 +129,20 @@ void AudioFileWriter::discard() {
 
 Expected<bool> AudioFileWriter::append(const float* const* channels, std::size_t frames) {
     if (file_ == nullptr) return Error{"cannot write '" + path_ + "': already finished"};
+    if (frames > mostFrames_ - written_) {
+        discard();
+        return Error{"cannot write '" + path_ + "': " + tooLong(mostFrames_)};
+    }
     const auto count = static_cast<std::size_t>(channels_);
-    std::vector<float> interleaved(frames * count);
+    interleaved_.resize(frames * count);
     for (std::size_t frame = 0; frame < frames; ++frame) {
         for (std::size_t channel = 0; channel < count; ++channel) {
-            interleaved[frame * count + channel] = channels[channel][frame];
+            interleaved_[frame * count + channel] = channels[channel][frame];
         }
     }
     const auto wanted = static_cast<sf_count_t>(frames);
-    if (sf_writef_float(file_, interleaved.data(), wanted) != wanted) {
+    written_ += frames;
+    if (sf_writef_float(file_, interleaved_.data(), wanted) != wanted) {
         const std::string reason = sf_strerror(file_);
         discard();
         return Error{"cannot write '" + path_ + "': " + reason};

@@ -7,7 +7,10 @@
 
 #include <sndfile.h>
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "AudioData.h"
 #include "Expected.h"
@@ -16,7 +19,9 @@ namespace vsthost {
 
 class AudioFileWriter {
 public:
-    static Expected<AudioFileWriter> create(const std::string& path, int channels, int sampleRate);
+    // `frames`: how long the file will be, where that is known beforehand.
+    static Expected<AudioFileWriter> create(const std::string& path, int channels, int sampleRate,
+                                            std::optional<std::uint64_t> frames = std::nullopt);
     // Writes a whole file in one go.
     static Expected<bool> write(const std::string& path, const AudioData& audio);
     // The temporary name a file is written under until it is complete.
@@ -34,12 +39,15 @@ public:
     Expected<bool> commit();
 
 private:
-    AudioFileWriter(SNDFILE* file, std::string path, int channels);
+    AudioFileWriter(SNDFILE* file, std::string path, int channels, std::uint64_t mostFrames);
     void discard();
 
     SNDFILE* file_ = nullptr;
     std::string path_;
     int channels_ = 0;
+    std::uint64_t written_ = 0;
+    std::uint64_t mostFrames_ = 0;  // what the file's header can count
+    std::vector<float> interleaved_;
 };
 
 }  // namespace vsthost

@@ -28,56 +28,81 @@ namespace {
 
 // Files longer than this many seconds report their progress.
 constexpr std::size_t kLongFileSeconds = 30;
+// Without a known length, progress is told once per this many seconds of audio.
+constexpr std::size_t kOpenLengthReportSeconds = 600;
 constexpr int kMostChannels = 128;
+// The longest render vsthost starts: a day of audio, at the rate it runs.
+constexpr double kLongestSeconds = 24 * 3600;
+
+void note(const std::string& text) { std::fprintf(stderr, "vsthost: %s\n", text.c_str()); }
 
 class Progress {
 public:
-    Progress(std::size_t total, int sampleRate)
-        : total_(total), shown_(total > kLongFileSeconds * static_cast<std::size_t>(sampleRate)) {}
+    Progress(std::optional<std::size_t> total, int sampleRate)
+        : total_(total.value_or(0)),
+          every_(total ? 0 : std::max<std::size_t>(kOpenLengthReportSeconds * static_cast<std::size_t>(sampleRate), 1 << 20)),
+          shown_(!total || *total > kLongFileSeconds * static_cast<std::size_t>(sampleRate)) {}
     void advance(std::size_t done) {
         if (!shown_) return;
-        const int tenths = static_cast<int>(done * 10 / total_);
-        if (tenths == lastTenths_) return;
-        lastTenths_ = tenths;
-        std::fprintf(stderr, "vsthost: %d%% (%zu of %zu frames)\n", tenths * 10, done, total_);
+        const std::size_t step = every_ > 0 ? done / every_ : done * 10 / total_;
+        if (step == lastStep_) return;
+        lastStep_ = step;
+        if (every_ > 0) note(std::to_string(done) + " frames so far");
+        else note(std::to_string(step * 10) + "% (" + std::to_string(done) + " of " + std::to_string(total_) + " frames)");
     }
 
 private:
     std::size_t total_;
+    std::size_t every_;
     bool shown_;
-    int lastTenths_ = 0;
+    std::size_t lastStep_ = 0;
 };
 
-}  // namespace
-
-namespace {
-
-// The input: the file mapped onto the plug-in's inputs, or for an instrument without one,
-// silence as long as the song and its tail.
-Expected<AudioData> inputAudio(const AudioData* file, const Effect& effect,
-                               const ProcessCommand::Settings& settings, const MidiSong* song) {
-    const AEffect& record = effect.record();
-    if (file == nullptr) {
-        if (song == nullptr || !effect.isInstrument()) {
-            return Error{"the plug-in is an effect; it needs an input file"};
-        }
-        AudioData silence;
-        silence.sampleRate = settings.sampleRate > 0 ? settings.sampleRate : 44100;
-        const auto frames = static_cast<std::size_t>(
-            std::ceil((song->seconds + settings.tailSeconds) * silence.sampleRate));
-        // One channel at least, for a plug-in without inputs: its length is the output's.
-        silence.channels.assign(static_cast<std::size_t>(std::max(record.numInputs, 1)),
-                                std::vector<float>(frames, 0.0f));
-        return silence;
-    }
-    const ChannelMap map(settings.map, static_cast<int>(file->channels.size()), record.numInputs);
-    if (const std::string note = map.note(); !note.empty()) std::fprintf(stderr, "vsthost: %s\n", note.c_str());
-    AudioData audio = map.apply(*file);
-    audio.sampleRate = file->sampleRate;
-    // A plug-in without inputs still renders for as long as the file lasts.
-    if (audio.channels.empty()) audio.channels.assign(1, std::vector<float>(file->frames(), 0.0f));
-    return audio;
+std::string hours(double seconds) {
+    const auto whole = static_cast<long long>(std::ceil(seconds));
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", whole / 3600, whole / 60 % 60, whole % 60);
+    return text;
 }
+
+// Where the plug-in's input blocks come from: the file, read as the render goes, its channels
+// mapped onto the inputs; or for an instrument without a file, silence as long as the song
+// and its tail.
+class InputBlocks {
+public:
+    InputBlocks(std::optional<AudioFileReader> file, std::size_t silentFrames, int inputs, ChannelMap::Mode map)
+        : file_(std::move(file)),
+          silentFrames_(silentFrames),
+          map_(map, file_ ? file_->channels() : 0, inputs) {
+        // One channel at least, for a plug-in without inputs: its length is the output's.
+        if (!file_) silence_.channels.assign(static_cast<std::size_t>(std::max(inputs, 1)), {});
+    }
+    std::optional<std::size_t> frames() const { return file_ ? file_->frames() : silentFrames_; }
+    std::string mapNote() const { return file_ ? map_.note() : std::string(); }
+
+    // The next at most `frames` frames, all of it when shorter; 0 at the end.
+    Expected<std::size_t> next(std::size_t frames) {
+        if (!file_) {
+            const std::size_t count = std::min(frames, silentFrames_ - done_);
+            done_ += count;
+            for (auto& channel : silence_.channels) channel.assign(count, 0.0f);
+            return count;
+        }
+        auto got = file_->next(read_, frames);
+        if (got) mapped_ = map_.apply(read_);
+        return got;
+    }
+    const AudioData& block() const { return file_ ? mapped_ : silence_; }
+
+private:
+    std::optional<AudioFileReader> file_;
+    std::size_t silentFrames_;
+    std::size_t done_ = 0;
+    ChannelMap map_;
+    AudioData read_;
+    AudioData mapped_;
+    AudioData silence_;
+};
 
 }  // namespace
 
@@ -93,12 +118,25 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
         if (!read) return Error{read.error()};
         song = std::move(*read);
     }
-    std::optional<AudioData> file;
+    std::optional<AudioFileReader> file;
     if (!inputPath.empty()) {
-        auto read = AudioFileReader::read(inputPath);
-        if (!read) return Error{read.error()};
-        file = std::move(*read);
+        auto opened = AudioFileReader::open(inputPath);
+        if (!opened) return Error{opened.error()};
+        file.emplace(std::move(*opened));
     }
+    const int sampleRate = settings.sampleRate > 0 ? settings.sampleRate : file ? file->sampleRate() : 44100;
+    const double mostFrames = kLongestSeconds * sampleRate;
+    const double songSeconds = song ? song->seconds + settings.tailSeconds : 0;
+    const auto known = file ? file->frames() : std::optional<std::size_t>(std::ceil(std::min(songSeconds, kLongestSeconds + 1) * sampleRate));
+    if (songSeconds > kLongestSeconds || (known && static_cast<double>(*known) > mostFrames)) {
+        const double seconds = file ? static_cast<double>(*known) / sampleRate : songSeconds;
+        return Error{"the render would last " + hours(seconds) + "; vsthost renders at most " + hours(kLongestSeconds)};
+    }
+    if (file && settings.sampleRate > 0 && settings.sampleRate != file->sampleRate()) {
+        note("the file's " + std::to_string(file->sampleRate()) + " Hz samples are played at " +
+             std::to_string(sampleRate) + " Hz, as --rate says, without resampling");
+    }
+
     ChildChannel::send(ChildChannel::kStep, "loading");
     auto effect = Effect::create(library);
     if (!effect) return Error{effect.error()};
@@ -108,12 +146,10 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
         return Error{"the plug-in declares " + std::to_string(record.numInputs) + " inputs and " +
                      std::to_string(record.numOutputs) + " outputs; cannot process with that"};
     }
-    auto input = inputAudio(file ? &*file : nullptr, *effect, settings, song ? &*song : nullptr);
-    if (!input) return Error{input.error()};
-    const AudioData audio = std::move(*input);
-    const int sampleRate = settings.sampleRate > 0 ? settings.sampleRate : audio.sampleRate;
-    const std::size_t total = audio.frames();
-    auto writer = AudioFileWriter::create(outputPath, record.numOutputs, sampleRate);
+    if (!file && (!song || !effect->isInstrument())) return Error{"the plug-in is an effect; it needs an input file"};
+    InputBlocks input(std::move(file), known.value_or(0), record.numInputs, settings.map);
+    if (const std::string mapping = input.mapNote(); !mapping.empty()) note(mapping);
+    auto writer = AudioFileWriter::create(outputPath, record.numOutputs, sampleRate, input.frames());
     if (!writer) return Error{writer.error()};
 
     const Transport transport = song ? Transport(song->tempos, song->meters, sampleRate)
@@ -124,24 +160,35 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
     const auto block = static_cast<std::size_t>(settings.blockSize);
     ChannelBuffers inputs(record.numInputs, block);
     ChannelBuffers outputs(record.numOutputs, block);
-    Progress progress(total, sampleRate);
+    Progress progress(input.frames(), sampleRate);
 
     ChildChannel::send(ChildChannel::kStep, "start-up");
     effect->start(static_cast<float>(sampleRate), settings.blockSize);
-    for (std::size_t offset = 0; offset < total; offset += block) {
-        const std::size_t frames = std::min(block, total - offset);
-        ChildChannel::send(ChildChannel::kStep, "block " + std::to_string(offset / block + 1) + ", frames " +
+    // Between the plug-in's calls the host reads and writes: any failure there is its own.
+    ChildChannel::send(ChildChannel::kHostStep, "reading block 1");
+    for (std::size_t offset = 0, number = 1;; ++number) {
+        const auto got = input.next(block);
+        if (!got) return Error{got.error()};
+        const std::size_t frames = *got;
+        if (frames == 0) break;
+        if (static_cast<double>(offset + frames) > mostFrames) {
+            return Error{"the input lasts longer than " + hours(kLongestSeconds) + ", the most vsthost renders"};
+        }
+        ChildChannel::send(ChildChannel::kStep, "block " + std::to_string(number) + ", frames " +
                                                     std::to_string(offset) + " to " +
                                                     std::to_string(offset + frames - 1));
         Host::instance().setTransportPosition(static_cast<double>(offset));
         EventBatch events(schedule.next(static_cast<int>(frames)));
         if (!events.empty()) effect->dispatch(effProcessEvents, 0, 0, events.list());
-        inputs.load(audio, offset, frames);
+        inputs.load(input.block(), 0, frames);
         outputs.mark();
         effect->process(inputs.pointers(), outputs.pointers(), static_cast<VstInt32>(frames));
+        ChildChannel::send(ChildChannel::kHostStep, "writing block " + std::to_string(number) + ", reading block " +
+                                                        std::to_string(number + 1));
         auto appended = writer->append(outputs.pointers(), frames);
         if (!appended) return appended;
-        progress.advance(offset + frames);
+        offset += frames;
+        progress.advance(offset);
     }
     ChildChannel::send(ChildChannel::kStep, "stop and close");
     effect->stop();

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -142,6 +143,18 @@ TEST(AudioFileWriter, WritesFlacWhereTheBuildHasIt) {
     auto back = AudioFileReader::read(path);
     ASSERT_TRUE(back) << back.error();
     EXPECT_EQ(back->channels, ramps(2, 500).channels);
+    // A stream's encoder leaves the total of samples at 0, "unknown": it is read to its end.
+    std::string stream = slurp(path);
+    const std::size_t total = 8 + 13;  // the low bits of the count, in the stream's first block
+    stream[total] = static_cast<char>(stream[total] & 0xF0);
+    stream.replace(total + 1, 4, std::string(4, '\0'));
+    std::ofstream(path, std::ios::binary) << stream;
+    auto opened = AudioFileReader::open(path);
+    ASSERT_TRUE(opened) << opened.error();
+    EXPECT_FALSE(opened->frames());
+    back = AudioFileReader::read(path);
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_EQ(back->channels, ramps(2, 500).channels);
 #endif
 }
 
@@ -165,6 +178,41 @@ TEST(AudioFileReader, NamesWhatIsWrongWithAFile) {
     auto truncated = AudioFileReader::read(cut);
     ASSERT_FALSE(truncated);
     EXPECT_NE(truncated.error().find("truncated audio file"), std::string::npos) << truncated.error();
+
+    const std::string cutAiff = scratch("cut.aiff");
+    writeWithLibrary(cutAiff, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, ramps(2, 1000));
+    const std::string aiff = slurp(cutAiff);
+    std::ofstream(cutAiff, std::ios::binary) << aiff.substr(0, aiff.size() - 400);
+    truncated = AudioFileReader::read(cutAiff);
+    ASSERT_FALSE(truncated);
+    EXPECT_NE(truncated.error().find("truncated audio file"), std::string::npos) << truncated.error();
+}
+
+// Beyond 4 GiB of samples a RIFF or AIFF header cannot count: a WAV file that may get there is
+// RF64, or a plain WAV file again when it ends smaller; an AIFF file that would is refused.
+TEST(AudioFileWriter, WritesWavThatMayPassFourGibibytesAsRf64) {
+    const float samples[2][3] = {{0.5f, -0.5f, 0.25f}, {1.0f, 0.0f, -1.0f}};
+    const float* channels[2] = {samples[0], samples[1]};
+    const std::uint64_t fiveGibibytes = (5ull << 30) / 8;
+    const struct {
+        const char* name;
+        std::optional<std::uint64_t> frames;
+        const char* header;
+    } cases[] = {{"known.wav", 3, "RIFF"}, {"huge.wav", fiveGibibytes, "RF64"}, {"open.wav", std::nullopt, "RIFF"}};
+    for (const auto& file : cases) {
+        const std::string path = scratch(file.name);
+        auto writer = AudioFileWriter::create(path, 2, 44100, file.frames);
+        ASSERT_TRUE(writer) << writer.error();
+        ASSERT_TRUE(writer->append(channels, 3));
+        ASSERT_TRUE(writer->commit());
+        EXPECT_EQ(slurp(path).substr(0, 4), file.header) << file.name;
+        auto back = AudioFileReader::read(path);
+        ASSERT_TRUE(back) << back.error();
+        EXPECT_EQ(back->channels, (std::vector<std::vector<float>>{{0.5f, -0.5f, 0.25f}, {1.0f, 0.0f, -1.0f}}));
+    }
+    auto aiff = AudioFileWriter::create(scratch("huge.aiff"), 2, 44100, fiveGibibytes);
+    ASSERT_FALSE(aiff);
+    EXPECT_NE(aiff.error().find("at most 4 GiB"), std::string::npos) << aiff.error();
 }
 
 TEST(AudioFileWriter, LeavesNothingBehindWhenItCannotFinish) {

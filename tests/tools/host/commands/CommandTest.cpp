@@ -11,6 +11,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "AudioFileReader.h"
@@ -21,6 +22,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -514,6 +516,76 @@ TEST(VsthostProcess, LeavesNoOutputForBadInputOrAnUnwritablePath) {
     EXPECT_FALSE(fileExists(kScratchPath + ".partial"));
     EXPECT_EQ(runVsthost({"process", kPluginPath, good, out, "--block", "0"}).status, 2);
     EXPECT_FALSE(fileExists(out));
+}
+
+// A WAV file as a recorder streams it: both lengths left at their largest, "until the end".
+std::string openLength(std::string wav) {
+    wav.replace(4, 4, "\xFF\xFF\xFF\xFF");
+    wav.replace(40, 4, "\xFF\xFF\xFF\xFF");
+    return wav;
+}
+
+// Input is read block by block to its end, whatever its header says of its length; a render
+// longer than a day is refused in one line, before it starts where its length is known.
+TEST(VsthostProcess, ReadsInputToItsEndAndRefusesRendersLongerThanADay) {
+    const std::string in = scratch("in.wav");
+    const std::string out = scratch("out.wav");
+    writePcm16(in, 2, ramp(2 * 3000));
+    const std::string streamed = openLength(slurp(in));
+    const std::string stored = scratch("open.wav");
+    std::ofstream(stored, std::ios::binary) << streamed;
+    std::vector<std::string> sources = {stored};
+#if !defined(_WIN32)
+    const std::string pipe = scratch("pipe.wav");
+    std::remove(pipe.c_str());
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    sources.push_back(pipe);
+#endif
+    for (const auto& source : sources) {
+        std::thread feeder([&] {
+#if !defined(_WIN32)
+            // Waits for the reader without blocking, so that a run that never reads cannot hang the test.
+            for (int tries = 0; source != stored && tries < 3000; ++tries) {
+                const int descriptor = ::open(source.c_str(), O_WRONLY | O_NONBLOCK);
+                if (descriptor < 0) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                    continue;
+                }
+                fcntl(descriptor, F_SETFL, 0);
+                EXPECT_EQ(write(descriptor, streamed.data(), streamed.size()), static_cast<ssize_t>(streamed.size()));
+                close(descriptor);
+                return;
+            }
+#endif
+        });
+        const Outcome run = runVsthost({"process", kPluginPath, source, out, "--rate", "48000"});
+        feeder.join();
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find("44100 Hz samples are played at 48000 Hz"), std::string::npos) << run.err;
+        const auto output = vsthost::AudioFileReader::read(out);
+        ASSERT_TRUE(output) << output.error();
+        EXPECT_EQ(output->frames(), 3000u) << source;
+        EXPECT_EQ(output->sampleRate, 48000);
+    }
+
+    std::remove(out.c_str());
+    const std::string distant = scratch("far.mid");
+    writeMidiFile(distant, {{{0x0FFFFFFF, {0x90, 60, 100}}, {0x0FFFFFFF, {0xFF, 0x2F, 0}}}});
+    expectOneLineError(runVsthost({"process", kFaultyInstrumentPath, out, "--midi", distant}),
+                       "the render would last 77:40:23; vsthost renders at most 24:00:00");
+    // At one frame a second a day is 86400 frames.
+    const std::string day = scratch("day.wav");
+    writePcm16(day, 2, ramp(2 * 86401));
+    std::string oneHertz = slurp(day);
+    oneHertz.replace(24, 8, std::string("\1\0\0\0\4\0\0\0", 8));
+    std::ofstream(day, std::ios::binary) << oneHertz;
+    expectOneLineError(runVsthost({"process", kPluginPath, day, out}),
+                       "the render would last 24:00:01; vsthost renders at most 24:00:00");
+    std::ofstream(day, std::ios::binary) << openLength(oneHertz);
+    expectOneLineError(runVsthost({"process", kPluginPath, day, out}),
+                       "the input lasts longer than 24:00:00, the most vsthost renders");
+    EXPECT_FALSE(fileExists(out));
+    EXPECT_FALSE(fileExists(out + ".partial"));
 }
 
 struct Tally {
