@@ -6,12 +6,9 @@
 #include <cstdlib>
 #include <utility>
 
-#if defined(_WIN32)
 #include <fcntl.h>
-#include <io.h>
-#else
-#include <fcntl.h>
-#endif
+
+#include "FileName.h"
 
 namespace vsthost {
 
@@ -48,19 +45,12 @@ std::optional<ChunkLength> shortChunk(SNDFILE* file) {
 // A recorder that streams writes the largest length there is for "until the end".
 constexpr unsigned long long kOpenLength = 0xFFFFFFFFull;
 
-// Opened once, by the host: a named pipe cannot be opened a second time for what it held.
-int openForReading(const std::string& path) {
-#if defined(_WIN32)
-    return _open(path.c_str(), _O_RDONLY | _O_BINARY);
-#else
-    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-#endif
-}
 
 }  // namespace
 
 Expected<AudioFileReader> AudioFileReader::open(const std::string& path) {
-    const int descriptor = openForReading(path);
+    // Opened once, by the host: a named pipe cannot be opened a second time for what it held.
+    const int descriptor = FileName::open(path, O_RDONLY);
     if (descriptor < 0) return Error{"cannot read '" + path + "'"};
     SF_INFO info{};
     SNDFILE* file = sf_open_fd(descriptor, SFM_READ, &info, SF_TRUE);

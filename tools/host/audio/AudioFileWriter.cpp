@@ -1,7 +1,5 @@
 #include "AudioFileWriter.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -10,26 +8,14 @@
 #include <utility>
 #include <vector>
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
+#include <fcntl.h>
+
+#include "FileName.h"
 
 namespace vsthost {
 
 namespace {
 
-bool isDirectory(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR;
-}
-
-bool replaceFile(const std::string& from, const std::string& to) {
-#if defined(_WIN32)
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-    return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
 
 std::string extension(const std::string& path) {
     const auto dot = path.find_last_of('.');
@@ -73,7 +59,7 @@ std::string tooLong(std::uint64_t mostFrames) {
 Expected<AudioFileWriter> AudioFileWriter::create(const std::string& path, int channels, int sampleRate,
                                                   std::optional<std::uint64_t> frames) {
     const std::string cannot = "cannot write '" + path + "': ";
-    if (isDirectory(path)) return Error{cannot + "it is a directory"};
+    if (FileName::isDirectory(path)) return Error{cannot + "it is a directory"};
     SF_INFO info{};
     info.channels = channels;
     info.samplerate = sampleRate;
@@ -85,16 +71,24 @@ Expected<AudioFileWriter> AudioFileWriter::create(const std::string& path, int c
         return Error{cannot + "this build cannot write that format with " + std::to_string(channels) +
                      " channels at " + std::to_string(sampleRate) + " Hz"};
     }
-    const std::string partial = partialPath(path);
-    SNDFILE* file = sf_open(partial.c_str(), SFM_WRITE, &info);
+    // A file of the user's that happens to bear the temporary name is left alone.
+    std::string partial;
+    int descriptor = -1;
+    for (int attempt = 0; attempt < 100 && descriptor < 0; ++attempt) {
+        partial = partialPath(path) + (attempt > 0 ? "." + std::to_string(attempt) : "");
+        descriptor = FileName::open(partial, O_RDWR | O_CREAT | O_EXCL, 0644);
+        if (descriptor < 0 && errno != EEXIST) break;
+    }
+    if (descriptor < 0) return Error{cannot + std::strerror(errno)};
+    SNDFILE* file = sf_open_fd(descriptor, SFM_WRITE, &info, SF_TRUE);
     if (file == nullptr) {
         // libsndfile may have made the file before it found it cannot write the format.
         const std::string reason = sf_strerror(nullptr);
-        std::remove(partial.c_str());
+        FileName::remove(partial);
         return Error{cannot + reason};
     }
     if (format.mayShrink) sf_command(file, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
-    return AudioFileWriter(file, path, channels, format.mostFrames);
+    return AudioFileWriter(file, path, partial, channels, format.mostFrames);
 }
 
 Expected<bool> AudioFileWriter::write(const std::string& path, const AudioData& audio) {
@@ -107,12 +101,18 @@ Expected<bool> AudioFileWriter::write(const std::string& path, const AudioData& 
     return writer->commit();
 }
 
-AudioFileWriter::AudioFileWriter(SNDFILE* file, std::string path, int channels, std::uint64_t mostFrames)
-    : file_(file), path_(std::move(path)), channels_(channels), mostFrames_(mostFrames) {}
+AudioFileWriter::AudioFileWriter(SNDFILE* file, std::string path, std::string partial, int channels,
+                                 std::uint64_t mostFrames)
+    : file_(file),
+      path_(std::move(path)),
+      partial_(std::move(partial)),
+      channels_(channels),
+      mostFrames_(mostFrames) {}
 
 AudioFileWriter::AudioFileWriter(AudioFileWriter&& other) noexcept
     : file_(std::exchange(other.file_, nullptr)),
       path_(std::move(other.path_)),
+      partial_(std::move(other.partial_)),
       channels_(other.channels_),
       written_(other.written_),
       mostFrames_(other.mostFrames_),
@@ -124,7 +124,7 @@ void AudioFileWriter::discard() {
     if (file_ == nullptr) return;
     sf_close(file_);
     file_ = nullptr;
-    std::remove(partialPath(path_).c_str());
+    FileName::remove(partial_);
 }
 
 Expected<bool> AudioFileWriter::append(const float* const* channels, std::size_t frames) {
@@ -154,10 +154,9 @@ Expected<bool> AudioFileWriter::commit() {
     if (file_ == nullptr) return Error{"cannot write '" + path_ + "': already finished"};
     const int closed = sf_close(file_);
     file_ = nullptr;
-    const std::string partial = partialPath(path_);
-    if (closed != 0 || !replaceFile(partial, path_)) {
+    if (closed != 0 || !FileName::replace(partial_, path_)) {
         const std::string reason = closed != 0 ? sf_error_number(closed) : std::strerror(errno);
-        std::remove(partial.c_str());
+        FileName::remove(partial_);
         return Error{"cannot write '" + path_ + "': " + reason};
     }
     return true;

@@ -24,7 +24,8 @@ public:
                                             std::optional<std::uint64_t> frames = std::nullopt);
     // Writes a whole file in one go.
     static Expected<bool> write(const std::string& path, const AudioData& audio);
-    // The temporary name a file is written under until it is complete.
+    // The temporary name a file is written under until it is complete, unless a file of that
+    // name is there already: then a number is added.
     static std::string partialPath(const std::string& path) { return path + ".partial"; }
 
     AudioFileWriter(AudioFileWriter&& other) noexcept;
@@ -37,13 +38,15 @@ public:
     Expected<bool> append(const float* const* channels, std::size_t frames);
     // Completes the file and moves it to its name.
     Expected<bool> commit();
+    const std::string& partial() const { return partial_; }
 
 private:
-    AudioFileWriter(SNDFILE* file, std::string path, int channels, std::uint64_t mostFrames);
+    AudioFileWriter(SNDFILE* file, std::string path, std::string partial, int channels, std::uint64_t mostFrames);
     void discard();
 
     SNDFILE* file_ = nullptr;
     std::string path_;
+    std::string partial_;
     int channels_ = 0;
     std::uint64_t written_ = 0;
     std::uint64_t mostFrames_ = 0;  // what the file's header can count

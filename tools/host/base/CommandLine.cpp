@@ -10,20 +10,24 @@ namespace {
 
 const std::set<std::string> kValueOptions = {"--block", "--rate",  "--dir",   "--idle", "--shot",
                                              "--level", "--timeout", "--junit", "--child", "--map",
-                                             "--midi", "--tail", "--tempo", "--meter"};
+                                             "--midi", "--tail", "--tempo", "--meter", "--channel"};
 const std::set<std::string> kFlags = {"--trace", "--passthrough"};
 
 }  // namespace
 
 Expected<CommandLine> CommandLine::parse(int argc, char** argv) {
     CommandLine line;
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument.size() > 2 && argument.starts_with("--")) {
+        if (argument == "--" && !optionsEnded) {
+            // Everything after it is a name, "--odd.wav" too.
+            optionsEnded = true;
+        } else if (!optionsEnded && argument.size() > 2 && argument.starts_with("--")) {
             if (kFlags.count(argument)) {
                 line.options[argument] = "";
             } else if (kValueOptions.count(argument)) {
-                if (i + 1 >= argc) return Error{"option " + argument + " needs a value"};
+                if (i + 1 >= argc || argv[i + 1][0] == '\0') return Error{"option " + argument + " needs a value"};
                 line.options[argument] = argv[++i];
             } else {
                 return Error{"unknown option " + argument};
@@ -35,6 +39,12 @@ Expected<CommandLine> CommandLine::parse(int argc, char** argv) {
         }
     }
     if (line.command.empty()) return Error{"no command given"};
+    const bool takesChild = line.command == "process" || line.command == "validate";
+    const bool child = line.has("--child");
+    const bool channel = line.has("--channel");
+    if ((child || channel) && !(takesChild && child && channel)) {
+        return Error{"--child and --channel are for the child processes vsthost starts itself"};
+    }
     return line;
 }
 

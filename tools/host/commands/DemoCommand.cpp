@@ -25,6 +25,8 @@
 #define currentProcessId getpid
 #endif
 
+#include "FileName.h"
+
 namespace vsthost {
 
 namespace {
@@ -37,15 +39,15 @@ Expected<std::string> workDirectory(const CommandLine& line) {
     std::error_code error;
     fs::path directory;
     if (line.has("--dir")) {
-        directory = line.options.at("--dir");
+        directory = FileName::path(line.options.at("--dir"));
     } else {
         directory = fs::temp_directory_path(error);
         if (error) return Error{"no temporary directory: " + error.message()};
         directory /= "vsthost-demo-" + std::to_string(currentProcessId());
     }
     fs::create_directories(directory, error);
-    if (error) return Error{"cannot create '" + directory.string() + "': " + error.message()};
-    return directory.string();
+    if (error) return Error{"cannot create '" + FileName::text(directory) + "': " + error.message()};
+    return FileName::text(directory);
 }
 
 // Index of the first sample whose bits differ, or -1.
@@ -85,7 +87,7 @@ void showEditor(const PluginLibrary& library, const CommandLine& line, const std
     std::error_code error;
     const std::string picture =
         line.has("--dir") ? directory + "/editor.bmp"
-                          : (fs::temp_directory_path(error) / "vsthost-demo-editor.bmp").string();
+                          : FileName::text(fs::temp_directory_path(error) / "vsthost-demo-editor.bmp");
     auto shown = EditorCommand::show(library, kEditorIdles, picture, false);
     if (!shown) {
         std::printf("demo: editor not shown: %s\n", shown.error().c_str());
@@ -144,7 +146,7 @@ int DemoCommand::run(const CommandLine& line) {
         std::printf("demo: files kept in %s\n", directory->c_str());
     } else {
         std::error_code ignored;
-        fs::remove_all(*directory, ignored);
+        fs::remove_all(FileName::path(*directory), ignored);
     }
     std::fflush(stdout);
     if (!summarise(*library)) return 1;

@@ -18,6 +18,7 @@
 #include "AudioFileWriter.h"
 #include "EventBatch.h"
 #include "EventSchedule.h"
+#include "FileName.h"
 #include "MidiFileReader.h"
 #include "Opcodes.h"
 #include "Transport.h"
@@ -34,7 +35,7 @@ constexpr int kMostChannels = 128;
 // The longest render vsthost starts: a day of audio, at the rate it runs.
 constexpr double kLongestSeconds = 24 * 3600;
 
-void note(const std::string& text) { std::fprintf(stderr, "vsthost: %s\n", text.c_str()); }
+void note(const std::string& text) { ChildChannel::note(text); }
 
 class Progress {
 public:
@@ -151,6 +152,7 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
     if (const std::string mapping = input.mapNote(); !mapping.empty()) note(mapping);
     auto writer = AudioFileWriter::create(outputPath, record.numOutputs, sampleRate, input.frames());
     if (!writer) return Error{writer.error()};
+    ChildChannel::send(ChildChannel::kTemporary, writer->partial());
 
     const Transport transport = song ? Transport(song->tempos, song->meters, sampleRate)
                                      : Transport::steady(settings.tempo, settings.meter.numerator,
@@ -255,12 +257,13 @@ int processInChild(const PluginLibrary& library, const CommandLine& line,
 
 std::vector<std::string> childArguments(const CommandLine& line) {
     std::vector<std::string> arguments = {"process"};
-    arguments.insert(arguments.end(), line.arguments.begin(), line.arguments.end());
     for (const auto& [option, value] : line.options) {
         arguments.push_back(option);
         if (!value.empty()) arguments.push_back(value);
     }
-    arguments.insert(arguments.end(), {"--child", "process"});
+    // "--" first: a name may start with dashes too.
+    arguments.insert(arguments.end(), {"--child", "process", "--"});
+    arguments.insert(arguments.end(), line.arguments.begin(), line.arguments.end());
     return arguments;
 }
 
@@ -271,6 +274,7 @@ std::string watchChild(const PluginLibrary& library, const CommandLine& line,
     if (!child) return child.error();
     ChildProgress progress(settings.seconds);
     std::string failure;
+    std::string temporary;
     std::string message;
     ChildProcess::Next next;
     while ((next = child->next(message, progress.deadline())) == ChildProcess::Next::message) {
@@ -280,11 +284,13 @@ std::string watchChild(const PluginLibrary& library, const CommandLine& line,
         if (!ChildChannel::parse(message, kind, text, unused)) continue;
         progress.follow(kind, text);
         if (kind == ChildChannel::kFail) failure = text;
+        if (kind == ChildChannel::kNote) std::fprintf(stderr, "vsthost: %s\n", text.c_str());
+        if (kind == ChildChannel::kTemporary) temporary = text;
     }
     const bool late = next == ChildProcess::Next::late;
     const ChildProcess::Ending ending = child->finish(late);
     if (ending.finished || !failure.empty()) return failure;
-    std::remove(AudioFileWriter::partialPath(line.arguments.back()).c_str());
+    if (!temporary.empty()) FileName::remove(temporary);
     return progress.ending(late, ending.what);
 }
 
@@ -306,7 +312,7 @@ int ProcessCommand::run(const CommandLine& line) {
     }
     auto library = ChildProcess::loadPluginOf(line);
     if (!library) {
-        std::fprintf(stderr, "vsthost: %s\n", library.error().c_str());
+        ChildChannel::note(library.error());
         return 1;
     }
     if (line.has("--child")) return processInChild(*library, line, *settings);

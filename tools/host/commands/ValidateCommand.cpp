@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "ChildChannel.h"
 #include "ChildProcess.h"
 #include "JunitReport.h"
 #include "PluginLibrary.h"
@@ -40,10 +41,10 @@ int ValidateCommand::run(const CommandLine& line) {
     }
     auto library = ChildProcess::loadPluginOf(line);
     if (!library) {
-        std::fprintf(stderr, "vsthost: %s\n", library.error().c_str());
+        ChildChannel::note(library.error());
         return 1;
     }
-    // Started anew by a validation run on Windows: the channel is standard output.
+    // Started anew by a validation run on Windows, with the channel it was told.
     if (line.has("--child")) return Validator::runChild(*library, *options, line.options.at("--child"));
     Validator validator(*library, *options);
     const bool passed = validator.run();

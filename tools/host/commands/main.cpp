@@ -4,10 +4,12 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "CommandLine.h"
 #include "DemoCommand.h"
 #include "EditorCommand.h"
+#include "FileName.h"
 #include "Host.h"
 #include "InfoCommand.h"
 #include "ProcessCommand.h"
@@ -41,6 +43,15 @@ constexpr const char* kUsage =
 
 int main(int argc, char** argv) {
     using namespace vsthost;
+#if defined(_WIN32)
+    // The arguments as typed, in UTF-8, not as the machine's code page can spell them.
+    std::vector<std::string> typed = FileName::arguments();
+    std::vector<char*> pointers;
+    for (auto& argument : typed) pointers.push_back(argument.data());
+    pointers.push_back(nullptr);
+    argc = static_cast<int>(typed.size());
+    argv = pointers.data();
+#endif
     auto line = CommandLine::parse(argc, argv);
     if (!line) {
         std::fprintf(stderr, "vsthost: %s\n%s", line.error().c_str(), kUsage);

@@ -1,6 +1,7 @@
 #include "ChildChannel.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -12,7 +13,7 @@ namespace vsthost {
 
 namespace {
 
-long channel = -1;
+std::intptr_t channel = -1;
 
 std::string flattened(std::string text) {
     std::replace_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
@@ -21,9 +22,14 @@ std::string flattened(std::string text) {
 
 }  // namespace
 
-void ChildChannel::open(long descriptor) { channel = descriptor; }
+void ChildChannel::open(std::intptr_t pipe) { channel = pipe; }
 
 bool ChildChannel::isOpen() { return channel >= 0; }
+
+void ChildChannel::note(const std::string& text) {
+    if (isOpen()) send(kNote, text);
+    else std::fprintf(stderr, "vsthost: %s\n", text.c_str());
+}
 
 void ChildChannel::send(Kind kind, const std::string& name, const std::string& detail) {
     if (channel < 0) return;
@@ -34,8 +40,7 @@ void ChildChannel::send(Kind kind, const std::string& name, const std::string& d
     // Unbuffered: the child may die right after this line.
 #if defined(_WIN32)
     DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written,
-              nullptr);
+    WriteFile(reinterpret_cast<HANDLE>(channel), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
 #else
     const char* next = line.data();
     std::size_t left = line.size();

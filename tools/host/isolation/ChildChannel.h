@@ -1,7 +1,8 @@
 #pragma once
-// The way back from a child process to the parent that runs it: one line per message, marked
-// so that whatever a plug-in itself prints can be told apart.
+// The way back from a child process to the parent that runs it: a pipe of its own that the
+// plug-in does not write to, one line per message. What the plug-in prints goes elsewhere.
 
+#include <cstdint>
 #include <string>
 
 namespace vsthost {
@@ -19,11 +20,15 @@ public:
         kHostStep = 'H',  // the host works on its own now: nothing to blame the plug-in for
         kBegin = 'B',     // the child has started a check or the work; its time limit counts
         kEnd = 'E',       // a check ran to its end
+        kNote = 'N',      // a line of the host's own for the user
+        kTemporary = 'R', // a file the parent removes if the child dies before it is done
     };
 
-    // Where a child writes: a pipe's descriptor after fork, or standard output on Windows.
-    static void open(long descriptor);
+    // Where a child writes: a pipe's descriptor, or on Windows its inherited handle.
+    static void open(std::intptr_t pipe);
     static bool isOpen();
+    // Tells the user `text`: through the parent when in a child, else on stderr.
+    static void note(const std::string& text);
     // Sends `kind` with `name` and `detail`; tabs and line breaks in them become spaces.
     static void send(Kind kind, const std::string& name, const std::string& detail = {});
 

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "ChildChannel.h"
+#include "FileName.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -24,9 +25,11 @@ namespace vsthost {
 
 namespace {
 
-// Splits what arrives into lines; messages are queued, anything else goes to stderr.
+// Splits what arrives into lines: on the channel each is a message, queued; on the child's
+// own output each is something the plug-in printed, passed on to stderr marked as such.
 class LineSplitter {
 public:
+    explicit LineSplitter(bool printed) : printed_(printed) {}
     void add(const char* data, std::size_t size) {
         pending_.append(data, size);
         std::size_t start = 0;
@@ -48,11 +51,14 @@ public:
     }
 
 private:
-    void deliver(const std::string& line) {
-        if (!line.empty() && line[0] == ChildChannel::kMarker) messages_.push_back(line);
-        else std::fprintf(stderr, "%s\n", line.c_str());
+    void deliver(std::string line) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (printed_) std::fprintf(stderr, "%s%s\n", kPrintedMark, line.c_str());
+        else messages_.push_back(std::move(line));
     }
 
+    static constexpr const char* kPrintedMark = "[plug-in] ";
+    bool printed_;
     std::string pending_;
     std::deque<std::string> messages_;
 };
@@ -93,22 +99,11 @@ LONG WINAPI onUnhandledException(EXCEPTION_POINTERS* info) {
 void onAbort(int) { TerminateProcess(GetCurrentProcess(), ChildProcess::kAbortStatus); }
 
 std::string commandLine(const std::vector<std::string>& arguments) {
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string line = std::string("\"") + self + "\"";
+    std::string line = "\"" + FileName::self() + "\"";
     for (const auto& argument : arguments) line += " \"" + argument + "\"";
     return line;
 }
 
-HANDLE inheritableCopy(HANDLE handle) {
-    HANDLE copy = nullptr;
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
-        !DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE,
-                         DUPLICATE_SAME_ACCESS)) {
-        return nullptr;
-    }
-    return copy;
-}
 #else
 std::string signalText(int signal) {
     switch (signal) {
@@ -135,16 +130,16 @@ void delayStartForTests() {
 #if defined(_WIN32)
 class ChildProcess::Impl {
 public:
-    Impl(HANDLE process, HANDLE thread, HANDLE output)
-        : process_(process), thread_(thread), output_(output), reader_([this] { read(); }) {}
+    Impl(HANDLE process, HANDLE thread, HANDLE channel, HANDLE printed)
+        : process_(process), thread_(thread), channel_(channel), printed_(printed), reader_([this] { read(); }) {}
     ~Impl() {
         if (reader_.joinable()) finish(true, 0);
     }
 
     Next next(std::string& line, Clock::time_point deadline) {
         std::unique_lock lock(mutex_);
-        arrived_.wait_until(lock, deadline, [this] { return lines_.waiting() || ended_; });
-        if (lines_.take(line)) return Next::message;
+        arrived_.wait_until(lock, deadline, [this] { return messages_.waiting() || ended_; });
+        if (messages_.take(line)) return Next::message;
         return ended_ ? Next::ended : Next::late;
     }
 
@@ -157,7 +152,8 @@ public:
         if (reader_.joinable()) reader_.join();
         DWORD status = 0;
         GetExitCodeProcess(process_, &status);
-        CloseHandle(output_);
+        CloseHandle(channel_);
+        CloseHandle(printed_);
         CloseHandle(process_);
         CloseHandle(thread_);
         if (kill) return {false, "killed"};
@@ -165,26 +161,44 @@ public:
     }
 
 private:
+    // The pipes' ends are not waited for: a process the child started (Wine's desktop, for
+    // one) may hold them open long after. The child's own end is: then what it left is read.
     void read() {
-        char buffer[4096];
-        DWORD count = 0;
-        while (ReadFile(output_, buffer, sizeof buffer, &count, nullptr) && count > 0) {
-            const std::lock_guard lock(mutex_);
-            lines_.add(buffer, count);
-            arrived_.notify_all();
+        for (;;) {
+            const bool gone = WaitForSingleObject(process_, 0) == WAIT_OBJECT_0;
+            const bool got = take(channel_, messages_) | take(printed_, printedLines_);
+            if (gone && !got) break;
+            if (!got) WaitForSingleObject(process_, 5);
         }
         const std::lock_guard lock(mutex_);
-        lines_.finish();
+        messages_.finish();
+        printedLines_.finish();
         ended_ = true;
         arrived_.notify_all();
+    }
+    // Takes what the pipe holds without waiting; false when it holds nothing.
+    bool take(HANDLE from, LineSplitter& lines) {
+        char buffer[4096];
+        DWORD available = 0;
+        DWORD count = 0;
+        if (!PeekNamedPipe(from, nullptr, 0, nullptr, &available, nullptr) || available == 0) return false;
+        if (!ReadFile(from, buffer, std::min<DWORD>(available, sizeof buffer), &count, nullptr) || count == 0) {
+            return false;
+        }
+        const std::lock_guard lock(mutex_);
+        lines.add(buffer, count);
+        arrived_.notify_all();
+        return true;
     }
 
     HANDLE process_;
     HANDLE thread_;
-    HANDLE output_;
+    HANDLE channel_;
+    HANDLE printed_;
     std::mutex mutex_;
     std::condition_variable arrived_;
-    LineSplitter lines_;
+    LineSplitter messages_{false};
+    LineSplitter printedLines_{true};
     bool ended_ = false;
     std::thread reader_;
 };
@@ -197,54 +211,66 @@ void ChildProcess::prepareChild() {
 }
 
 Expected<ChildProcess> ChildProcess::start(const Work&, const std::vector<std::string>& arguments) {
+    // Two pipes: the channel, whose handle the child is told, and its standard output and
+    // error, which the plug-in shares.
     SECURITY_ATTRIBUTES security{sizeof security, nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &security, 0)) return Error{"cannot make a pipe"};
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    HANDLE errors = inheritableCopy(GetStdHandle(STD_ERROR_HANDLE));
-    STARTUPINFOA startup{};
+    HANDLE channelRead = nullptr;
+    HANDLE channelWrite = nullptr;
+    HANDLE printedRead = nullptr;
+    HANDLE printedWrite = nullptr;
+    if (!CreatePipe(&channelRead, &channelWrite, &security, 0)) return Error{"cannot make a pipe"};
+    if (!CreatePipe(&printedRead, &printedWrite, &security, 0)) {
+        CloseHandle(channelRead);
+        CloseHandle(channelWrite);
+        return Error{"cannot make a pipe"};
+    }
+    SetHandleInformation(channelRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(printedRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = errors ? errors : writeEnd;
+    startup.hStdOutput = printedWrite;
+    startup.hStdError = printedWrite;
     PROCESS_INFORMATION process{};
-    std::string line = commandLine(arguments);
+    std::vector<std::string> told = arguments;
+    // After the command, before any "--" that ends the options.
+    told.insert(told.begin() + 1, {"--channel", std::to_string(reinterpret_cast<std::intptr_t>(channelWrite))});
+    const std::string line = commandLine(told);
+    std::wstring wideLine = FileName::wide(line);
     std::fflush(stdout);
-    const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
-    CloseHandle(writeEnd);
-    if (errors) CloseHandle(errors);
+    const BOOL started = CreateProcessW(nullptr, wideLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                        &startup, &process);
+    CloseHandle(channelWrite);
+    CloseHandle(printedWrite);
     if (!started) {
-        CloseHandle(readEnd);
+        CloseHandle(channelRead);
+        CloseHandle(printedRead);
         return Error{"cannot start " + line};
     }
-    return ChildProcess(std::make_unique<Impl>(process.hProcess, process.hThread, readEnd));
+    return ChildProcess(std::make_unique<Impl>(process.hProcess, process.hThread, channelRead, printedRead));
 }
 #else
 class ChildProcess::Impl {
 public:
-    Impl(pid_t child, int output) : child_(child), output_(output) {}
+    Impl(pid_t child, int channel, int printed) : child_(child), channel_(channel), printed_(printed) {}
     ~Impl() {
-        if (output_ >= 0) finish(true, 0);
+        if (channel_ >= 0) finish(true, 0);
     }
 
     Next next(std::string& line, Clock::time_point deadline) {
-        char buffer[4096];
-        while (!lines_.take(line)) {
-            if (output_ < 0 || ended_) return Next::ended;
+        while (!messages_.take(line)) {
+            if (channel_ < 0 || ended_) return Next::ended;
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-            pollfd ready{output_, POLLIN, 0};
-            const int count = poll(&ready, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
+            pollfd ready[2] = {{channel_, POLLIN, 0}, {printed_, POLLIN, 0}};
+            const int wait = static_cast<int>(std::max<long long>(left.count(), 0));
+            const int count = poll(ready, printed_ >= 0 ? 2 : 1, wait);
             if (count == 0) return Next::late;
             if (count < 0) continue;
-            const ssize_t got = read(output_, buffer, sizeof buffer);
-            if (got <= 0) {
-                lines_.finish();
+            if (ready[1].revents != 0) passOnPrinted();
+            if (ready[0].revents != 0 && !take(channel_, messages_)) {
+                messages_.finish();
                 ended_ = true;
-                continue;
             }
-            lines_.add(buffer, static_cast<std::size_t>(got));
         }
         return Next::message;
     }
@@ -258,10 +284,15 @@ public:
             kill = !ended_;
         }
         if (kill) ::kill(child_, SIGKILL);
-        close(output_);
-        output_ = -1;
+        close(channel_);
+        channel_ = -1;
         int status = 0;
         waitpid(child_, &status, 0);
+        // What the plug-in printed last, without waiting on anything it may have left running.
+        if (printed_ >= 0) {
+            fcntl(printed_, F_SETFL, O_NONBLOCK);
+            while (printed_ >= 0) passOnPrinted();
+        }
         if (kill) return {false, "killed"};
         if (WIFSIGNALED(status)) return {false, signalText(WTERMSIG(status))};
         const int code = WEXITSTATUS(status);
@@ -269,36 +300,62 @@ public:
     }
 
 private:
+    // False at the pipe's end.
+    static bool take(int from, LineSplitter& lines) {
+        char buffer[4096];
+        const ssize_t got = read(from, buffer, sizeof buffer);
+        if (got <= 0) return false;
+        lines.add(buffer, static_cast<std::size_t>(got));
+        return true;
+    }
+    void passOnPrinted() {
+        if (take(printed_, printedLines_)) return;
+        printedLines_.finish();
+        close(printed_);
+        printed_ = -1;
+    }
+
     pid_t child_;
-    int output_;
-    LineSplitter lines_;
+    int channel_;
+    int printed_;
+    LineSplitter messages_{false};
+    LineSplitter printedLines_{true};
     bool ended_ = false;
 };
 
 void ChildProcess::prepareChild() { delayStartForTests(); }
 
 Expected<ChildProcess> ChildProcess::start(const Work& work, const std::vector<std::string>&) {
-    int ends[2];
-    if (pipe2(ends, O_CLOEXEC) != 0) return Error{"cannot make a pipe"};
+    // Two pipes: the channel, and the child's standard output and error, which the plug-in shares.
+    int channel[2];
+    int printed[2];
+    if (pipe2(channel, O_CLOEXEC) != 0) return Error{"cannot make a pipe"};
+    if (pipe2(printed, O_CLOEXEC) != 0) {
+        close(channel[0]);
+        close(channel[1]);
+        return Error{"cannot make a pipe"};
+    }
     std::fflush(stdout);
     std::fflush(stderr);
     const pid_t child = fork();
     if (child < 0) {
-        close(ends[0]);
-        close(ends[1]);
+        for (int end : {channel[0], channel[1], printed[0], printed[1]}) close(end);
         return Error{"cannot fork"};
     }
     if (child == 0) {
-        close(ends[0]);
-        // What the plug-in prints must not mix with the report on stdout.
-        dup2(STDERR_FILENO, STDOUT_FILENO);
-        ChildChannel::open(ends[1]);
+        close(channel[0]);
+        close(printed[0]);
+        dup2(printed[1], STDOUT_FILENO);
+        dup2(printed[1], STDERR_FILENO);
+        close(printed[1]);
+        ChildChannel::open(channel[1]);
         prepareChild();
         // _exit: no exit handlers, no flushing of the parent's copied buffers.
         _exit(work());
     }
-    close(ends[1]);
-    return ChildProcess(std::make_unique<Impl>(child, ends[0]));
+    close(channel[1]);
+    close(printed[1]);
+    return ChildProcess(std::make_unique<Impl>(child, channel[0], printed[0]));
 }
 #endif
 
@@ -319,10 +376,19 @@ ChildProcess::Ending ChildProcess::finish(bool kill, int seconds) {
 
 Expected<PluginLibrary> ChildProcess::loadPluginOf(const CommandLine& line) {
     const bool child = line.has("--child");
-    if (child) prepareChild();
-    auto library = PluginLibrary::load(line.arguments[0]);
-    if (library && child) ChildChannel::open(1);
-    return library;
+    if (child) {
+        // Only a parent started this way knows the channel's number.
+        char* end = nullptr;
+        const std::string& number = line.has("--channel") ? line.options.at("--channel") : std::string();
+        const long long channel = std::strtoll(number.c_str(), &end, 10);
+        if (number.empty() || *end != '\0' || channel < 0) {
+            return Error{"--child is for the child processes vsthost starts itself, with --channel"};
+        }
+        prepareChild();
+        ChildChannel::open(static_cast<std::intptr_t>(channel));
+        return PluginLibrary::load(line.arguments[0]);
+    }
+    return PluginLibrary::load(line.arguments[0]);
 }
 
 }  // namespace vsthost

@@ -19,9 +19,15 @@ Transport Transport::steady(double bpm, int numerator, int denominator, double s
 }
 
 Expected<MidiSong::Meter> Transport::parseMeter(const std::string& text) {
+    // Whole numbers only, each all digits: "3.9/4x" is no meter.
+    const auto whole = [](const std::string& digits) {
+        const bool plain = !digits.empty() && digits.size() <= 3 &&
+                           std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+        return plain ? std::atoi(digits.c_str()) : 0;
+    };
     const auto slash = text.find('/');
-    const int numerator = std::atoi(text.substr(0, slash).c_str());
-    const int denominator = slash == std::string::npos ? 0 : std::atoi(text.substr(slash + 1).c_str());
+    const int numerator = whole(text.substr(0, slash));
+    const int denominator = slash == std::string::npos ? 0 : whole(text.substr(slash + 1));
     const bool powerOfTwo = denominator > 0 && (denominator & (denominator - 1)) == 0;
     if (numerator < 1 || numerator > 64 || !powerOfTwo || denominator > 64) {
         return Error{"--meter wants N/D, such as 3/4 or 7/8, not \"" + text + "\""};

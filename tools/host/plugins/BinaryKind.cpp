@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <fstream>
 
+#include "FileName.h"
+
 namespace vsthost {
 
 namespace {
@@ -23,7 +25,7 @@ std::uint32_t littleEndian(const unsigned char* bytes, int count) {
 }  // namespace
 
 BinaryKind binaryKindOf(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(FileName::path(path), std::ios::binary);
     std::array<unsigned char, 4> field{};
     if (!file.read(reinterpret_cast<char*>(field.data()), 2) || field[0] != 'M' || field[1] != 'Z') {
         return BinaryKind::other;

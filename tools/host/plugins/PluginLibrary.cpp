@@ -1,8 +1,8 @@
 #include "PluginLibrary.h"
 
-#include <sys/stat.h>
-
 #include <utility>
+
+#include "FileName.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -14,16 +14,11 @@ namespace vsthost {
 
 namespace {
 
-bool isRegularFile(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == S_IFREG;
-}
-
 #if defined(_WIN32)
 void* openLibrary(const std::string& path, std::string& reason) {
     // No error dialog boxes: a bad file must give a line on stderr, not a modal window.
     const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    HMODULE module = LoadLibraryA(path.c_str());
+    HMODULE module = LoadLibraryW(FileName::wide(path).c_str());
     const DWORD code = GetLastError();
     SetErrorMode(previous);
     if (module == nullptr) {
@@ -54,7 +49,7 @@ void closeLibrary(void* handle) { dlclose(handle); }
 }  // namespace
 
 Expected<PluginLibrary> PluginLibrary::load(const std::string& path) {
-    if (!isRegularFile(path)) return Error{"cannot find plug-in '" + path + "'"};
+    if (!FileName::isRegularFile(path)) return Error{"cannot find plug-in '" + path + "'"};
     std::string reason;
     void* handle = openLibrary(path, reason);
     if (handle == nullptr) return Error{"'" + path + "' is not a loadable plug-in: " + reason};

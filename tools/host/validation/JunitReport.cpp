@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "FileName.h"
+
 namespace vsthost {
 
 namespace {
@@ -76,7 +78,7 @@ std::string JunitReport::text(const std::string& plugin, const CheckReport& repo
 
 Expected<bool> JunitReport::write(const std::string& path, const std::string& plugin,
                                   const CheckReport& report) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::FILE* file = FileName::openStream(path, "wb");
     if (file == nullptr) return Error{"cannot write " + path};
     const std::string xml = text(plugin, report);
     const bool written = std::fwrite(xml.data(), 1, xml.size(), file) == xml.size();

@@ -1,6 +1,7 @@
 #include "Validator.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 
 #include "CheckContext.h"
@@ -76,7 +77,9 @@ bool Validator::runInChild(const CheckDefinition& definition, const std::vector<
         switch (kind) {
         case ChildChannel::kBegin:
         case ChildChannel::kStep:
-        case ChildChannel::kHostStep: continue;
+        case ChildChannel::kHostStep:
+        case ChildChannel::kTemporary: continue;
+        case ChildChannel::kNote: std::fprintf(stderr, "vsthost: %s\n", name.c_str()); continue;
         case ChildChannel::kWarn: report_.warn(name, detail); continue;
         case ChildChannel::kPass: report_.pass(name, detail); break;
         case ChildChannel::kFail: report_.fail(name, detail); break;
@@ -118,12 +121,12 @@ int Validator::runChild(const PluginLibrary& library, const ValidationOptions& o
 std::vector<std::string> Validator::childArguments(const std::string& pluginPath,
                                                    const ValidationOptions& options,
                                                    const std::string& first) {
-    std::vector<std::string> arguments = {"validate", pluginPath, "--level",
-                                          std::to_string(static_cast<int>(options.level)),
+    std::vector<std::string> arguments = {"validate", "--level", std::to_string(static_cast<int>(options.level)),
                                           "--timeout", std::to_string(options.secondsPerCheck)};
     if (options.passThrough) arguments.push_back("--passthrough");
     if (Host::instance().tracing()) arguments.push_back("--trace");
-    arguments.insert(arguments.end(), {"--child", first});
+    // "--" first: a name may start with dashes too.
+    arguments.insert(arguments.end(), {"--child", first, "--", pluginPath});
     return arguments;
 }
 

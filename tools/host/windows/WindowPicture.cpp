@@ -7,6 +7,8 @@
 #include <windows.h>
 #endif
 
+#include "FileName.h"
+
 namespace vsthost {
 
 namespace {
@@ -92,12 +94,12 @@ Expected<std::string> WindowPicture::saveBmp(const std::string& path) const {
         }
         for (; written < rowBytes; ++written) file.push_back(0);
     }
-    std::FILE* out = std::fopen(path.c_str(), "wb");
+    std::FILE* out = FileName::openStream(path, "wb");
     if (!out) return Error{"cannot write '" + path + "'"};
     const bool complete = std::fwrite(file.data(), 1, file.size(), out) == file.size();
     const bool closed = std::fclose(out) == 0;
     if (!complete || !closed) {
-        std::remove(path.c_str());
+        FileName::remove(path);
         return Error{"cannot write '" + path + "'"};
     }
     return path;

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "AudioFileReader.h"
+#include "AudioFileWriter.h"
+#include "FileName.h"
 #include "EventRecords.h"
 #include "ProgramFolder.h"
 
@@ -42,6 +44,7 @@ const std::string kAbortingPluginPath = besideProgram(ABORTING_PLUGIN_FILE);
 const std::string kHangingPluginPath = besideProgram(HANGING_PLUGIN_FILE);
 const std::string kEntryHangingPluginPath = besideProgram(ENTRY_HANGING_PLUGIN_FILE);
 const std::string kTimeProbePath = besideProgram(TIME_PROBE_FILE);
+const std::string kPrintingPluginPath = besideProgram(PRINTING_PLUGIN_FILE);
 const std::string kEditorPluginPath = besideProgram(EDITOR_PLUGIN_FILE);
 const std::string kLeakyEditorPluginPath = besideProgram(LEAKY_EDITOR_PLUGIN_FILE);
 const std::string kScratchPath = [] {
@@ -98,14 +101,16 @@ int spawn(const std::vector<std::string>& arguments, const std::string& out, con
     if (outFile == INVALID_HANDLE_VALUE || errFile == INVALID_HANDLE_VALUE) {
         ADD_FAILURE() << "cannot open " << out << " or " << err << ": error " << GetLastError();
     }
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = outFile;
     startup.hStdError = errFile;
     PROCESS_INFORMATION process{};
-    const BOOL started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                        nullptr, &startup, &process);
+    // Arguments are UTF-8, as the tool takes them.
+    std::wstring wideLine = vsthost::FileName::wide(line);
+    const BOOL started = CreateProcessW(nullptr, wideLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                        &startup, &process);
     CloseHandle(outFile);
     CloseHandle(errFile);
     if (!started) return -1;
@@ -136,8 +141,8 @@ int spawn(const std::vector<std::string>& arguments, const std::string& out, con
 }
 #endif
 
-Outcome runVsthost(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), kVsthostPath);
+Outcome runVsthost(std::vector<std::string> arguments, const std::string& program = kVsthostPath) {
+    arguments.insert(arguments.begin(), program);
     const std::string out = scratch("stdout.txt");
     const std::string err = scratch("stderr.txt");
     Outcome run;
@@ -260,6 +265,15 @@ TEST(VsthostBadInput, RefusesWhatIsNoPlugin) {
     expectOneLineError(runVsthost({"validate", kNoEntryPath}), "exports neither VSTPluginMain nor main");
     expectOneLineError(runVsthost({"info", kNullEntryPath}), "entry point answered null");
     expectOneLineError(runVsthost({"validate", kPluginPath, "--level", "9"}), "--level wants 1 (normal)");
+    // Options no user can mean: an empty value, and the child processes' own.
+    for (const auto& [arguments, expected] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"process", kPluginPath, "in.wav", "out.wav", "--midi", ""}, "option --midi needs a value"},
+             {{"info", kPluginPath, "--child", "process"}, "--child and --channel are for the child processes"},
+             {{"process", kPluginPath, "in.wav", "out.wav", "--child", "process"}, "--child and --channel are"}}) {
+        const Outcome run = runVsthost(arguments);
+        EXPECT_EQ(run.status, 2) << expected;
+        EXPECT_EQ(run.err.rfind("vsthost: " + expected, 0), 0u) << run.err;
+    }
     const Outcome unknown = runVsthost({"frobnicate", kPluginPath});
     EXPECT_EQ(unknown.status, 2);
     EXPECT_EQ(unknown.err.rfind("vsthost: unknown command 'frobnicate'", 0), 0u) << unknown.err;
@@ -516,6 +530,22 @@ TEST(VsthostProcess, LeavesNoOutputForBadInputOrAnUnwritablePath) {
     EXPECT_FALSE(fileExists(kScratchPath + ".partial"));
     EXPECT_EQ(runVsthost({"process", kPluginPath, good, out, "--block", "0"}).status, 2);
     EXPECT_FALSE(fileExists(out));
+
+    // A file of the user's under the temporary name stays as it was, whether the plug-in
+    // succeeds or crashes; after "--" a name may start with dashes.
+    const std::string dashed = "--vsthost-test-dashed.wav";  // in the working folder
+    const std::string mine = vsthost::AudioFileWriter::partialPath(dashed);
+    std::ofstream(mine) << "the user's own";
+    const Outcome run = runVsthost({"process", kPluginPath, "--", good, dashed});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(fileExists(dashed));
+    EXPECT_EQ(slurp(mine), "the user's own");
+    std::rename(mine.c_str(), vsthost::AudioFileWriter::partialPath(out).c_str());
+    EXPECT_EQ(runVsthost({"process", kCrashingPluginPath, good, out, "--block", "31"}).status, 1);
+    EXPECT_EQ(slurp(vsthost::AudioFileWriter::partialPath(out)), "the user's own");
+    EXPECT_FALSE(fileExists(vsthost::AudioFileWriter::partialPath(out) + ".1"));
+    EXPECT_FALSE(fileExists(out));
+    std::remove(dashed.c_str());
 }
 
 // A WAV file as a recorder streams it: both lengths left at their largest, "until the end".
@@ -524,6 +554,29 @@ std::string openLength(std::string wav) {
     wav.replace(40, 4, "\xFF\xFF\xFF\xFF");
     return wav;
 }
+
+#if !defined(_WIN32)
+// Writes `bytes` into the named pipe once a reader opens it, then holds it open `holdSeconds`
+// longer. Without a reader it gives up after 30 s: a run that never reads cannot hang the test.
+std::thread feedPipe(const std::string& pipe, const std::string& bytes, int holdSeconds = 0) {
+    return std::thread([=] {
+        for (int tries = 0; tries < 3000; ++tries) {
+            const int descriptor = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+            if (descriptor < 0) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                continue;
+            }
+            fcntl(descriptor, F_SETFL, 0);
+            EXPECT_EQ(write(descriptor, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+            std::this_thread::sleep_for(std::chrono::seconds(holdSeconds));
+            close(descriptor);
+            return;
+        }
+    });
+}
+#else
+std::thread feedPipe(const std::string&, const std::string&) { return std::thread(); }
+#endif
 
 // Input is read block by block to its end, whatever its header says of its length; a render
 // longer than a day is refused in one line, before it starts where its length is known.
@@ -542,24 +595,9 @@ TEST(VsthostProcess, ReadsInputToItsEndAndRefusesRendersLongerThanADay) {
     sources.push_back(pipe);
 #endif
     for (const auto& source : sources) {
-        std::thread feeder([&] {
-#if !defined(_WIN32)
-            // Waits for the reader without blocking, so that a run that never reads cannot hang the test.
-            for (int tries = 0; source != stored && tries < 3000; ++tries) {
-                const int descriptor = ::open(source.c_str(), O_WRONLY | O_NONBLOCK);
-                if (descriptor < 0) {
-                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-                    continue;
-                }
-                fcntl(descriptor, F_SETFL, 0);
-                EXPECT_EQ(write(descriptor, streamed.data(), streamed.size()), static_cast<ssize_t>(streamed.size()));
-                close(descriptor);
-                return;
-            }
-#endif
-        });
+        std::thread feeder = source == stored ? std::thread() : feedPipe(source, streamed);
         const Outcome run = runVsthost({"process", kPluginPath, source, out, "--rate", "48000"});
-        feeder.join();
+        if (feeder.joinable()) feeder.join();
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_NE(run.err.find("44100 Hz samples are played at 48000 Hz"), std::string::npos) << run.err;
         const auto output = vsthost::AudioFileReader::read(out);
@@ -567,6 +605,15 @@ TEST(VsthostProcess, ReadsInputToItsEndAndRefusesRendersLongerThanADay) {
         EXPECT_EQ(output->frames(), 3000u) << source;
         EXPECT_EQ(output->sampleRate, 48000);
     }
+
+#if !defined(_WIN32)
+    // A pipe that stalls holds up the host in its own reading, not the plug-in.
+    std::thread stalled = feedPipe(pipe, streamed.substr(0, 44 + 4 * 600), 3);
+    expectOneLineError(runVsthost({"process", kPluginPath, pipe, out, "--timeout", "1"}),
+                       "vsthost itself hung: no answer within 1 s, "
+                       "in its own step \"writing block 1, reading block 2\"");
+    stalled.join();
+#endif
 
     std::remove(out.c_str());
     const std::string distant = scratch("far.mid");
@@ -678,6 +725,15 @@ TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
     EXPECT_NE(xml.find("faulty caf\xEF\xBF\xBD"), std::string::npos) << xml;
     EXPECT_EQ(xml.find('\xE9'), std::string::npos);
 #endif
+
+    // What a plug-in prints, without a newline or like the host's own messages, changes no
+    // verdict: it reaches stderr, marked as the plug-in's.
+    const Outcome printing = runVsthost({"validate", kPrintingPluginPath, "--timeout", kUnreachedLimit});
+    EXPECT_EQ(closingTally(printing.out).failed, 9) << printing.out;
+    EXPECT_EQ(closingTally(printing.out).total(), 60) << printing.out;
+    EXPECT_NE(printing.out.find("FAIL nothing written past the frame count: at 22050 Hz, block 1"),
+              std::string::npos) << printing.out;
+    EXPECT_NE(printing.err.find("[plug-in] opened, and no newline"), std::string::npos) << printing.err;
 
     // A strict run counts subnormal output as a failure, and sends values out of range.
     const Outcome strict = runVsthost({"validate", kFaultyPluginPath, "--level", "2", "--timeout", kUnreachedLimit});
@@ -864,6 +920,41 @@ TEST(VsthostEditor, SaysWhyThereIsNoEditorWithoutNativeWindows) {
     expectOneLineError(runVsthost({"editor", kPluginPath}), "this build has no native windows");
 }
 #endif
+
+// Names in any language: the plug-in's, its files' and the folder's vsthost itself lives in.
+TEST(VsthostNames, TakesNamesInAnyLanguage) {
+    namespace fs = std::filesystem;
+    const std::string folder = scratch("フォルダ ø");
+    std::error_code ignored;
+    fs::remove_all(vsthost::FileName::path(folder), ignored);
+    fs::create_directories(vsthost::FileName::path(folder));
+    const std::string program = folder + "/" + fs::path(kVsthostPath).filename().string();
+    const std::string plugin = folder + "/プラグイン" + fs::path(kPluginPath).extension().string();
+    fs::copy_file(kVsthostPath, vsthost::FileName::path(program));
+    fs::copy_file(kPluginPath, vsthost::FileName::path(plugin));
+    const std::string plain = scratch("in.wav");
+    writePcm16(plain, 2, ramp(2 * 1000));
+    const std::string in = folder + "/日本語 ø.wav";
+    const std::string out = folder + "/出力.wav";
+    fs::copy_file(plain, vsthost::FileName::path(in));
+
+    const Outcome processed = runVsthost({"process", plugin, in, out}, program);
+    EXPECT_EQ(processed.status, 0) << processed.err;
+    const auto input = vsthost::AudioFileReader::read(in);
+    const auto output = vsthost::AudioFileReader::read(out);
+    ASSERT_TRUE(input) << input.error();
+    ASSERT_TRUE(output) << output.error();
+    EXPECT_EQ(output->channels, input->channels);
+
+    const std::string junit = folder + "/報告.xml";
+    const Outcome validated =
+        runVsthost({"validate", plugin, "--junit", junit, "--timeout", kUnreachedLimit}, program);
+    EXPECT_EQ(validated.status, 0) << validated.out << validated.err;
+    EXPECT_EQ(closingTally(validated.out).failed, 0) << validated.out;
+    std::string report;
+    EXPECT_TRUE(vsthost::FileName::read(junit, report));
+    EXPECT_NE(report.find("プラグイン"), std::string::npos) << report;
+}
 
 TEST(VsthostDemo, ShowsThePluginPassingAudioThroughUnchanged) {
     const Outcome run = runVsthost({"demo", kPluginPath, "--dir", scratch("demo"), "--timeout", kUnreachedLimit});

@@ -106,5 +106,7 @@ TEST(Transport, ReadsAMeterOnlyInItsWrittenForm) {
     ASSERT_TRUE(Transport::parseMeter("7/8"));
     EXPECT_EQ(Transport::parseMeter("7/8")->numerator, 7);
     EXPECT_EQ(Transport::parseMeter("7/8")->denominator, 8);
-    for (const char* wrong : {"7", "7/6", "0/4", "4/0", "x/4"}) EXPECT_FALSE(Transport::parseMeter(wrong)) << wrong;
+    for (const char* wrong : {"7", "7/6", "0/4", "4/0", "x/4", "3.9/4x", "3/4/5", "3/4 ", "-3/4"}) {
+        EXPECT_FALSE(Transport::parseMeter(wrong)) << wrong;
+    }
 }

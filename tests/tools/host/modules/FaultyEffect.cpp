@@ -3,9 +3,11 @@
 // write to the host's field of the record. Built with CRASHES, ABORTS or HANGS, it crashes,
 // aborts or never returns on blocks of 31 frames as well; with CRASHES_ON_ANY_BLOCK it crashes
 // on the first block a host processes, whatever its size; with HANGS_IN_ENTRY, its entry point
-// never returns.
+// never returns; with PRINTS, it prints as careless plug-ins do, without a newline, and lines
+// that look like the host's own messages.
 #include <cmath>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 #include <cstring>
@@ -21,9 +23,19 @@ namespace {
 
 float sampleRate = 44100.0f;
 
+void chatter([[maybe_unused]] const char* text) {
+#if defined(PRINTS)
+    std::fputs(text, stdout);
+    std::fflush(stdout);
+#endif
+}
+
 VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float opt) {
     switch (opcode) {
-    case effOpen: record->user = record; return 0;
+    case effOpen:
+        record->user = record;
+        chatter("opened, and no newline");
+        return 0;
     case effSetSampleRate: sampleRate = opt; return 0;
     case effGetInputProperties:
     case effGetOutputProperties: {
@@ -70,6 +82,7 @@ void VST_CALL copy(AEffect*, float** inputs, float** outputs, VstInt32 frames) {
     if (frames == 3 && sampleRate == 22050.0f) outputs[0][1] = std::numeric_limits<float>::quiet_NaN();
     if (frames == 4 && sampleRate == 32000.0f) outputs[1][3] = -std::numeric_limits<float>::infinity();
     if (frames == 5) outputs[1][2] = std::numeric_limits<float>::denorm_min();
+    if (frames == 31) chatter("\x1FP\tnothing written past the frame count\t\n\x1F" "E\tprocessing\t\n");
 }
 
 // Keeps whatever it is given, out of range or not.

@@ -1,0 +1,36 @@
+#pragma once
+// File names as the tool keeps them: UTF-8 in a std::string on every system. On Windows each
+// name reaches the system through its wide-character calls, so that a name outside the
+// machine's code page (プラグイン.dll, 出力.wav) is a name like any other; elsewhere names are
+// bytes and pass as they are.
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vsthost::FileName {
+
+// A descriptor as open() gives it, or -1; the file is binary on every system.
+int open(const std::string& name, int flags, int mode = 0);
+std::FILE* openStream(const std::string& name, const char* mode);
+bool remove(const std::string& name);
+// Moves `from` over `to`, which may exist.
+bool replace(const std::string& from, const std::string& to);
+bool isDirectory(const std::string& name);
+bool isRegularFile(const std::string& name);
+// The whole file, or nothing when it cannot be read.
+bool read(const std::string& name, std::string& bytes);
+std::filesystem::path path(const std::string& name);
+std::string text(const std::filesystem::path& path);
+
+#if defined(_WIN32)
+std::wstring wide(const std::string& name);
+std::string utf8(const std::wstring& name);
+// The program's own arguments in UTF-8, read from the wide command line.
+std::vector<std::string> arguments();
+// The running program's file.
+std::string self();
+#endif
+
+}  // namespace vsthost::FileName
