@@ -16,6 +16,15 @@
 #include <string>
 #include <vector>
 
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <thread>
+#endif
+
 #include "AudioFileReader.h"
 #include "AudioFileWriter.h"
 
@@ -213,6 +222,23 @@ TEST(AudioFileWriter, WritesWavThatMayPassFourGibibytesAsRf64) {
     auto aiff = AudioFileWriter::create(scratch("huge.aiff"), 2, 44100, fiveGibibytes);
     ASSERT_FALSE(aiff);
     EXPECT_NE(aiff.error().find("at most 4 GiB"), std::string::npos) << aiff.error();
+#if !defined(_WIN32)
+    // libsndfile reads RF64 through a pipe a frame late: refused rather than shifted.
+    const std::string pipe = scratch("pipe");
+    std::remove(pipe.c_str());
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::signal(SIGPIPE, SIG_IGN);
+    std::thread feeder([&] {
+        const int descriptor = ::open(pipe.c_str(), O_WRONLY);
+        const std::string bytes = slurp(scratch("huge.wav"));
+        EXPECT_GT(write(descriptor, bytes.data(), bytes.size()), 0);
+        close(descriptor);
+    });
+    auto piped = AudioFileReader::open(pipe);
+    feeder.join();
+    ASSERT_FALSE(piped);
+    EXPECT_NE(piped.error().find("cannot be read through a pipe"), std::string::npos) << piped.error();
+#endif
 }
 
 TEST(AudioFileWriter, LeavesNothingBehindWhenItCannotFinish) {
