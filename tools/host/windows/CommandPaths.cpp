@@ -22,9 +22,12 @@ std::vector<PathArgument> pathArguments(int argc, char** argv) {
     std::vector<PathArgument> paths;
     std::vector<int> positional;
     std::string command;
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument.size() > 2 && argument.starts_with("--")) {
+        if (argument == "--" && !optionsEnded) {
+            optionsEnded = true;
+        } else if (!optionsEnded && argument.size() > 2 && argument.starts_with("--")) {
             if (!CommandLine::takesValue(argument) || i + 1 >= argc) continue;
             const auto found = kPathOptions.find(argument);
             if (found != kPathOptions.end()) paths.push_back({i + 1, found->second});
