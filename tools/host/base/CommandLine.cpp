@@ -10,7 +10,7 @@ namespace {
 
 const std::set<std::string> kValueOptions = {"--block", "--rate",  "--dir",   "--idle", "--shot",
                                              "--level", "--timeout", "--junit", "--child", "--map",
-                                             "--midi", "--tail", "--tempo", "--meter", "--channel"};
+                                             "--midi", "--tail", "--tempo", "--meter", "--channel", "--program"};
 const std::set<std::string> kFlags = {"--trace", "--passthrough"};
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "FileName.h"
 #include "Host.h"
 #include "InfoCommand.h"
+#include "PresetCommand.h"
 #include "ProcessCommand.h"
 #include "ValidateCommand.h"
 #if !defined(_WIN32)
@@ -37,6 +38,9 @@ constexpr const char* kUsage =
     "                                              a picture of the editor\n"
     "  editor PLUGIN [--idle N] [--shot FILE]      show the editor, idle it N times at 30 per\n"
     "                                              second, save a BMP picture, time one idle\n"
+    "  preset save PLUGIN OUT.fxp|OUT.fxb [--program N]\n"
+    "                                              the plug-in's program or bank as a preset file\n"
+    "  preset show FILE                            what a program or bank file holds\n"
     "  --trace                                     log every host call on stderr\n";
 
 }  // namespace
@@ -67,6 +71,7 @@ int main(int argc, char** argv) {
     if (command == "validate") return ValidateCommand::run(*line);
     if (command == "demo") return DemoCommand::run(*line);
     if (command == "editor") return EditorCommand::run(*line);
+    if (command == "preset") return PresetCommand::run(*line);
     if (command == "help") {
         std::printf("%s", kUsage);
         return 0;

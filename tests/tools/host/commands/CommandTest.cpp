@@ -535,6 +535,7 @@ TEST(VsthostProcess, LeavesNoOutputForBadInputOrAnUnwritablePath) {
     // succeeds or crashes; after "--" a name may start with dashes.
     const std::string dashed = "--vsthost-test-dashed.wav";  // in the working folder
     const std::string mine = vsthost::AudioFileWriter::partialPath(dashed);
+    std::remove((vsthost::AudioFileWriter::partialPath(out) + ".1").c_str());
     std::ofstream(mine) << "the user's own";
     const Outcome run = runVsthost({"process", kPluginPath, "--", good, dashed});
     EXPECT_EQ(run.status, 0) << run.err;
@@ -954,6 +955,30 @@ TEST(VsthostNames, TakesNamesInAnyLanguage) {
     std::string report;
     EXPECT_TRUE(vsthost::FileName::read(junit, report));
     EXPECT_NE(report.find("プラグイン"), std::string::npos) << report;
+}
+
+// A plug-in's state as a program or bank file: its chunk when it keeps programs in chunks,
+// else its values; what cannot be such a file is refused in one line.
+TEST(VsthostPreset, SavesAndShowsAProgramOrABank) {
+    const std::string gain = besideProgram(GAIN_PLUGIN_FILE);
+    const std::string bank = scratch("gain.fxb");
+    const std::string program = scratch("lanter5.fxp");
+    Outcome run = runVsthost({"preset", "save", gain, bank});
+    ASSERT_EQ(run.status, 0) << run.err;
+    run = runVsthost({"preset", "show", bank});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("bank file holding the plug-in's chunk of 128 bytes"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("plug-in 'L5Gn' (1278560110), version 1; format version 2"), std::string::npos)
+        << run.out;
+    ASSERT_EQ(runVsthost({"preset", "save", kPluginPath, program}).status, 0);
+    run = runVsthost({"preset", "show", program});
+    EXPECT_NE(run.out.find("program file holding 2 parameter values"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("program 0 \"\": 0 0"), std::string::npos) << run.out;
+
+    expectOneLineError(runVsthost({"preset", "show", kPluginPath}), "is no program or bank file");
+    expectOneLineError(runVsthost({"preset", "save", gain, scratch("gain.txt")}), "ends in .fxp");
+    expectOneLineError(runVsthost({"preset", "save", gain, program, "--program", "4"}),
+                       "--program wants a program from 0 to 3, not '4'");
 }
 
 TEST(VsthostDemo, ShowsThePluginPassingAudioThroughUnchanged) {
