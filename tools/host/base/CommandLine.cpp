@@ -10,7 +10,8 @@ namespace {
 
 const std::set<std::string> kValueOptions = {"--block", "--rate",  "--dir",   "--idle", "--shot",
                                              "--level", "--timeout", "--junit", "--child", "--map",
-                                             "--midi", "--tail", "--tempo", "--meter", "--channel", "--program"};
+                                             "--midi", "--tail", "--tempo", "--meter", "--channel", "--program",
+                                             "--preset"};
 const std::set<std::string> kFlags = {"--trace", "--passthrough"};
 
 }  // namespace

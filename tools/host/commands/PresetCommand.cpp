@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Effect.h"
+#include "EffectState.h"
 #include "FileName.h"
 #include "Opcodes.h"
 #include "PluginLibrary.h"
@@ -16,51 +17,9 @@ namespace {
 
 constexpr const char* kUsage =
     "vsthost: usage: vsthost preset save PLUGIN OUT.fxp|OUT.fxb [--program N] | vsthost preset show FILE\n";
-// A chunk larger than this is a plug-in's mistake, not its state.
-constexpr VstIntPtr kLargestChunk = 1 << 28;
 
 bool endsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
-PresetProgram currentValues(Effect& effect) {
-    PresetProgram program{effect.text(effGetProgramName), {}};
-    for (VstInt32 index = 0; index < effect.record().numParams; ++index) {
-        program.parameters.push_back(effect.getParameter(index));
-    }
-    return program;
-}
-
-Expected<PresetFile> stateOf(Effect& effect, PresetFile::Kind kind) {
-    const AEffect& record = effect.record();
-    PresetFile file;
-    file.kind = kind;
-    file.formatVersion = kind == PresetFile::Kind::bank ? PresetFile::kNewestBankVersion : 1;
-    file.pluginId = record.uniqueID;
-    file.pluginVersion = record.version;
-    file.currentProgram = static_cast<std::int32_t>(effect.dispatch(effGetProgram));
-    file.opaque = effect.hasFlag(effFlagsProgramChunks);
-    if (file.opaque) {
-        void* data = nullptr;
-        const VstIntPtr size = effect.dispatch(effGetChunk, kind == PresetFile::Kind::program ? 1 : 0, 0, &data);
-        if (data == nullptr || size < 0 || size > kLargestChunk) {
-            return Error{"the plug-in gave no chunk of its state (" + std::to_string(size) + " bytes)"};
-        }
-        file.chunk.assign(static_cast<const char*>(data), static_cast<std::size_t>(size));
-        file.count = kind == PresetFile::Kind::program ? record.numParams : record.numPrograms;
-        if (kind == PresetFile::Kind::program) file.programs = {PresetProgram{effect.text(effGetProgramName), {}}};
-        return file;
-    }
-    if (kind == PresetFile::Kind::program) {
-        file.programs = {currentValues(effect)};
-        return file;
-    }
-    for (VstInt32 program = 0; program < record.numPrograms; ++program) {
-        effect.dispatch(effSetProgram, 0, program);
-        file.programs.push_back(currentValues(effect));
-    }
-    effect.dispatch(effSetProgram, 0, file.currentProgram);
-    return file;
 }
 
 int save(const CommandLine& line) {
@@ -94,7 +53,7 @@ int save(const CommandLine& line) {
         }
         effect->dispatch(effSetProgram, 0, chosen);
     }
-    auto file = stateOf(*effect, bank ? PresetFile::Kind::bank : PresetFile::Kind::program);
+    auto file = EffectState::capture(*effect, bank ? PresetFile::Kind::bank : PresetFile::Kind::program);
     effect->close();
     if (!file) {
         std::fprintf(stderr, "vsthost: %s\n", file.error().c_str());
@@ -112,15 +71,6 @@ int save(const CommandLine& line) {
     return 0;
 }
 
-std::string idText(std::int32_t id) {
-    std::string text;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        const char c = static_cast<char>(static_cast<std::uint32_t>(id) >> shift);
-        text += c >= 0x20 && c < 0x7F ? c : '.';
-    }
-    return "'" + text + "' (" + std::to_string(id) + ")";
-}
-
 int show(const std::string& path) {
     std::string bytes;
     if (!FileName::read(path, bytes)) {
@@ -133,7 +83,7 @@ int show(const std::string& path) {
         return 1;
     }
     std::printf("%s: %s\n", path.c_str(), file->description().c_str());
-    std::printf("plug-in %s, version %d; format version %d\n", idText(file->pluginId).c_str(),
+    std::printf("plug-in %s, version %d; format version %d\n", EffectState::idText(file->pluginId).c_str(),
                 static_cast<int>(file->pluginVersion), static_cast<int>(file->formatVersion));
     if (file->kind == PresetFile::Kind::bank && file->formatVersion >= 2) {
         std::printf("current program %d\n", static_cast<int>(file->currentProgram));

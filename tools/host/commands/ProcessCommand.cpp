@@ -17,10 +17,12 @@
 #include "AudioFileReader.h"
 #include "AudioFileWriter.h"
 #include "EventBatch.h"
+#include "EffectState.h"
 #include "EventSchedule.h"
 #include "FileName.h"
 #include "MidiFileReader.h"
 #include "Opcodes.h"
+#include "PresetFile.h"
 #include "Transport.h"
 
 namespace vsthost {
@@ -119,6 +121,14 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
         if (!read) return Error{read.error()};
         song = std::move(*read);
     }
+    std::optional<PresetFile> preset;
+    if (!settings.presetPath.empty()) {
+        std::string bytes;
+        if (!FileName::read(settings.presetPath, bytes)) return Error{"cannot read '" + settings.presetPath + "'"};
+        auto parsed = PresetFile::parse(bytes);
+        if (!parsed) return Error{"'" + settings.presetPath + "' " + parsed.error()};
+        preset = std::move(*parsed);
+    }
     std::optional<AudioFileReader> file;
     if (!inputPath.empty()) {
         auto opened = AudioFileReader::open(inputPath);
@@ -166,6 +176,12 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
 
     ChildChannel::send(ChildChannel::kStep, "start-up");
     effect->start(static_cast<float>(sampleRate), settings.blockSize);
+    if (preset) {
+        ChildChannel::send(ChildChannel::kStep, "setting the preset");
+        if (auto applied = EffectState::apply(*effect, *preset); !applied) {
+            return Error{"'" + settings.presetPath + "' " + applied.error()};
+        }
+    }
     // Between the plug-in's calls the host reads and writes: any failure there is its own.
     ChildChannel::send(ChildChannel::kHostStep, "reading block 1");
     for (std::size_t offset = 0, number = 1;; ++number) {
@@ -229,6 +245,7 @@ Expected<ProcessCommand::Settings> settingsOf(const CommandLine& line) {
     settings.map = *map;
     settings.seconds = static_cast<int>(*seconds);
     if (line.has("--midi")) settings.midiPath = line.options.at("--midi");
+    if (line.has("--preset")) settings.presetPath = line.options.at("--preset");
     const auto tail = decimal(line, "--tail", settings.tailSeconds, 0, 3600);
     const auto tempo = decimal(line, "--tempo", settings.tempo, 1, 1000);
     if (!tail) return Error{tail.error()};
@@ -302,7 +319,7 @@ int ProcessCommand::run(const CommandLine& line) {
         std::fprintf(stderr,
                      "vsthost: usage: vsthost process PLUGIN [IN] OUT [--midi FILE.mid] [--tail S] "
                      "[--tempo BPM] [--meter N/D] [--block N] [--rate R] [--map auto|direct|repeat|mix] "
-                     "[--timeout S]\n");
+                     "[--preset FILE] [--timeout S]\n");
         return 2;
     }
     const auto settings = settingsOf(line);

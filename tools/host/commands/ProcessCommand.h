@@ -1,8 +1,9 @@
 #pragma once
 // `process PLUGIN [IN] OUT [--midi FILE.mid] [--tail S] [--tempo BPM] [--meter N/D] [--block N]
-// [--rate R] [--map M] [--timeout S]`: streams an audio file through the plug-in in blocks, with
+// [--rate R] [--map M] [--preset FILE] [--timeout S]`: streams an audio file through the plug-in in blocks, with
 // a MIDI file's events each in its block and a transport the plug-in can ask for the time, and
-// writes what comes out (32-bit float WAV or AIFF, or FLAC). An instrument needs no input: it
+// writes what comes out (32-bit float WAV or AIFF, or FLAC). A preset file (.fxp, .fxb) sets
+// the plug-in's state before the first block. An instrument needs no input: it
 // plays the MIDI file and its tail. It runs in a child process, so that a plug-in crashing,
 // aborting or hanging is reported with the block it happened in and leaves no output file.
 
@@ -29,6 +30,7 @@ public:
         ChannelMap::Mode map = ChannelMap::Mode::automatic;
         int seconds = static_cast<int>(kDefaultSeconds);
         std::string midiPath;      // empty: no events
+        std::string presetPath;    // empty: the plug-in's own first state
         double tailSeconds = 2.0;  // rendered after the MIDI file's end
         double tempo = 120.0;      // the steady transport without a MIDI file
         MidiSong::Meter meter;

@@ -12,6 +12,7 @@ namespace {
 using Direction = PathArgument::Direction;
 
 const std::map<std::string, Direction> kPathOptions = {{"--midi", Direction::read},
+                                                       {"--preset", Direction::read},
                                                        {"--junit", Direction::written},
                                                        {"--shot", Direction::written},
                                                        {"--dir", Direction::writtenFolder}};

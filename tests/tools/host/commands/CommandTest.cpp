@@ -958,8 +958,9 @@ TEST(VsthostNames, TakesNamesInAnyLanguage) {
 }
 
 // A plug-in's state as a program or bank file: its chunk when it keeps programs in chunks,
-// else its values; what cannot be such a file is refused in one line.
-TEST(VsthostPreset, SavesAndShowsAProgramOrABank) {
+// else its values; a render starts from one; what cannot be such a file, or is another
+// plug-in's, is refused in one line.
+TEST(VsthostPreset, SavesShowsAndStartsFromAProgramOrABank) {
     const std::string gain = besideProgram(GAIN_PLUGIN_FILE);
     const std::string bank = scratch("gain.fxb");
     const std::string program = scratch("lanter5.fxp");
@@ -974,6 +975,40 @@ TEST(VsthostPreset, SavesAndShowsAProgramOrABank) {
     run = runVsthost({"preset", "show", program});
     EXPECT_NE(run.out.find("program file holding 2 parameter values"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("program 0 \"\": 0 0"), std::string::npos) << run.out;
+
+    // A render starts from a saved program or bank: the bank saved while program 2 was
+    // current sounds as program 2's values put into the current program do, and neither
+    // sounds as the plug-in's first state.
+    const std::string in = scratch("in.wav");
+    writePcm16(in, 2, ramp(2 * 1000));
+    const std::string secondBank = scratch("gain-2.fxb");
+    const std::string secondProgram = scratch("gain-2.fxp");
+    ASSERT_EQ(runVsthost({"preset", "save", gain, secondBank, "--program", "2"}).status, 0);
+    ASSERT_EQ(runVsthost({"preset", "save", gain, secondProgram, "--program", "2"}).status, 0);
+    std::vector<std::vector<std::vector<float>>> outputs;
+    for (const std::string& preset : {std::string(), secondBank, secondProgram}) {
+        const std::string out = scratch("out.wav");
+        std::vector<std::string> arguments = {"process", gain, in, out};
+        if (!preset.empty()) arguments.insert(arguments.end(), {"--preset", preset});
+        run = runVsthost(arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        const auto output = vsthost::AudioFileReader::read(out);
+        ASSERT_TRUE(output) << output.error();
+        outputs.push_back(output->channels);
+    }
+    EXPECT_NE(outputs[1], outputs[0]);
+    EXPECT_EQ(outputs[1], outputs[2]);
+    const std::string refused = scratch("refused.wav");
+    std::remove(refused.c_str());
+    expectOneLineError(runVsthost({"process", gain, in, refused, "--preset", program}),
+                       "is for the plug-in 'SMPL' (1397575756), not this one, 'L5Gn' (1278560110)");
+    std::string damaged = slurp(secondProgram);
+    damaged[60] = static_cast<char>(damaged[60] ^ 0xFF);  // the chunk's first byte
+    const std::string damagedProgram = scratch("damaged.fxp");
+    std::ofstream(damagedProgram, std::ios::binary) << damaged;
+    expectOneLineError(runVsthost({"process", gain, in, refused, "--preset", damagedProgram}),
+                       "holds a chunk the plug-in refused");
+    EXPECT_FALSE(fileExists(refused));
 
     expectOneLineError(runVsthost({"preset", "show", kPluginPath}), "is no program or bank file");
     expectOneLineError(runVsthost({"preset", "save", gain, scratch("gain.txt")}), "ends in .fxp");
