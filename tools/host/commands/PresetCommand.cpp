@@ -18,14 +18,10 @@ namespace {
 constexpr const char* kUsage =
     "vsthost: usage: vsthost preset save PLUGIN OUT.fxp|OUT.fxb [--program N] | vsthost preset show FILE\n";
 
-bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 int save(const CommandLine& line) {
     const std::string& out = line.arguments[2];
-    const bool bank = endsWith(out, ".fxb");
-    if (!bank && !endsWith(out, ".fxp")) {
+    const bool bank = out.ends_with(".fxb");
+    if (!bank && !out.ends_with(".fxp")) {
         std::fprintf(stderr, "vsthost: '%s' names no preset file: it ends in .fxp (a program) or .fxb (a bank)\n",
                      out.c_str());
         return 2;
@@ -72,14 +68,9 @@ int save(const CommandLine& line) {
 }
 
 int show(const std::string& path) {
-    std::string bytes;
-    if (!FileName::read(path, bytes)) {
-        std::fprintf(stderr, "vsthost: cannot read '%s'\n", path.c_str());
-        return 1;
-    }
-    const auto file = PresetFile::parse(bytes);
+    const auto file = PresetFile::read(path);
     if (!file) {
-        std::fprintf(stderr, "vsthost: '%s' %s\n", path.c_str(), file.error().c_str());
+        std::fprintf(stderr, "vsthost: %s\n", file.error().c_str());
         return 1;
     }
     std::printf("%s: %s\n", path.c_str(), file->description().c_str());

@@ -37,8 +37,6 @@ constexpr int kMostChannels = 128;
 // The longest render vsthost starts: a day of audio, at the rate it runs.
 constexpr double kLongestSeconds = 24 * 3600;
 
-void note(const std::string& text) { ChildChannel::note(text); }
-
 class Progress {
 public:
     Progress(std::optional<std::size_t> total, int sampleRate)
@@ -50,8 +48,9 @@ public:
         const std::size_t step = every_ > 0 ? done / every_ : done * 10 / total_;
         if (step == lastStep_) return;
         lastStep_ = step;
-        if (every_ > 0) note(std::to_string(done) + " frames so far");
-        else note(std::to_string(step * 10) + "% (" + std::to_string(done) + " of " + std::to_string(total_) + " frames)");
+        if (every_ > 0) ChildChannel::note(std::to_string(done) + " frames so far");
+        else ChildChannel::note(std::to_string(step * 10) + "% (" + std::to_string(done) + " of " +
+                                std::to_string(total_) + " frames)");
     }
 
 private:
@@ -123,11 +122,9 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
     }
     std::optional<PresetFile> preset;
     if (!settings.presetPath.empty()) {
-        std::string bytes;
-        if (!FileName::read(settings.presetPath, bytes)) return Error{"cannot read '" + settings.presetPath + "'"};
-        auto parsed = PresetFile::parse(bytes);
-        if (!parsed) return Error{"'" + settings.presetPath + "' " + parsed.error()};
-        preset = std::move(*parsed);
+        auto read = PresetFile::read(settings.presetPath);
+        if (!read) return Error{read.error()};
+        preset = std::move(*read);
     }
     std::optional<AudioFileReader> file;
     if (!inputPath.empty()) {
@@ -144,7 +141,7 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
         return Error{"the render would last " + hours(seconds) + "; vsthost renders at most " + hours(kLongestSeconds)};
     }
     if (file && settings.sampleRate > 0 && settings.sampleRate != file->sampleRate()) {
-        note("the file's " + std::to_string(file->sampleRate()) + " Hz samples are played at " +
+        ChildChannel::note("the file's " + std::to_string(file->sampleRate()) + " Hz samples are played at " +
              std::to_string(sampleRate) + " Hz, as --rate says, without resampling");
     }
 
@@ -159,7 +156,7 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
     }
     if (!file && (!song || !effect->isInstrument())) return Error{"the plug-in is an effect; it needs an input file"};
     InputBlocks input(std::move(file), known.value_or(0), record.numInputs, settings.map);
-    if (const std::string mapping = input.mapNote(); !mapping.empty()) note(mapping);
+    if (const std::string mapping = input.mapNote(); !mapping.empty()) ChildChannel::note(mapping);
     auto writer = AudioFileWriter::create(outputPath, record.numOutputs, sampleRate, input.frames());
     if (!writer) return Error{writer.error()};
     ChildChannel::send(ChildChannel::kTemporary, writer->partial());

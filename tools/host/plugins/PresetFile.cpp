@@ -3,22 +3,18 @@
 #include <bit>
 #include <cstring>
 
+#include "AEffect.h"
+#include "FileName.h"
+
 namespace vsthost {
 
 namespace {
 
-constexpr std::uint32_t fourCharacters(const char (&text)[5]) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(text[0])) << 24 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(text[1])) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(text[2])) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(text[3]));
-}
-
-constexpr std::uint32_t kRecord = fourCharacters("CcnK");
-constexpr std::uint32_t kProgramValues = fourCharacters("FxCk");
-constexpr std::uint32_t kProgramChunk = fourCharacters("FPCh");
-constexpr std::uint32_t kBankPrograms = fourCharacters("FxBk");
-constexpr std::uint32_t kBankChunk = fourCharacters("FBCh");
+constexpr auto kRecord = static_cast<std::uint32_t>(fourCharacters('C', 'c', 'n', 'K'));
+constexpr auto kProgramValues = static_cast<std::uint32_t>(fourCharacters('F', 'x', 'C', 'k'));
+constexpr auto kProgramChunk = static_cast<std::uint32_t>(fourCharacters('F', 'P', 'C', 'h'));
+constexpr auto kBankPrograms = static_cast<std::uint32_t>(fourCharacters('F', 'x', 'B', 'k'));
+constexpr auto kBankChunk = static_cast<std::uint32_t>(fourCharacters('F', 'B', 'C', 'h'));
 constexpr std::size_t kBankReservedBytes = 128;
 // More than any plug-in has; a count beyond it is a broken file, not a big one.
 constexpr std::uint32_t kMostEntries = 1u << 20;
@@ -191,6 +187,14 @@ Expected<PresetFile> PresetFile::parse(const std::string& bytes) {
         file.programs.push_back(std::move(*program));
     }
     if (fields.left() != 0) return Error{"has " + std::to_string(fields.left()) + " bytes after its end"};
+    return file;
+}
+
+Expected<PresetFile> PresetFile::read(const std::string& path) {
+    std::string bytes;
+    if (!FileName::read(path, bytes)) return Error{"cannot read '" + path + "'"};
+    auto file = parse(bytes);
+    if (!file) return Error{"'" + path + "' " + file.error()};
     return file;
 }
 

@@ -39,6 +39,8 @@ struct PresetFile {
     std::string chunk;                // when opaque
 
     static Expected<PresetFile> parse(const std::string& bytes);
+    // The file at `path`; the one line of a refusal names it.
+    static Expected<PresetFile> read(const std::string& path);
     std::string bytes() const;
     // "program file" or "bank file", and how it holds the state.
     std::string description() const;
