@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kUsage =
     "vsthost: usage: vsthost validate PLUGIN [--level N|normal|strict|hostile] [--passthrough] "
-    "[--timeout S] [--junit FILE]\n";
+    "[--timeout S] [--preset FILE] [--junit FILE]\n";
 
 }  // namespace
 
@@ -29,6 +29,12 @@ Expected<ValidationOptions> ValidateCommand::options(const CommandLine& line) {
     auto seconds = line.positive("--timeout", ValidationOptions::kDefaultSeconds, 24 * 3600);
     if (!seconds) return Error{seconds.error()};
     options.secondsPerCheck = static_cast<int>(*seconds);
+    if (line.has("--preset")) {
+        auto preset = PresetFile::read(line.options.at("--preset"));
+        if (!preset) return Error{preset.error()};
+        options.presetPath = line.options.at("--preset");
+        options.preset = std::move(*preset);
+    }
     return options;
 }
 

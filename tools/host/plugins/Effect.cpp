@@ -23,13 +23,16 @@ Expected<Effect> Effect::create(const PluginLibrary& library) {
 }
 
 Effect::Effect(Effect&& other) noexcept
-    : record_(std::exchange(other.record_, nullptr)), running_(std::exchange(other.running_, false)) {}
+    : record_(std::exchange(other.record_, nullptr)),
+      running_(std::exchange(other.running_, false)),
+      opened_(std::move(other.opened_)) {}
 
 Effect& Effect::operator=(Effect&& other) noexcept {
     if (this != &other) {
         close();
         record_ = std::exchange(other.record_, nullptr);
         running_ = std::exchange(other.running_, false);
+        opened_ = std::move(other.opened_);
     }
     return *this;
 }
@@ -61,6 +64,7 @@ void Effect::start(float sampleRate, VstInt32 blockSize) {
     Host::instance().setSampleRate(sampleRate);
     Host::instance().setBlockSize(blockSize);
     dispatch(effOpen);
+    if (opened_) opened_(*this);
     dispatch(effSetSampleRate, 0, 0, nullptr, sampleRate);
     dispatch(effSetBlockSize, 0, blockSize);
     dispatch(effMainsChanged, 0, 1);

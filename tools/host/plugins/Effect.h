@@ -1,6 +1,7 @@
 #pragma once
 // One live plug-in instance, reached only through its record; closed when it goes away.
 
+#include <functional>
 #include <string>
 
 #include "AEffect.h"
@@ -41,6 +42,9 @@ public:
 
     // The start-up sequence of a host: open, sample rate, block size, resume, start.
     void start(float sampleRate, VstInt32 blockSize);
+    // Runs in start once the instance is open, before its rate and size: where a host gives a
+    // plug-in its saved state.
+    void whenOpened(std::function<void(Effect&)> action) { opened_ = std::move(action); }
     // Stop and suspend, the reverse of start.
     void stop();
     // Processes through processReplacing, or, for a plug-in without it, through the legacy
@@ -55,6 +59,7 @@ private:
 
     AEffect* record_ = nullptr;
     bool running_ = false;
+    std::function<void(Effect&)> opened_;
 };
 
 }  // namespace vsthost

@@ -74,6 +74,9 @@ Expected<PresetFile> EffectState::capture(Effect& effect, PresetFile::Kind kind)
     file.pluginVersion = record.version;
     file.currentProgram = static_cast<std::int32_t>(effect.dispatch(effGetProgram));
     file.opaque = effect.hasFlag(effFlagsProgramChunks);
+    if (!program && !file.opaque && record.numPrograms <= 0) {
+        return Error{"the plug-in has no programs: a bank of it holds nothing; its state goes in a program file"};
+    }
     if (file.opaque) {
         void* data = nullptr;
         const VstIntPtr size = effect.dispatch(effGetChunk, program ? 1 : 0, 0, &data);

@@ -10,8 +10,8 @@ namespace vsthost {
 
 class EffectState {
 public:
-    // The current program (a program file) or every program (a bank file). Main thread,
-    // instance open.
+    // The current program (a program file) or every program (a bank file), which a plug-in
+    // without programs or chunks cannot fill. Main thread, instance open.
     static Expected<PresetFile> capture(Effect& effect, PresetFile::Kind kind);
     // Fails in one line, having changed nothing, for a file of another plug-in or one that
     // does not fit this plug-in's parameters or programs; fails too when the plug-in refuses

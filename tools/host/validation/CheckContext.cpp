@@ -1,6 +1,7 @@
 #include "CheckContext.h"
 
 #include "ChildChannel.h"
+#include "EffectState.h"
 
 namespace vsthost {
 
@@ -48,7 +49,10 @@ Expected<Effect> CheckContext::fresh() {
         for (const auto& name : verdicts_) {
             if (!given_.count(name)) fail(name, effect.error());
         }
+        return effect;
     }
+    // Taken already by the entry point check, which stops the run when the plug-in refuses it.
+    if (options_.preset) effect->whenOpened([this](Effect& opened) { EffectState::apply(opened, *options_.preset); });
     return effect;
 }
 

@@ -1,11 +1,14 @@
 #include "CheckTools.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
 #include "ChannelBuffers.h"
 #include "OpcodeNames.h"
+#include "Opcodes.h"
 
 namespace vsthost {
 
@@ -86,6 +89,57 @@ AudioData processAll(Effect& effect, const AudioData& input, VstInt32 block, boo
         }
     }
     return result;
+}
+
+void reset(Effect& effect) {
+    effect.dispatch(effStopProcess);
+    effect.dispatch(effMainsChanged, 0, 0);
+    effect.dispatch(effMainsChanged, 0, 1);
+    effect.dispatch(effStartProcess);
+}
+
+AudioData renderFromReset(Effect& effect, const AudioData& input, VstInt32 block) {
+    reset(effect);
+    return processAll(effect, input, block, false);
+}
+
+std::string firstDifference(const AudioData& before, const AudioData& after, float tolerance) {
+    for (std::size_t c = 0; c < before.channels.size() && c < after.channels.size(); ++c) {
+        const auto& a = before.channels[c];
+        const auto& b = after.channels[c];
+        for (std::size_t frame = 0; frame < a.size() && frame < b.size(); ++frame) {
+            const bool same = tolerance == 0.0f ? std::memcmp(&a[frame], &b[frame], sizeof(float)) == 0
+                                                : std::fabs(a[frame] - b[frame]) <= tolerance;
+            if (!same) {
+                return "channel " + std::to_string(c) + " frame " + std::to_string(frame) + ": " +
+                       valueText(a[frame]) + ", then " + valueText(b[frame]);
+            }
+        }
+    }
+    return {};
+}
+
+SampleFault firstNonFinite(const AudioData& audio) {
+    for (std::size_t c = 0; c < audio.channels.size(); ++c) {
+        for (std::size_t frame = 0; frame < audio.channels[c].size(); ++frame) {
+            const SampleFault::Kind kind = SampleFault::classify(audio.channels[c][frame]);
+            if (kind != SampleFault::Kind::none && kind != SampleFault::Kind::subnormal) {
+                return {kind, static_cast<int>(c), frame};
+            }
+        }
+    }
+    return {};
+}
+
+std::string valueText(float value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    return text;
+}
+
+std::string parameterName(Effect& effect, VstInt32 index) {
+    const std::string name = effect.text(effGetParamName, index);
+    return "parameter " + std::to_string(index) + (name.empty() ? "" : " \"" + name + "\"");
 }
 
 std::string parameterVerdict(const char* valueName) {

@@ -12,6 +12,7 @@
 #include "AudioData.h"
 #include "CheckContext.h"
 #include "Effect.h"
+#include "SampleFault.h"
 
 namespace vsthost {
 
@@ -57,6 +58,22 @@ void walkParameters(CheckContext& context, Effect& effect, VstInt32 count, float
                     const char* valueName, const std::function<void(VstInt32)>& after = {});
 
 // Streams `input` through the effect in blocks; in place, the output buffers are the input's.
+// An instrument reads none of `input`, but its length is the render's all the same.
 AudioData processAll(Effect& effect, const AudioData& input, VstInt32 block, bool inPlace);
+// Suspends and resumes a running instance, which clears what it keeps of earlier audio.
+void reset(Effect& effect);
+// A reset, then `input` streamed through in separate buffers.
+AudioData renderFromReset(Effect& effect, const AudioData& input, VstInt32 block);
+
+// Where two renders first differ by more than `tolerance`: "channel 0 frame 17: 0.25, then
+// 0.5"; empty when they do not.
+std::string firstDifference(const AudioData& before, const AudioData& after, float tolerance = 0.0f);
+// The first NaN or infinity in `audio`; a subnormal value is no fault here.
+SampleFault firstNonFinite(const AudioData& audio);
+
+// A sample or parameter value to the last bit that tells it apart: "0.707106769".
+std::string valueText(float value);
+// "parameter 3 "Cutoff""
+std::string parameterName(Effect& effect, VstInt32 index);
 
 }  // namespace vsthost

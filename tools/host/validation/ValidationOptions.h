@@ -1,9 +1,11 @@
 #pragma once
 // How hard a validation run pushes: the level of host it plays, and what else it adds.
 
+#include <optional>
 #include <string>
 
 #include "Expected.h"
+#include "PresetFile.h"
 
 namespace vsthost {
 
@@ -25,6 +27,9 @@ struct ValidationOptions {
     Level level = Level::normal;
     bool passThrough = false;  // adds the bit-exact pass-through checks
     int secondsPerCheck = kDefaultSeconds;
+    // A program or bank every instance starts from, once open; none: the plug-in's defaults.
+    std::string presetPath;
+    std::optional<PresetFile> preset;
 };
 
 }  // namespace vsthost

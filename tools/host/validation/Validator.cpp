@@ -124,6 +124,7 @@ std::vector<std::string> Validator::childArguments(const std::string& pluginPath
     std::vector<std::string> arguments = {"validate", "--level", std::to_string(static_cast<int>(options.level)),
                                           "--timeout", std::to_string(options.secondsPerCheck)};
     if (options.passThrough) arguments.push_back("--passthrough");
+    if (options.preset) arguments.insert(arguments.end(), {"--preset", options.presetPath});
     if (Host::instance().tracing()) arguments.push_back("--trace");
     // "--" first: a name may start with dashes too.
     arguments.insert(arguments.end(), {"--child", first, "--", pluginPath});

@@ -658,10 +658,10 @@ TEST(VsthostValidate, PassesThePluginAtTheStrictestLevelWithEveryCheckReported) 
     EXPECT_EQ(run.status, 0) << run.out;
     const Tally tally = closingTally(run.out);
 #if defined(_WIN32)
-    EXPECT_EQ(tally.skipped, 3) << "the instrument checks, on an effect\n" << run.out;
+    EXPECT_EQ(tally.skipped, 5) << "the instrument checks, on an effect, and damaged chunks\n" << run.out;
 #else
-    EXPECT_EQ(tally.skipped, 12) << "the instrument checks, and the editor's without native windows\n"
-                                 << run.out;
+    EXPECT_EQ(tally.skipped, 14)
+        << "the instrument checks, damaged chunks, and the editor's without native windows\n" << run.out;
 #endif
     EXPECT_GE(tally.passed, 50);
     EXPECT_EQ(tally.failed, 0);
@@ -671,6 +671,11 @@ TEST(VsthostValidate, PassesThePluginAtTheStrictestLevelWithEveryCheckReported) 
                               "PASS sample rate 0 and block size 0 announced",
                               "PASS 100 instances opened and closed in turn",
                               "PASS 4 instances on 4 audio threads",
+                              "PASS program restored", "PASS bank carried into a new instance",
+                              "PASS two new instances render alike: 48000 frames bit for bit",
+                              "PASS an impulse comes out where the reported latency says",
+                              "PASS parameter sweeps no rougher than their values at rest: 2 parameters",
+                              "SKIP damaged chunks refused without a trace: the plug-in keeps no chunks",
                               "SKIP a note sounds in every block size: an effect: 2 inputs and no synth "
                               "flag"}) {
         EXPECT_NE(run.out.find(check), std::string::npos) << check << "\n" << run.out;
@@ -710,14 +715,21 @@ TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
           "PASS processing at 44100 Hz, blocks of 1 to 4096 frames: subnormal output only",
           "FAIL nothing written past the frame count: at 22050 Hz, block 1",
           "FAIL record's user field left to the host", "PASS 20 instances opened and closed in turn",
-          "SKIP opcodes -1 to 100 and 8 extreme ones with a null pointer: needs level 3 (hostile)"}) {
+          "SKIP opcodes -1 to 100 and 8 extreme ones with a null pointer: needs level 3 (hostile)",
+          // A chunk it says it takes and ignores, a click on every change, latency it never renders.
+          "FAIL bank restored through a written file: parameter 0 is 0, was 0.5",
+          "WARN two new instances render alike: channel 0 frame 0: 0.899999976, then",
+          "WARN parameter sweeps no rougher than their values at rest: parameter 0: a step of 1.14999998",
+          "FAIL an impulse comes out where the reported latency says: reports 64 frames of latency at 192000 Hz "
+          "in blocks of 8192, but the impulse comes out after 0",
+          "FAIL parameters set and shown from another thread while processing: NaN, infinity or a write past"}) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
     }
     const Tally tally = closingTally(run.out);
-    EXPECT_EQ(tally.failed, 9) << run.out;
-    EXPECT_EQ(tally.total(), 60) << "the run goes on to the end\n" << run.out;
+    EXPECT_EQ(tally.failed, 13) << run.out;
+    EXPECT_EQ(tally.total(), 71) << "the run goes on to the end\n" << run.out;
     const std::string xml = slurp(junit);
-    EXPECT_NE(xml.find("tests=\"60\" failures=\"9\" skipped=\"" + std::to_string(tally.skipped)),
+    EXPECT_NE(xml.find("tests=\"71\" failures=\"13\" skipped=\"" + std::to_string(tally.skipped)),
               std::string::npos) << xml;
     EXPECT_NE(xml.find("name=\"processing at 32000 Hz, blocks of 1 to 4096 frames\">\n    <failure "
                        "message=\"-inf at channel 1, frame 3 in blocks of 4\"/>"),
@@ -730,8 +742,8 @@ TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
     // What a plug-in prints, without a newline or like the host's own messages, changes no
     // verdict: it reaches stderr, marked as the plug-in's.
     const Outcome printing = runVsthost({"validate", kPrintingPluginPath, "--timeout", kUnreachedLimit});
-    EXPECT_EQ(closingTally(printing.out).failed, 9) << printing.out;
-    EXPECT_EQ(closingTally(printing.out).total(), 60) << printing.out;
+    EXPECT_EQ(closingTally(printing.out).failed, 13) << printing.out;
+    EXPECT_EQ(closingTally(printing.out).total(), 71) << printing.out;
     EXPECT_NE(printing.out.find("FAIL nothing written past the frame count: at 22050 Hz, block 1"),
               std::string::npos) << printing.out;
     EXPECT_NE(printing.err.find("[plug-in] opened, and no newline"), std::string::npos) << printing.err;
@@ -742,6 +754,9 @@ TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
          {"FAIL processing at 44100 Hz, blocks of 1 to 4096 frames: subnormal at channel 1, frame 2 in "
           "blocks of 5",
           "FAIL parameters set to 2 and read back: parameter 0 reads back 2.0",
+          // It takes every damaged chunk and ignores it: no trace, and no failure.
+          "PASS damaged chunks refused without a trace",
+          "FAIL two new instances render alike: channel 0 frame 0",
           "PASS parameters set to 0.5 and read back"}) {
         EXPECT_NE(strict.out.find(line), std::string::npos) << line << "\n" << strict.out;
     }
@@ -794,7 +809,7 @@ TEST(VsthostValidate, ReportsACrashAnAbortAndAHangAsFailedChecks) {
         // A fresh child runs the checks after it.
         EXPECT_NE(run.out.find("FAIL output clean while opcodes arrive from another thread"), std::string::npos)
             << run.out;
-        EXPECT_EQ(closingTally(run.out).total(), 60) << run.out;
+        EXPECT_EQ(closingTally(run.out).total(), 71) << run.out;
     }
 }
 
@@ -1009,6 +1024,18 @@ TEST(VsthostPreset, SavesShowsAndStartsFromAProgramOrABank) {
     expectOneLineError(runVsthost({"process", gain, in, refused, "--preset", damagedProgram}),
                        "holds a chunk the plug-in refused");
     EXPECT_FALSE(fileExists(refused));
+    // A validation starts every instance from the preset, or stops at once when it does not fit:
+    // at unity the gain passes audio through bit for bit, at program 2's -12 dB it cannot.
+    run = runVsthost({"validate", gain, "--passthrough", "--preset", secondBank, "--timeout", kUnreachedLimit});
+    EXPECT_NE(run.out.find("PASS the preset file taken: bank file holding the plug-in's chunk"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("FAIL bit-exact pass-through, separate buffers"), std::string::npos) << run.out;
+    EXPECT_EQ(closingTally(run.out).failed, 2) << run.out;
+    run = runVsthost({"validate", gain, "--preset", program});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("FAIL the preset file taken: '" + program + "' is for the plug-in 'SMPL'"),
+              std::string::npos) << run.out;
+    EXPECT_EQ(closingTally(run.out).failed, 1) << run.out;
 
     expectOneLineError(runVsthost({"preset", "show", kPluginPath}), "is no program or bank file");
     expectOneLineError(runVsthost({"preset", "save", gain, scratch("gain.txt")}), "ends in .fxp");

@@ -1,6 +1,8 @@
 // A test plug-in with the faults a validation must find: texts without a terminator and past
 // the host's buffer, output past the frame count, a NaN, an infinity and subnormal values, a
-// write to the host's field of the record. Built with CRASHES, ABORTS or HANGS, it crashes,
+// write to the host's field of the record, a chunk it says it takes but ignores, latency it
+// reports at high rates but never renders, a click whenever its parameter changes, and a sample
+// it keeps through a reset. Built with CRASHES, ABORTS or HANGS, it crashes,
 // aborts or never returns on blocks of 31 frames as well; with CRASHES_ON_ANY_BLOCK it crashes
 // on the first block a host processes, whatever its size; with HANGS_IN_ENTRY, its entry point
 // never returns; with PRINTS, it prints as careless plug-ins do, without a newline, and lines
@@ -22,6 +24,9 @@
 namespace {
 
 float sampleRate = 44100.0f;
+float parameter = 0.0f;  // kept whatever it is given, out of range or not
+float carried = 0.0f;    // the last input frame of channel 0, which should go at a reset
+bool changed = false;
 
 void chatter([[maybe_unused]] const char* text) {
 #if defined(PRINTS)
@@ -37,6 +42,11 @@ VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32 index, Vs
         chatter("opened, and no newline");
         return 0;
     case effSetSampleRate: sampleRate = opt; return 0;
+    case effMainsChanged: record->initialDelay = sampleRate >= 176400.0f ? 64 : 0; return 0;
+    case effGetChunk:
+        *static_cast<void**>(ptr) = &parameter;
+        return sizeof parameter;
+    case effSetChunk: return 1;
     case effGetInputProperties:
     case effGetOutputProperties: {
         // A main input and a side chain, told apart only by their properties.
@@ -75,19 +85,25 @@ void VST_CALL copy(AEffect*, float** inputs, float** outputs, VstInt32 frames) {
         for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
 #endif
     }
+    const float last = inputs[0][frames - 1];
     for (int channel = 0; channel < 2; ++channel) {
         std::memcpy(outputs[channel], inputs[channel], static_cast<std::size_t>(frames) * sizeof(float));
         outputs[channel][frames] = 0.0f;
     }
+    outputs[1][0] = carried;
+    carried = last;
+    if (changed) outputs[0][0] = 0.9f;
+    changed = false;
     if (frames == 3 && sampleRate == 22050.0f) outputs[0][1] = std::numeric_limits<float>::quiet_NaN();
     if (frames == 4 && sampleRate == 32000.0f) outputs[1][3] = -std::numeric_limits<float>::infinity();
     if (frames == 5) outputs[1][2] = std::numeric_limits<float>::denorm_min();
     if (frames == 31) chatter("\x1FP\tnothing written past the frame count\t\n\x1F" "E\tprocessing\t\n");
 }
 
-// Keeps whatever it is given, out of range or not.
-float parameter = 0.0f;
-void VST_CALL setParameter(AEffect*, VstInt32, float value) { parameter = value; }
+void VST_CALL setParameter(AEffect*, VstInt32, float value) {
+    changed = changed || value != parameter;
+    parameter = value;
+}
 float VST_CALL getParameter(AEffect*, VstInt32) { return parameter; }
 
 }  // namespace
@@ -105,7 +121,7 @@ extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback) {
     record->numParams = 1;
     record->numInputs = 2;
     record->numOutputs = 2;
-    record->flags = effFlagsCanReplacing;
+    record->flags = effFlagsCanReplacing | effFlagsProgramChunks;
     record->ioRatio = 1.0f;
     record->uniqueID = fourCharacters('t', 'F', 'l', 't');
     record->version = 1;

@@ -3,6 +3,7 @@
 
 #include "CheckContext.h"
 #include "CheckRegistry.h"
+#include "EffectState.h"
 #include "Host.h"
 #include "Opcodes.h"
 
@@ -10,12 +11,26 @@ namespace vsthost {
 
 namespace {
 
-std::vector<std::string> verdicts(const ValidationOptions&) {
-    return {"entry point",          "entry point answers a record",
-            "record magic",         "record entries",
-            "record flags allow processReplacing", "record flags known",
-            "record counts sane",   "record unique ID set",
-            "record initial delay sane"};
+const char* const kPreset = "the preset file taken";
+
+std::vector<std::string> verdicts(const ValidationOptions& options) {
+    std::vector<std::string> names = {"entry point",          "entry point answers a record",
+                                      "record magic",         "record entries",
+                                      "record flags allow processReplacing", "record flags known",
+                                      "record counts sane",   "record unique ID set",
+                                      "record initial delay sane"};
+    if (options.preset) names.push_back(kPreset);
+    return names;
+}
+
+// Every other check starts its instances from the preset: one the plug-in cannot take ends the run.
+void takePreset(CheckContext& context, Effect& effect) {
+    const ValidationOptions& options = context.options();
+    context.step("setting the preset");
+    effect.dispatch(effOpen);
+    const auto taken = EffectState::apply(effect, *options.preset);
+    context.check(kPreset, static_cast<bool>(taken), taken ? "" : "'" + options.presetPath + "' " + taken.error(),
+                  options.preset->description());
 }
 
 void checkFields(CheckContext& context, const AEffect& record) {
@@ -59,8 +74,10 @@ void run(CheckContext& context) {
         return;
     }
     checkFields(context, *record);
+    Effect effect = Effect::adopt(record);
+    if (context.options().preset) takePreset(context, effect);
     context.step("closing the first instance");
-    Effect::adopt(record).close();
+    effect.close();
 }
 
 [[maybe_unused]] const bool registered =
