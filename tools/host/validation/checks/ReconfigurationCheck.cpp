@@ -92,13 +92,15 @@ void run(CheckContext& context) {
         context.step("re-configured to " + std::to_string(round.rate) + " Hz and blocks of " +
                      std::to_string(round.block));
         reconfigure(*effect, round);
-        const long latency = effect->record().initialDelay;
-        const std::size_t frames = kImpulseAt + static_cast<std::size_t>(std::max(latency, 0L)) + kResponse;
+        const std::size_t frames =
+            kImpulseAt + static_cast<std::size_t>(std::max(effect->record().initialDelay, 0)) + kResponse;
         const AudioData output =
             processAll(*effect, impulse(round.rate, std::max(effect->record().numInputs, 1), frames), round.block, false);
         if (const SampleFault fault = firstNonFinite(output); fault && nonFinite.empty()) {
             nonFinite = fault.text() + " " + where(round);
         }
+        // Some plug-ins set their latency only once they process, and tell the host so then.
+        const long latency = effect->record().initialDelay;
         const long delay = arrival(output);
         if (instrument || delay < 0 || !misplaced.empty()) continue;
         if (delay < latency) {
