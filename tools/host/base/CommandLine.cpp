@@ -64,4 +64,9 @@ Expected<long> CommandLine::positive(const std::string& option, long fallback, l
     return value;
 }
 
+int CommandLine::pluginPosition(const std::string& command, const std::vector<std::string>& arguments) {
+    if (command != "preset") return arguments.empty() ? -1 : 0;
+    return arguments.size() > 1 && arguments[0] == "save" ? 1 : -1;
+}
+
 }  // namespace vsthost

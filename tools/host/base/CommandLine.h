@@ -19,6 +19,9 @@ struct CommandLine {
     static bool takesValue(const std::string& option);
 
     bool has(const std::string& option) const { return options.count(option) != 0; }
+    // Where the plug-in stands among the arguments: the first, but the second of `preset save`;
+    // -1 for a command that names none (`preset show`).
+    static int pluginPosition(const std::string& command, const std::vector<std::string>& arguments);
     // The option's value as a positive integer, `fallback` when absent.
     Expected<long> positive(const std::string& option, long fallback, long largest) const;
 };

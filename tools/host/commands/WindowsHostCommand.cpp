@@ -43,8 +43,9 @@ std::optional<std::string> findWindowsHost(BinaryKind kind) {
 }  // namespace
 
 std::optional<int> WindowsHostCommand::run(const CommandLine& line, int argc, char** argv) {
-    if (line.arguments.empty()) return std::nullopt;
-    const std::string& plugin = line.arguments.front();
+    const int position = CommandLine::pluginPosition(line.command, line.arguments);
+    if (position < 0) return std::nullopt;
+    const std::string& plugin = line.arguments[static_cast<std::size_t>(position)];
     const BinaryKind kind = binaryKindOf(plugin);
     if (kind == BinaryKind::other) return std::nullopt;
     const auto host = findWindowsHost(kind);

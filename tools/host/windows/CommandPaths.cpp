@@ -40,6 +40,14 @@ std::vector<PathArgument> pathArguments(int argc, char** argv) {
         }
     }
     if (positional.empty()) return paths;
+    // preset save PLUGIN OUT, preset show FILE
+    if (command == "preset") {
+        for (std::size_t i = 1; i < positional.size(); ++i) {
+            const bool out = positional.size() == 3 && i == 2;
+            paths.push_back({positional[i], out ? Direction::written : Direction::read});
+        }
+        return paths;
+    }
     paths.push_back({positional[0], Direction::read});
     // process PLUGIN [IN] OUT
     if (command == "process" && positional.size() == 3) {
