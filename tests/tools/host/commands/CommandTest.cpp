@@ -1011,8 +1011,13 @@ TEST(VsthostPreset, SavesShowsAndStartsFromAProgramOrABank) {
         ASSERT_TRUE(output) << output.error();
         outputs.push_back(output->channels);
     }
-    EXPECT_NE(outputs[1], outputs[0]);
     EXPECT_EQ(outputs[1], outputs[2]);
+    // Program 2, "Quarter", is exactly a quarter of the unity render.
+    ASSERT_EQ(outputs[0].size(), 2u);
+    for (std::size_t c = 0; c < 2; ++c) {
+        for (float& sample : outputs[0][c]) sample *= 0.25f;
+    }
+    EXPECT_EQ(outputs[1], outputs[0]);
     const std::string refused = scratch("refused.wav");
     std::remove(refused.c_str());
     expectOneLineError(runVsthost({"process", gain, in, refused, "--preset", program}),
@@ -1041,6 +1046,9 @@ TEST(VsthostPreset, SavesShowsAndStartsFromAProgramOrABank) {
     expectOneLineError(runVsthost({"preset", "save", gain, scratch("gain.txt")}), "ends in .fxp");
     expectOneLineError(runVsthost({"preset", "save", gain, program, "--program", "4"}),
                        "--program wants a program from 0 to 3, not '4'");
+    // A plug-in without programs or chunks keeps its state in a program file, not an empty bank.
+    expectOneLineError(runVsthost({"preset", "save", kTimeProbePath, scratch("probe.fxb")}),
+                       "the plug-in has no programs: a bank of it holds nothing");
 }
 
 TEST(VsthostDemo, ShowsThePluginPassingAudioThroughUnchanged) {
