@@ -1,46 +1,17 @@
 #include "AudioFileReader.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <utility>
 
 #include <fcntl.h>
 
+#include "DeclaredLength.h"
 #include "FileName.h"
 
 namespace vsthost {
 
 namespace {
-
-// What libsndfile's log says of a chunk whose header promises more than the file holds:
-// "data : 200 (should be 190)", indented in some formats.
-struct ChunkLength {
-    std::string line;
-    unsigned long long promised = 0;
-};
-
-std::optional<ChunkLength> shortChunk(SNDFILE* file) {
-    char log[8192] = {};
-    sf_command(file, SFC_GET_LOG_INFO, log, sizeof log);
-    const std::string text(log);
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::size_t first = start;
-        while (first < end && std::isspace(static_cast<unsigned char>(text[first]))) ++first;
-        const std::string line = text.substr(first, end - first);
-        start = end + 1;
-        if (!(line.starts_with("data ") || line.starts_with("SSND ")) || line.find("(should be") == std::string::npos) {
-            continue;
-        }
-        const std::size_t colon = line.find(':');
-        if (colon == std::string::npos) continue;
-        return ChunkLength{line, std::strtoull(line.c_str() + colon + 1, nullptr, 10)};
-    }
-    return std::nullopt;
-}
 
 // The containers libsndfile reads right from a pipe; of the others it reads RF64 a frame late
 // and CAF as empty.
@@ -54,16 +25,13 @@ bool readsFromPipe(int format) {
     }
 }
 
-// A recorder that streams writes the largest length there is for "until the end".
-constexpr unsigned long long kOpenLength = 0xFFFFFFFFull;
-
-
 }  // namespace
 
 Expected<AudioFileReader> AudioFileReader::open(const std::string& path) {
     // Opened once, by the host: a named pipe cannot be opened a second time for what it held.
     const int descriptor = FileName::open(path, O_RDONLY);
     if (descriptor < 0) return Error{"cannot read '" + path + "'"};
+    const auto declared = DeclaredLength::read(descriptor);
     SF_INFO info{};
     SNDFILE* file = sf_open_fd(descriptor, SFM_READ, &info, SF_TRUE);
     if (file == nullptr) {
@@ -75,12 +43,13 @@ Expected<AudioFileReader> AudioFileReader::open(const std::string& path) {
     }
     std::optional<std::size_t> frames = static_cast<std::size_t>(info.frames);
     // Through a pipe the header's length is only what the writer hoped for.
-    if (!info.seekable || info.frames == SF_COUNT_MAX) frames.reset();
-    if (const auto cut = shortChunk(file); cut && cut->promised == kOpenLength) {
+    if (!info.seekable || info.frames == SF_COUNT_MAX || declared == DeclaredLength::kOpen) {
         frames.reset();
-    } else if (cut) {
+    } else if (declared && *declared > static_cast<std::uint64_t>(info.frames)) {
+        // libsndfile reads a cut file as a shorter whole one.
         sf_close(file);
-        return Error{"truncated audio file '" + path + "': " + cut->line};
+        return Error{"truncated audio file '" + path + "': its header promises " + std::to_string(*declared) +
+                     " frames, it holds " + std::to_string(info.frames)};
     }
     if (info.channels < 1 || info.frames < 0) {
         sf_close(file);
