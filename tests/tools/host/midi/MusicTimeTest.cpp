@@ -102,6 +102,23 @@ TEST(Transport, FollowsTheTempoMapAndTheMeters) {
     EXPECT_EQ(transport.at(10, 0).flags, kVstTransportPlaying);
 }
 
+// At 81 quarter notes a minute in 3/4 a bar lasts 98000 frames at 44.1 kHz, so blocks of 1000
+// start on bar lines; the quarter-note position there may come out a hair below the line, and
+// the bar must still be the one that starts on it.
+TEST(Transport, PutsABlockOnABarLineInTheBarItStarts) {
+    const Transport transport = Transport::steady(81, 3, 4, 44100);
+    for (int bar = 0; bar <= 200; ++bar) {
+        const VstTimeInfo info = transport.at(bar * 98000.0, kVstPpqPosValid | kVstBarsValid);
+        EXPECT_NEAR(info.ppqPos, bar * 3.0, 1e-9) << "bar " << bar;
+        EXPECT_EQ(info.barStartPos, bar * 3.0) << "bar " << bar;
+    }
+    // A meter that changes on such a line holds from the block that starts there.
+    const Transport changing({{0, 0, 81}}, {{0, 3, 4}, {33, 4, 4}}, 44100);
+    const VstTimeInfo info = changing.at(11 * 98000.0, kVstBarsValid | kVstTimeSigValid);
+    EXPECT_EQ(info.timeSigNumerator, 4);
+    EXPECT_EQ(info.barStartPos, 33.0);
+}
+
 TEST(Transport, ReadsAMeterOnlyInItsWrittenForm) {
     ASSERT_TRUE(Transport::parseMeter("7/8"));
     EXPECT_EQ(Transport::parseMeter("7/8")->numerator, 7);
