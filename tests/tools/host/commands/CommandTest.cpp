@@ -39,6 +39,7 @@ const std::string kNullEntryPath = besideProgram(NULL_ENTRY_FILE);
 const std::string kNoEntryPath = besideProgram(NO_ENTRY_FILE);
 const std::string kFaultyPluginPath = besideProgram(FAULTY_PLUGIN_FILE);
 const std::string kFaultyInstrumentPath = besideProgram(FAULTY_INSTRUMENT_FILE);
+const std::string kLateInstrumentPath = besideProgram(LATE_INSTRUMENT_FILE);
 const std::string kCrashingPluginPath = besideProgram(CRASHING_PLUGIN_FILE);
 const std::string kAbortingPluginPath = besideProgram(ABORTING_PLUGIN_FILE);
 const std::string kHangingPluginPath = besideProgram(HANGING_PLUGIN_FILE);
@@ -776,6 +777,13 @@ TEST(VsthostValidate, FindsAnInstrumentsLateDroppedNoteAndNaNAfterTheNoteOff) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
     }
     EXPECT_EQ(closingTally(run.out).failed, 3) << run.out;
+
+    // An instrument that reports 256 frames of latency and plays its notes exactly that late is on time.
+    const Outcome late = runVsthost({"validate", kLateInstrumentPath, "--timeout", kUnreachedLimit});
+    for (const char* line : {"PASS a note sounds in every block size", "PASS a note starts within a block of its frame",
+                             "PASS output finite through a note and its release"}) {
+        EXPECT_NE(late.out.find(line), std::string::npos) << line << "\n" << late.out;
+    }
 }
 
 // A crash, an abort or a hang fails the check it happened in, names how and where, and the

@@ -1,9 +1,11 @@
 // A test instrument with the faults a validation must find: it plays every event one block after
 // the block it came with, drops events past its own largest block, and once a note's release has
-// faded it puts out NaN.
+// faded it puts out NaN. Built with LATE, it has none of these: it reports 256 frames of latency
+// and plays every event exactly that late, as an instrument that looks ahead does.
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "AEffect.h"
@@ -17,11 +19,18 @@ namespace {
 constexpr int kReleaseFrames = 256;
 constexpr VstInt32 kLargestBlock = 2048;
 constexpr float kStep = 2.0f * std::numbers::pi_v<float> * 440.0f / 44100.0f;
+#if defined(LATE)
+constexpr bool kLate = true;
+#else
+constexpr bool kLate = false;
+#endif
+constexpr VstInt32 kLatency = 256;
 
 struct Instance {
     AEffect record{};
-    std::vector<VstMidiEvent> arrived;  // for the next block, as the host meant
-    std::vector<VstMidiEvent> played;   // from the block before, played now
+    std::vector<VstMidiEvent> arrived;  // with the block to come
+    std::vector<std::pair<long long, VstMidiEvent>> due;  // played at these frames
+    long long now = 0;  // the frame the next block starts at
     enum class Voice { silent, held, releasing, faded } voice = Voice::silent;
     int released = 0;  // frames since the note-off
     float phase = 0.0f;
@@ -42,7 +51,7 @@ void take(Instance& instance, const VstMidiEvent& event) {
 float next(Instance& instance) {
     using Voice = Instance::Voice;
     if (instance.voice == Voice::silent) return 0.0f;
-    if (instance.voice == Voice::faded) return std::numeric_limits<float>::quiet_NaN();
+    if (instance.voice == Voice::faded) return kLate ? 0.0f : std::numeric_limits<float>::quiet_NaN();
     float level = 0.5f;
     if (instance.voice == Voice::releasing) {
         level *= 1.0f - static_cast<float>(instance.released) / kReleaseFrames;
@@ -61,7 +70,7 @@ VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPt
         const auto* list = static_cast<const VstEvents*>(ptr);
         for (VstInt32 i = 0; i < list->numEvents; ++i) {
             const VstEvent* event = list->events[i];
-            if (event && event->type == kVstMidiType && event->deltaFrames < kLargestBlock) {
+            if (event && event->type == kVstMidiType && (kLate || event->deltaFrames < kLargestBlock)) {
                 instance->arrived.push_back(*reinterpret_cast<const VstMidiEvent*>(event));
             }
         }
@@ -73,14 +82,18 @@ VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPt
 
 void VST_CALL play(AEffect* record, float**, float** outputs, VstInt32 frames) {
     Instance& instance = *instanceOf(record);
+    for (const VstMidiEvent& event : instance.arrived) {
+        instance.due.emplace_back(instance.now + event.deltaFrames + (kLate ? kLatency : frames), event);
+    }
+    instance.arrived.clear();
     for (VstInt32 i = 0; i < frames; ++i) {
-        for (const VstMidiEvent& event : instance.played) {
-            if (event.deltaFrames == i) take(instance, event);
+        for (const auto& [frame, event] : instance.due) {
+            if (frame == instance.now + i) take(instance, event);
         }
         outputs[0][i] = outputs[1][i] = next(instance);
     }
-    instance.played = std::move(instance.arrived);
-    instance.arrived.clear();
+    instance.now += frames;
+    std::erase_if(instance.due, [&](const auto& pending) { return pending.first < instance.now; });
 }
 
 void VST_CALL setParameter(AEffect*, VstInt32, float) {}
@@ -99,6 +112,7 @@ extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback) {
     record.numOutputs = 2;
     record.flags = effFlagsCanReplacing | effFlagsIsSynth;
     record.ioRatio = 1.0f;
+    record.initialDelay = kLate ? kLatency : 0;
     record.object = instance;
     record.uniqueID = fourCharacters('t', 'I', 'n', 's');
     record.version = 1;
