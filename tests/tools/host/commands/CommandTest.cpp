@@ -807,9 +807,13 @@ TEST(VsthostValidate, ReportsACrashAnAbortAndAHangAsFailedChecks) {
         {kHangingPluginPath, "the plug-in hung: no answer within 10 s", {"--timeout", "10"}},
     };
     for (const auto& faulty : cases) {
-        std::vector<std::string> arguments = {"validate", faulty.plugin};
+        const std::string junit = scratch("crash.xml");
+        std::vector<std::string> arguments = {"validate", faulty.plugin, "--junit", junit};
         arguments.insert(arguments.end(), faulty.limit.begin(), faulty.limit.end());
         const Outcome run = runVsthost(arguments);
+        // The report quotes the step inside an attribute, where a bare quote would end it.
+        EXPECT_NE(slurp(junit).find(faulty.failure + ", in step &quot;processing at 22050 Hz in blocks of 31&quot;\"/>"),
+                  std::string::npos) << slurp(junit);
         EXPECT_EQ(run.status, 1) << faulty.plugin;
         EXPECT_NE(run.out.find(processing + faulty.failure + step), std::string::npos) << run.out;
         EXPECT_NE(run.out.find("SKIP processing at 192000 Hz, blocks of 1 to 4096 frames: not reached"),
