@@ -113,10 +113,11 @@ TEST(AudioFileWriter, RoundTripsEveryFloatBitForBitWithAnyChannelCount) {
                        std::numeric_limits<float>::lowest(), 0.25f},
                       {0.0f, -1.0f, std::numeric_limits<float>::min(),
                        std::numeric_limits<float>::max(), -0.25f}};
-    for (const char* name : {"roundtrip.wav", "roundtrip.aiff"}) {
+    for (const char* name : {"roundtrip.wav", "roundtrip.aiff", "roundtrip.aif"}) {
         const std::string path = scratch(name);
-        ASSERT_TRUE(AudioFileWriter::write(path, audio));
+        ASSERT_TRUE(AudioFileWriter::write(path, audio)) << name;
         ASSERT_TRUE(AudioFileWriter::write(path, audio)) << "replaces the existing file";
+        EXPECT_EQ(slurp(path).substr(0, 4), std::string(name).ends_with(".wav") ? "RIFF" : "FORM") << name;
         EXPECT_FALSE(fileExists(AudioFileWriter::partialPath(path)));
         auto back = AudioFileReader::read(path);
         ASSERT_TRUE(back) << back.error();
