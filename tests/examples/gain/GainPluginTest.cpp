@@ -9,6 +9,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ExampleModule.h"
@@ -166,16 +167,21 @@ TEST(GainPlugin, BankAndPresetChunksRestoreTheState) {
     EXPECT_EQ(restored.text(effGetProgramName), "Mine");
     EXPECT_EQ(restored.chunk(false), bank);
 
-    // A preset replaces the current program only.
+    // A preset replaces the current program only, whichever it is.
     Gain other;
     ASSERT_NE(other.record, nullptr);
+    other.dispatch(effSetProgram, 0, 2);
     EXPECT_EQ(other.load(preset, true), 1);
-    EXPECT_EQ(other.dispatch(effGetProgram), 0);
+    EXPECT_EQ(other.dispatch(effGetProgram), 2);
     EXPECT_EQ(other.get(), 0.6f);
     EXPECT_EQ(other.text(effGetProgramName), "Mine");
-    char second[64] = "";
-    other.dispatch(effGetProgramNameIndexed, 1, 0, second);
-    EXPECT_STREQ(second, "Half");
+    for (const auto& [program, name] : {std::pair{0, "Unity"}, std::pair{1, "Half"}}) {
+        char text[64] = "";
+        other.dispatch(effGetProgramNameIndexed, program, 0, text);
+        EXPECT_STREQ(text, name);
+    }
+    other.dispatch(effSetProgram, 0, 0);
+    EXPECT_EQ(other.get(), 0.5f) << "program 0 keeps its value";
 }
 
 TEST(GainPlugin, NewerOrCorruptChunksAreRefusedWithNothingChanged) {
