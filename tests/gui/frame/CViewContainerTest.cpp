@@ -91,9 +91,11 @@ TEST_F(ContainerTest, RemovedViewsAreForgottenByTheFrameAndTheirContainer) {
     EXPECT_EQ(frame->getModalView(), nullptr);
     modal->release();
 
-    // The focus view deep inside a container that goes with everything else.
-    auto* inner = new CViewContainer(CRect(100, 0, 200, 100));
-    frame->addView(inner);
+    // The focus view two containers deep inside one that goes with everything else.
+    auto* outer = new CViewContainer(CRect(100, 0, 200, 100));
+    frame->addView(outer);
+    auto* inner = new CViewContainer(CRect(0, 0, 50, 50));
+    outer->addView(inner);
     RecordingView* focus = addChild(*inner, CRect(0, 0, 10, 10), "focus.");
     focus->setWantsFocus(true);
     focus->retain();
