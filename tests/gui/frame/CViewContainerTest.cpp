@@ -91,11 +91,13 @@ TEST_F(ContainerTest, RemovedViewsAreForgottenByTheFrameAndTheirContainer) {
     EXPECT_EQ(frame->getModalView(), nullptr);
     modal->release();
 
-    // The focus view two containers deep inside one that goes with everything else.
+    // The focus view three containers deep inside one that goes with everything else.
     auto* outer = new CViewContainer(CRect(100, 0, 200, 100));
     frame->addView(outer);
+    auto* middle = new CViewContainer(CRect(0, 0, 80, 80));
+    outer->addView(middle);
     auto* inner = new CViewContainer(CRect(0, 0, 50, 50));
-    outer->addView(inner);
+    middle->addView(inner);
     RecordingView* focus = addChild(*inner, CRect(0, 0, 10, 10), "focus.");
     focus->setWantsFocus(true);
     focus->retain();
