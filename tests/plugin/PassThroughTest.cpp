@@ -128,6 +128,9 @@ const Layout kLayouts[] = {
     {"channel 0 in place, output 1 inside input 0", 0, 1100, 0, 3},
     {"channel 1 in place, output 0 one sample after input 0", 0, 1100, 1, 1100},
     {"channel 1 in place, output 0 two samples before input 1", 0, 1100, 1098, 1100},
+    // Where one channel's output runs into the other channel's input, the frame order shows.
+    {"output 0 one sample before input 1", 0, 1100, 1099, 2200},
+    {"output 1 one sample after input 0", 0, 1100, 2200, 1},
 };
 
 // The plain copy: frame by frame, channel 0 before channel 1.
