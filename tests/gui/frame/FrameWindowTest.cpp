@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -270,6 +271,15 @@ TEST_F(ResizeTest, AHostThatSizesTheWindowLeavesTheChainAlone) {
     CRect size;
     EXPECT_EQ(frame->getViewSize(size), CRect(0, 0, 260, 140));
     expectDrawnTo(*frame, 204, 104); // the host's window, still small, hides the rest
+
+    // One side changed is a change too, either side.
+    for (const auto& [width, height] : {std::pair{260, 100}, std::pair{200, 100}}) {
+        EXPECT_TRUE(frame->setSize(width, height)) << width << " x " << height;
+        GetWindowRect(frame->getSystemWindow(), &frameRect);
+        EXPECT_EQ(frameRect.right - frameRect.left, width);
+        EXPECT_EQ(frameRect.bottom - frameRect.top, height);
+        EXPECT_EQ(frame->getViewSize(size), CRect(0, 0, width, height));
+    }
     delete frame;
 }
 
