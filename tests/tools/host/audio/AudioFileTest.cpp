@@ -188,6 +188,13 @@ TEST(AudioFileReader, NamesWhatIsWrongWithAFile) {
     auto truncated = AudioFileReader::read(cut);
     ASSERT_FALSE(truncated);
     EXPECT_NE(truncated.error().find("truncated audio file"), std::string::npos) << truncated.error();
+    // A chunk of odd length before the samples takes a pad byte the header does not count.
+    std::string padded = bytes.substr(0, bytes.size() - 400);
+    padded.insert(padded.find("data"), std::string("note\x03\0\0\0abc\0", 12));
+    std::ofstream(cut, std::ios::binary) << padded;
+    truncated = AudioFileReader::read(cut);
+    ASSERT_FALSE(truncated);
+    EXPECT_NE(truncated.error().find("its header promises 1000 frames"), std::string::npos) << truncated.error();
 
     const std::string cutAiff = scratch("cut.aiff");
     writeWithLibrary(cutAiff, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, ramps(2, 1000));

@@ -755,8 +755,9 @@ TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
          {"FAIL processing at 44100 Hz, blocks of 1 to 4096 frames: subnormal at channel 1, frame 2 in "
           "blocks of 5",
           "FAIL parameters set to 2 and read back: parameter 0 reads back 2.0",
-          // It takes every damaged chunk and ignores it: no trace, and no failure.
-          "PASS damaged chunks refused without a trace",
+          // It takes a chunk whose mark, the bytes all its chunks start with, is not its own.
+          "FAIL damaged chunks refused without a trace: took a bank chunk with byte 0 of the mark all its "
+          "chunks start with changed, and parameter 0 is ",
           "FAIL two new instances render alike: channel 0 frame 0",
           "PASS parameters set to 0.5 and read back"}) {
         EXPECT_NE(strict.out.find(line), std::string::npos) << line << "\n" << strict.out;

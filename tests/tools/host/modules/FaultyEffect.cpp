@@ -1,6 +1,7 @@
 // A test plug-in with the faults a validation must find: texts without a terminator and past
 // the host's buffer, output past the frame count, a NaN, an infinity and subnormal values, a
-// write to the host's field of the record, a chunk it says it takes but ignores, latency it
+// write to the host's field of the record, a chunk check the wrong way round (its own chunk
+// taken and ignored, another's applied), latency it
 // reports at high rates but never renders, a click whenever its parameter changes, and a sample
 // it keeps through a reset. Built with CRASHES, ABORTS or HANGS, it crashes,
 // aborts or never returns on blocks of 31 frames as well; with CRASHES_ON_ANY_BLOCK it crashes
@@ -25,6 +26,11 @@ namespace {
 
 float sampleRate = 44100.0f;
 float parameter = 0.0f;  // kept whatever it is given, out of range or not
+struct Chunk {
+    VstInt32 magic;
+    float value;
+} chunk;
+constexpr VstInt32 kChunkMagic = fourCharacters('t', 'F', 'C', 'k');
 float carried = 0.0f;    // the last input frame of channel 0, which should go at a reset
 bool changed = false;
 
@@ -35,7 +41,7 @@ void chatter([[maybe_unused]] const char* text) {
 #endif
 }
 
-VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float opt) {
+VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     switch (opcode) {
     case effOpen:
         record->user = record;
@@ -44,9 +50,16 @@ VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32 index, Vs
     case effSetSampleRate: sampleRate = opt; return 0;
     case effMainsChanged: record->initialDelay = sampleRate >= 176400.0f ? 64 : 0; return 0;
     case effGetChunk:
-        *static_cast<void**>(ptr) = &parameter;
-        return sizeof parameter;
-    case effSetChunk: return 1;
+        chunk = {kChunkMagic, parameter};
+        *static_cast<void**>(ptr) = &chunk;
+        return sizeof chunk;
+    case effSetChunk: {
+        if (value != sizeof chunk || ptr == nullptr) return 0;
+        Chunk given;
+        std::memcpy(&given, ptr, sizeof given);
+        if (given.magic != kChunkMagic) parameter = given.value;
+        return 1;
+    }
     case effGetInputProperties:
     case effGetOutputProperties: {
         // A main input and a side chain, told apart only by their properties.
