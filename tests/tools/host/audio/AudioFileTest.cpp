@@ -104,6 +104,17 @@ TEST(AudioFileReader, ReadsIntegerAndFloatSamplesInWavAndAiff) {
         EXPECT_EQ(back->channels, audio.channels) << file.name;
         std::remove(path.c_str());
     }
+    // An AIFF as a recorder streams it: its frame count and its sound data's length left at
+    // their largest, "until the end".
+    const std::string streamed = scratch("streamed.aiff");
+    writeWithLibrary(streamed, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, audio);
+    std::string bytes = slurp(streamed);
+    bytes.replace(bytes.find("COMM") + 10, 4, "\xFF\xFF\xFF\xFF");
+    bytes.replace(bytes.find("SSND") + 4, 4, "\xFF\xFF\xFF\xFF");
+    std::ofstream(streamed, std::ios::binary) << bytes;
+    auto back = AudioFileReader::read(streamed);
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_EQ(back->channels, audio.channels);
 }
 
 TEST(AudioFileWriter, RoundTripsEveryFloatBitForBitWithAnyChannelCount) {
@@ -196,13 +207,21 @@ TEST(AudioFileReader, NamesWhatIsWrongWithAFile) {
     ASSERT_FALSE(truncated);
     EXPECT_NE(truncated.error().find("its header promises 1000 frames"), std::string::npos) << truncated.error();
 
-    const std::string cutAiff = scratch("cut.aiff");
-    writeWithLibrary(cutAiff, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, ramps(2, 1000));
-    const std::string aiff = slurp(cutAiff);
-    std::ofstream(cutAiff, std::ios::binary) << aiff.substr(0, aiff.size() - 400);
-    truncated = AudioFileReader::read(cutAiff);
-    ASSERT_FALSE(truncated);
-    EXPECT_NE(truncated.error().find("truncated audio file"), std::string::npos) << truncated.error();
+    // Cut by a single frame, and in the containers whose lengths stand elsewhere.
+    const struct {
+        const char* name;
+        int format;
+        std::size_t bytesCut;
+    } shortened[] = {{"cut.aiff", SF_FORMAT_AIFF, 400}, {"frame.aiff", SF_FORMAT_AIFF, 4}, {"cut.rf64", SF_FORMAT_RF64, 400}};
+    for (const auto& file : shortened) {
+        const std::string path = scratch(file.name);
+        writeWithLibrary(path, file.format | SF_FORMAT_PCM_16, ramps(2, 1000));
+        const std::string whole = slurp(path);
+        std::ofstream(path, std::ios::binary) << whole.substr(0, whole.size() - file.bytesCut);
+        truncated = AudioFileReader::read(path);
+        ASSERT_FALSE(truncated) << file.name;
+        EXPECT_NE(truncated.error().find("truncated audio file"), std::string::npos) << truncated.error();
+    }
 }
 
 // Beyond 4 GiB of samples a RIFF or AIFF header cannot count: a WAV file that may get there is

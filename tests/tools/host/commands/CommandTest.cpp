@@ -719,8 +719,8 @@ TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
           "SKIP opcodes -1 to 100 and 8 extreme ones with a null pointer: needs level 3 (hostile)",
           // A chunk it says it takes and ignores, a click on every change, latency it never renders.
           "FAIL bank restored through a written file: parameter 0 is 0, was 0.5",
-          "WARN two new instances render alike: channel 0 frame 0: 0.899999976, then",
-          "WARN parameter sweeps no rougher than their values at rest: parameter 0: a step of 1.14999998",
+          "WARN two new instances render alike: channel 0 frame 0: 0.13",
+          "WARN parameter sweeps no rougher than their values at rest: parameter 0: a step of 0.14",
           "FAIL an impulse comes out where the reported latency says: reports 64 frames of latency at 192000 Hz "
           "in blocks of 8192, but the impulse comes out after 0",
           "FAIL parameters set and shown from another thread while processing: NaN, infinity or a write past"}) {

@@ -105,7 +105,7 @@ void VST_CALL copy(AEffect*, float** inputs, float** outputs, VstInt32 frames) {
     }
     outputs[1][0] = carried;
     carried = last;
-    if (changed) outputs[0][0] = 0.9f;
+    if (changed) outputs[0][0] += 0.125f;
     changed = false;
     if (frames == 3 && sampleRate == 22050.0f) outputs[0][1] = std::numeric_limits<float>::quiet_NaN();
     if (frames == 4 && sampleRate == 32000.0f) outputs[1][3] = -std::numeric_limits<float>::infinity();
