@@ -1,7 +1,8 @@
 // A test instrument with the faults a validation must find: it plays every event one block after
 // the block it came with, drops events past its own largest block, and once a note's release has
 // faded it puts out NaN. Built with LATE, it has none of these: it reports 256 frames of latency
-// and plays every event exactly that late, as an instrument that looks ahead does.
+// and plays every event exactly that late, as an instrument that looks ahead does, and a resume
+// clears what it played before.
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -61,10 +62,14 @@ float next(Instance& instance) {
     return level * std::sin(instance.phase);
 }
 
-VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPtr value, void* ptr, float) {
     Instance* instance = instanceOf(record);
     switch (opcode) {
     case effClose: delete instance; return 1;
+    case effMainsChanged:
+        // A resume starts the well-made one afresh: no voice, no event pending, the phase at 0.
+        if (kLate && value != 0) *instance = Instance{instance->record, {}, {}, 0};
+        return 0;
     case effProcessEvents: {
         if (ptr == nullptr) return 0;
         const auto* list = static_cast<const VstEvents*>(ptr);
