@@ -48,52 +48,60 @@ std::uint64_t number(const unsigned char* bytes, int size, bool bigEndian) {
 
 bool named(const unsigned char* bytes, std::string_view name) { return std::memcmp(bytes, name.data(), 4) == 0; }
 
-// RIFF, RF64: the data chunk's bytes over the frame size of the format chunk; for RF64 the
-// data size stands in the ds64 chunk.
-std::optional<std::uint64_t> wave(int descriptor, bool rf64) {
-    std::uint64_t frameBytes = 0;
-    std::uint64_t bigDataSize = 0;
+enum class Walk { on, done };
+
+// Calls `visit(name, where its data starts, its size)` for each chunk after the 12-byte form
+// header, padded to even sizes, until it answers done or the chunks run out.
+template <typename Visit>
+void walkChunks(int descriptor, bool bigEndian, Visit visit) {
     std::uint64_t offset = 12;
     for (int chunk = 0; chunk < kMostChunks; ++chunk) {
         std::array<unsigned char, 8> header{};
-        if (!readAt(descriptor, offset, header)) return std::nullopt;
-        const std::uint64_t size = number(header.data() + 4, 4, false);
-        if (named(header.data(), "ds64")) {
-            std::array<unsigned char, 16> sizes{};
-            if (!readAt(descriptor, offset + 8, sizes)) return std::nullopt;
-            bigDataSize = number(sizes.data() + 8, 8, false);
-        } else if (named(header.data(), "fmt ")) {
-            std::array<unsigned char, 14> format{};
-            if (!readAt(descriptor, offset + 8, format)) return std::nullopt;
-            frameBytes = number(format.data() + 12, 2, false);
-        } else if (named(header.data(), "data")) {
-            if (frameBytes == 0) return std::nullopt;
-            if (size == kOpenSize && !rf64) return kOpen;
-            return (rf64 && size == kOpenSize ? bigDataSize : size) / frameBytes;
-        }
+        if (!readAt(descriptor, offset, header)) return;
+        const std::uint64_t size = number(header.data() + 4, 4, bigEndian);
+        if (visit(header.data(), offset + 8, size) == Walk::done) return;
         offset += 8 + size + (size & 1);
     }
-    return std::nullopt;
+}
+
+// RIFF, RF64: the data chunk's bytes over the frame size of the format chunk; for RF64 the
+// data size stands in the ds64 chunk.
+std::optional<std::uint64_t> wave(int descriptor, bool rf64) {
+    std::optional<std::uint64_t> frames;
+    std::uint64_t frameBytes = 0;
+    std::uint64_t bigDataSize = 0;
+    walkChunks(descriptor, false, [&](const unsigned char* name, std::uint64_t at, std::uint64_t size) {
+        if (named(name, "ds64")) {
+            std::array<unsigned char, 16> sizes{};
+            if (readAt(descriptor, at, sizes)) bigDataSize = number(sizes.data() + 8, 8, false);
+        } else if (named(name, "fmt ")) {
+            std::array<unsigned char, 14> format{};
+            if (readAt(descriptor, at, format)) frameBytes = number(format.data() + 12, 2, false);
+        } else if (named(name, "data")) {
+            if (frameBytes == 0) return Walk::done;
+            if (size == kOpenSize && !rf64) frames = kOpen;
+            else frames = (size == kOpenSize ? bigDataSize : size) / frameBytes;
+            return Walk::done;
+        }
+        return Walk::on;
+    });
+    return frames;
 }
 
 // AIFF and AIFF-C: the common chunk counts the frames; a sound data chunk of the largest size
 // is a recorder's "until the end".
 std::optional<std::uint64_t> aiff(int descriptor) {
     std::optional<std::uint64_t> frames;
-    std::uint64_t offset = 12;
-    for (int chunk = 0; chunk < kMostChunks; ++chunk) {
-        std::array<unsigned char, 8> header{};
-        if (!readAt(descriptor, offset, header)) return frames;
-        const std::uint64_t size = number(header.data() + 4, 4, true);
-        if (named(header.data(), "COMM")) {
+    walkChunks(descriptor, true, [&](const unsigned char* name, std::uint64_t at, std::uint64_t size) {
+        if (named(name, "COMM")) {
             std::array<unsigned char, 6> common{};
-            if (!readAt(descriptor, offset + 8, common)) return std::nullopt;
-            frames = number(common.data() + 2, 4, true);
-        } else if (named(header.data(), "SSND")) {
-            return size == kOpenSize ? std::optional(kOpen) : frames;
+            if (readAt(descriptor, at, common)) frames = number(common.data() + 2, 4, true);
+        } else if (named(name, "SSND")) {
+            if (size == kOpenSize) frames = kOpen;
+            return Walk::done;
         }
-        offset += 8 + size + (size & 1);
-    }
+        return Walk::on;
+    });
     return frames;
 }
 
