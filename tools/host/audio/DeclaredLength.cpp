@@ -1,6 +1,7 @@
 #include "DeclaredLength.h"
 
 #include <array>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
 
