@@ -116,4 +116,13 @@ bool read(const std::string& name, std::string& bytes) {
     return whole;
 }
 
+bool write(const std::string& name, const void* data, std::size_t size) {
+    std::FILE* file = openStream(name, "wb");
+    if (file == nullptr) return false;
+    const bool whole = std::fwrite(data, 1, size, file) == size;
+    if (std::fclose(file) == 0 && whole) return true;
+    remove(name);
+    return false;
+}
+
 }  // namespace vsthost::FileName

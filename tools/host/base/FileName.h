@@ -21,6 +21,8 @@ bool isDirectory(const std::string& name);
 bool isRegularFile(const std::string& name);
 // The whole file, or nothing when it cannot be read.
 bool read(const std::string& name, std::string& bytes);
+// Writes `size` bytes as the whole file; on failure nothing of it is left.
+bool write(const std::string& name, const void* data, std::size_t size);
 std::filesystem::path path(const std::string& name);
 std::string text(const std::filesystem::path& path);
 

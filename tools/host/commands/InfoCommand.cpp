@@ -195,25 +195,21 @@ int InfoCommand::run(const CommandLine& line) {
         std::fprintf(stderr, "vsthost: usage: vsthost info PLUGIN\n");
         return 2;
     }
-    auto library = PluginLibrary::load(line.arguments[0]);
-    if (!library) {
-        std::fprintf(stderr, "vsthost: %s\n", library.error().c_str());
+    auto loaded = LoadedEffect::load(line.arguments[0]);
+    if (!loaded) {
+        std::fprintf(stderr, "vsthost: %s\n", loaded.error().c_str());
         return 1;
     }
-    auto effect = Effect::create(*library);
-    if (!effect) {
-        std::fprintf(stderr, "vsthost: %s\n", effect.error().c_str());
-        return 1;
-    }
-    printRecord(*library, effect->record());
-    effect->dispatch(effOpen);
-    printAnswers(*effect);
-    printPins(*effect, effGetInputProperties, "input pins", "in", effect->record().numInputs);
-    printPins(*effect, effGetOutputProperties, "output pins", "out", effect->record().numOutputs);
-    printPrograms(*effect);
-    printParameters(*effect);
-    printCapabilities(*effect);
-    effect->close();
+    Effect& effect = loaded->effect;
+    printRecord(loaded->library, effect.record());
+    effect.dispatch(effOpen);
+    printAnswers(effect);
+    printPins(effect, effGetInputProperties, "input pins", "in", effect.record().numInputs);
+    printPins(effect, effGetOutputProperties, "output pins", "out", effect.record().numOutputs);
+    printPrograms(effect);
+    printParameters(effect);
+    printCapabilities(effect);
+    effect.close();
     return 0;
 }
 

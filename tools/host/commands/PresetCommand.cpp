@@ -8,7 +8,6 @@
 #include "EffectState.h"
 #include "FileName.h"
 #include "Opcodes.h"
-#include "PluginLibrary.h"
 #include "PresetFile.h"
 
 namespace vsthost {
@@ -26,18 +25,14 @@ int save(const CommandLine& line) {
                      out.c_str());
         return 2;
     }
-    auto library = PluginLibrary::load(line.arguments[1]);
-    if (!library) {
-        std::fprintf(stderr, "vsthost: %s\n", library.error().c_str());
+    auto loaded = LoadedEffect::load(line.arguments[1]);
+    if (!loaded) {
+        std::fprintf(stderr, "vsthost: %s\n", loaded.error().c_str());
         return 1;
     }
-    auto effect = Effect::create(*library);
-    if (!effect) {
-        std::fprintf(stderr, "vsthost: %s\n", effect.error().c_str());
-        return 1;
-    }
-    effect->dispatch(effOpen);
-    const VstInt32 programs = effect->record().numPrograms;
+    Effect& effect = loaded->effect;
+    effect.dispatch(effOpen);
+    const VstInt32 programs = effect.record().numPrograms;
     if (line.has("--program")) {
         const std::string& text = line.options.at("--program");
         char* end = nullptr;
@@ -47,19 +42,16 @@ int save(const CommandLine& line) {
                          static_cast<int>(programs) - 1, text.c_str());
             return 2;
         }
-        effect->dispatch(effSetProgram, 0, chosen);
+        effect.dispatch(effSetProgram, 0, chosen);
     }
-    auto file = EffectState::capture(*effect, bank ? PresetFile::Kind::bank : PresetFile::Kind::program);
-    effect->close();
+    auto file = EffectState::capture(effect, bank ? PresetFile::Kind::bank : PresetFile::Kind::program);
+    effect.close();
     if (!file) {
         std::fprintf(stderr, "vsthost: %s\n", file.error().c_str());
         return 1;
     }
     const std::string bytes = file->bytes();
-    std::FILE* written = FileName::openStream(out, "wb");
-    const bool whole = written != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), written) == bytes.size();
-    if (written == nullptr || std::fclose(written) != 0 || !whole) {
-        FileName::remove(out);
+    if (!FileName::write(out, bytes.data(), bytes.size())) {
         std::fprintf(stderr, "vsthost: cannot write '%s'\n", out.c_str());
         return 1;
     }

@@ -22,6 +22,14 @@ Expected<Effect> Effect::create(const PluginLibrary& library) {
     return Effect(record);
 }
 
+Expected<LoadedEffect> LoadedEffect::load(const std::string& path) {
+    auto library = PluginLibrary::load(path);
+    if (!library) return Error{library.error()};
+    auto effect = Effect::create(*library);
+    if (!effect) return Error{effect.error()};
+    return LoadedEffect{std::move(*library), std::move(*effect)};
+}
+
 Effect::Effect(Effect&& other) noexcept
     : record_(std::exchange(other.record_, nullptr)),
       running_(std::exchange(other.running_, false)),
@@ -67,6 +75,10 @@ void Effect::start(float sampleRate, VstInt32 blockSize) {
     if (opened_) opened_(*this);
     dispatch(effSetSampleRate, 0, 0, nullptr, sampleRate);
     dispatch(effSetBlockSize, 0, blockSize);
+    resume();
+}
+
+void Effect::resume() {
     dispatch(effMainsChanged, 0, 1);
     dispatch(effStartProcess);
     running_ = true;

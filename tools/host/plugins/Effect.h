@@ -47,6 +47,8 @@ public:
     void whenOpened(std::function<void(Effect&)> action) { opened_ = std::move(action); }
     // Stop and suspend, the reverse of start.
     void stop();
+    // Resume and start again after stop, with the rate and size set meanwhile.
+    void resume();
     // Processes through processReplacing, or, for a plug-in without it, through the legacy
     // accumulating entry into cleared outputs.
     void process(float** inputs, float** outputs, VstInt32 frames);
@@ -60,6 +62,15 @@ private:
     AEffect* record_ = nullptr;
     bool running_ = false;
     std::function<void(Effect&)> opened_;
+};
+
+// A plug-in loaded from its file with one instance of it, for the commands that need no more;
+// the instance closes before its library goes.
+struct LoadedEffect {
+    PluginLibrary library;
+    Effect effect;
+
+    static Expected<LoadedEffect> load(const std::string& path);
 };
 
 }  // namespace vsthost

@@ -92,10 +92,8 @@ AudioData processAll(Effect& effect, const AudioData& input, VstInt32 block, boo
 }
 
 void reset(Effect& effect) {
-    effect.dispatch(effStopProcess);
-    effect.dispatch(effMainsChanged, 0, 0);
-    effect.dispatch(effMainsChanged, 0, 1);
-    effect.dispatch(effStartProcess);
+    effect.stop();
+    effect.resume();
 }
 
 AudioData renderFromReset(Effect& effect, const AudioData& input, VstInt32 block) {

@@ -94,14 +94,7 @@ Expected<std::string> WindowPicture::saveBmp(const std::string& path) const {
         }
         for (; written < rowBytes; ++written) file.push_back(0);
     }
-    std::FILE* out = FileName::openStream(path, "wb");
-    if (!out) return Error{"cannot write '" + path + "'"};
-    const bool complete = std::fwrite(file.data(), 1, file.size(), out) == file.size();
-    const bool closed = std::fclose(out) == 0;
-    if (!complete || !closed) {
-        FileName::remove(path);
-        return Error{"cannot write '" + path + "'"};
-    }
+    if (!FileName::write(path, file.data(), file.size())) return Error{"cannot write '" + path + "'"};
     return path;
 }
 

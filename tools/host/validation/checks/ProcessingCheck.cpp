@@ -31,13 +31,11 @@ std::vector<std::string> verdicts(const ValidationOptions&) {
 }
 
 void restartAt(Effect& effect, int rate) {
-    effect.dispatch(effStopProcess);
-    effect.dispatch(effMainsChanged, 0, 0);
+    effect.stop();
     Host::instance().setSampleRate(static_cast<float>(rate));
     effect.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
     effect.dispatch(effSetBlockSize, 0, kLargestBlock);
-    effect.dispatch(effMainsChanged, 0, 1);
-    effect.dispatch(effStartProcess);
+    effect.resume();
 }
 
 void run(CheckContext& context) {

@@ -36,16 +36,14 @@ const char* const kLatency = "an impulse comes out where the reported latency sa
 std::vector<std::string> verdicts(const ValidationOptions&) { return {kFinite, kLatency}; }
 
 void reconfigure(Effect& effect, const Round& round) {
-    effect.dispatch(effStopProcess);
-    effect.dispatch(effMainsChanged, 0, 0);
+    effect.stop();
     for (const int rate : {round.rate / 2, round.rate * 2, round.rate}) {
         Host::instance().setSampleRate(static_cast<float>(rate));
         effect.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(rate));
     }
     Host::instance().setBlockSize(round.block);
     effect.dispatch(effSetBlockSize, 0, round.block);
-    effect.dispatch(effMainsChanged, 0, 1);
-    effect.dispatch(effStartProcess);
+    effect.resume();
 }
 
 AudioData impulse(int rate, int channels, std::size_t frames) {

@@ -146,10 +146,7 @@ Expected<PresetFile> throughFile(const PresetFile& file) {
     const std::string path =
         FileName::text(folder / ("vsthost-state-" + std::to_string(std::random_device{}()) + ".fxb"));
     const std::string bytes = file.bytes();
-    std::FILE* out = FileName::openStream(path, "wb");
-    const bool written = out != nullptr && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-    if (out == nullptr || std::fclose(out) != 0 || !written) {
-        FileName::remove(path);
+    if (!FileName::write(path, bytes.data(), bytes.size())) {
         return Error{"vsthost could not write '" + path + "'"};
     }
     auto read = PresetFile::read(path);
