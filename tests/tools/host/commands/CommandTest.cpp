@@ -1062,6 +1062,14 @@ TEST(VsthostPreset, SavesShowsAndStartsFromAProgramOrABank) {
     expectOneLineError(runVsthost({"preset", "save", gain, scratch("gain.txt")}), "ends in .fxp");
     expectOneLineError(runVsthost({"preset", "save", gain, program, "--program", "4"}),
                        "--program wants a program from 0 to 3, not '4'");
+#if !defined(_WIN32)
+    // A disk that fills up fails the command and leaves no file.
+    const std::string full = scratch("full.fxp");
+    std::remove(full.c_str());
+    ASSERT_EQ(symlink("/dev/full", full.c_str()), 0);
+    expectOneLineError(runVsthost({"preset", "save", gain, full}), "cannot write");
+    EXPECT_FALSE(fileExists(full));
+#endif
     // A plug-in without programs or chunks keeps its state in a program file, not an empty bank.
     expectOneLineError(runVsthost({"preset", "save", kTimeProbePath, scratch("probe.fxb")}),
                        "the plug-in has no programs: a bank of it holds nothing");
