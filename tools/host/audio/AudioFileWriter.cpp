@@ -9,6 +9,13 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <random>
+
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "FileName.h"
 
@@ -57,7 +64,8 @@ std::string tooLong(std::uint64_t mostFrames) {
 }  // namespace
 
 Expected<AudioFileWriter> AudioFileWriter::create(const std::string& path, int channels, int sampleRate,
-                                                  std::optional<std::uint64_t> frames) {
+                                                  std::optional<std::uint64_t> frames,
+                                                  const std::string& temporary) {
     const std::string cannot = "cannot write '" + path + "': ";
     if (FileName::isDirectory(path)) return Error{cannot + "it is a directory"};
     SF_INFO info{};
@@ -71,15 +79,18 @@ Expected<AudioFileWriter> AudioFileWriter::create(const std::string& path, int c
         return Error{cannot + "this build cannot write that format with " + std::to_string(channels) +
                      " channels at " + std::to_string(sampleRate) + " Hz"};
     }
-    // A file of the user's that happens to bear the temporary name is left alone.
-    std::string partial;
-    int descriptor = -1;
-    for (int attempt = 0; attempt < 100 && descriptor < 0; ++attempt) {
-        partial = partialPath(path) + (attempt > 0 ? "." + std::to_string(attempt) : "");
-        descriptor = FileName::open(partial, O_RDWR | O_CREAT | O_EXCL, 0644);
-        if (descriptor < 0 && errno != EEXIST) break;
+    std::string partial = temporary;
+    if (partial.empty()) {
+        auto reserved = reserve(path);
+        if (!reserved) return Error{reserved.error()};
+        partial = *reserved;
     }
-    if (descriptor < 0) return Error{cannot + std::strerror(errno)};
+    const int descriptor = FileName::open(partial, O_RDWR | O_TRUNC);
+    if (descriptor < 0) {
+        const std::string reason = std::strerror(errno);
+        FileName::remove(partial);
+        return Error{cannot + reason};
+    }
     SNDFILE* file = sf_open_fd(descriptor, SFM_WRITE, &info, SF_TRUE);
     if (file == nullptr) {
         // libsndfile may have made the file before it found it cannot write the format.
@@ -89,6 +100,23 @@ Expected<AudioFileWriter> AudioFileWriter::create(const std::string& path, int c
     }
     if (format.mayShrink) sf_command(file, SFC_RF64_AUTO_DOWNGRADE, nullptr, SF_TRUE);
     return AudioFileWriter(file, path, partial, channels, format.mostFrames);
+}
+
+Expected<std::string> AudioFileWriter::reserve(const std::string& path) {
+    const std::string folder = FileName::text(FileName::path(path).parent_path());
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[40];
+        std::snprintf(name, sizeof name, ".vsthost-%08x.partial", static_cast<unsigned>(random()));
+        const std::string partial = folder.empty() ? name : folder + "/" + name;
+        const int descriptor = FileName::open(partial, O_RDWR | O_CREAT | O_EXCL, 0644);
+        if (descriptor >= 0) {
+            close(descriptor);
+            return partial;
+        }
+        if (errno != EEXIST) break;
+    }
+    return Error{"cannot write '" + path + "': " + std::strerror(errno)};
 }
 
 Expected<bool> AudioFileWriter::write(const std::string& path, const AudioData& audio) {
@@ -148,6 +176,15 @@ Expected<bool> AudioFileWriter::append(const float* const* channels, std::size_t
         return Error{"cannot write '" + path_ + "': " + reason};
     }
     return true;
+}
+
+Expected<bool> AudioFileWriter::complete() {
+    if (file_ == nullptr) return Error{"cannot write '" + path_ + "': already finished"};
+    const int closed = sf_close(file_);
+    file_ = nullptr;
+    if (closed == 0) return true;
+    FileName::remove(partial_);
+    return Error{"cannot write '" + path_ + "': " + sf_error_number(closed)};
 }
 
 Expected<bool> AudioFileWriter::commit() {

@@ -11,7 +11,7 @@ namespace {
 const std::set<std::string> kValueOptions = {"--block", "--rate",  "--dir",   "--idle", "--shot",
                                              "--level", "--timeout", "--junit", "--child", "--map",
                                              "--midi", "--tail", "--tempo", "--meter", "--channel", "--program",
-                                             "--preset"};
+                                             "--preset", "--temporary"};
 const std::set<std::string> kFlags = {"--trace", "--passthrough"};
 
 }  // namespace
@@ -43,7 +43,7 @@ Expected<CommandLine> CommandLine::parse(int argc, char** argv) {
     const bool takesChild = line.command == "process" || line.command == "validate";
     const bool child = line.has("--child");
     const bool channel = line.has("--channel");
-    if ((child || channel) && !(takesChild && child && channel)) {
+    if ((child || channel || line.has("--temporary")) && !(takesChild && child && channel)) {
         return Error{"--child and --channel are for the child processes vsthost starts itself"};
     }
     return line;

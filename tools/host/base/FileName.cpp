@@ -104,6 +104,22 @@ bool isDirectory(const std::string& name) { return fileType(name) == S_IFDIR; }
 
 bool isRegularFile(const std::string& name) { return fileType(name) == S_IFREG; }
 
+std::string absolute(const std::string& name) {
+    std::error_code error;
+    const auto made = std::filesystem::absolute(path(name), error);
+    return error ? name : text(made);
+}
+
+Expected<bool> refuseOverwriting(const std::string& output, const std::vector<std::string>& inputs) {
+    for (const auto& input : inputs) {
+        std::error_code error;
+        if (!input.empty() && std::filesystem::equivalent(path(output), path(input), error)) {
+            return Error{"'" + output + "' is what this run reads; it cannot also be written"};
+        }
+    }
+    return true;
+}
+
 bool read(const std::string& name, std::string& bytes) {
     std::FILE* file = openStream(name, "rb");
     if (file == nullptr) return false;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "Expected.h"
+
 namespace vsthost::FileName {
 
 // A descriptor as open() gives it, or -1; the file is binary on every system.
@@ -24,6 +26,11 @@ bool read(const std::string& name, std::string& bytes);
 // Writes `size` bytes as the whole file; on failure nothing of it is left.
 bool write(const std::string& name, const void* data, std::size_t size);
 std::filesystem::path path(const std::string& name);
+// The name made absolute against the working folder now: a plug-in may change that folder.
+std::string absolute(const std::string& name);
+// Refuses, in one line, an output that would overwrite one of `inputs` (the same file under
+// any name): a file the run reads, or the plug-in while it is mapped.
+Expected<bool> refuseOverwriting(const std::string& output, const std::vector<std::string>& inputs);
 std::string text(const std::filesystem::path& path);
 
 #if defined(_WIN32)

@@ -155,7 +155,7 @@ int DemoCommand::run(const CommandLine& line) {
     ValidationOptions options;
     options.passThrough = true;
     options.secondsPerCheck = static_cast<int>(*seconds);
-    Validator validator(*library, options);
+    Validator validator(FileName::absolute(line.arguments[0]), options);
     const bool valid = validator.run();
     return difference < 0 && valid ? 0 : 1;
 }

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -157,9 +159,9 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
     if (!file && (!song || !effect->isInstrument())) return Error{"the plug-in is an effect; it needs an input file"};
     InputBlocks input(std::move(file), known.value_or(0), record.numInputs, settings.map);
     if (const std::string mapping = input.mapNote(); !mapping.empty()) ChildChannel::note(mapping);
-    auto writer = AudioFileWriter::create(outputPath, record.numOutputs, sampleRate, input.frames());
+    auto writer = AudioFileWriter::create(outputPath, record.numOutputs, sampleRate, input.frames(),
+                                          settings.temporaryPath);
     if (!writer) return Error{writer.error()};
-    ChildChannel::send(ChildChannel::kTemporary, writer->partial());
 
     const Transport transport = song ? Transport(song->tempos, song->meters, sampleRate)
                                      : Transport::steady(settings.tempo, settings.meter.numerator,
@@ -209,7 +211,8 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
     effect->stop();
     effect->close();
     Host::instance().setTransport(nullptr);
-    return writer->commit();
+    ChildChannel::send(ChildChannel::kHostStep, "completing the output");
+    return settings.temporaryPath.empty() ? writer->commit() : writer->complete();
 }
 
 namespace {
@@ -243,6 +246,7 @@ Expected<ProcessCommand::Settings> settingsOf(const CommandLine& line) {
     settings.seconds = static_cast<int>(*seconds);
     if (line.has("--midi")) settings.midiPath = line.options.at("--midi");
     if (line.has("--preset")) settings.presetPath = line.options.at("--preset");
+    if (line.has("--temporary")) settings.temporaryPath = line.options.at("--temporary");
     const auto tail = decimal(line, "--tail", settings.tailSeconds, 0, 3600);
     const auto tempo = decimal(line, "--tempo", settings.tempo, 1, 1000);
     if (!tail) return Error{tail.error()};
@@ -257,38 +261,46 @@ Expected<ProcessCommand::Settings> settingsOf(const CommandLine& line) {
     return settings;
 }
 
-// The child runs the work and says how it went on the channel.
-int processInChild(const PluginLibrary& library, const CommandLine& line,
-                   const ProcessCommand::Settings& settings) {
+// The child loads the plug-in, runs the work and says how it went on the channel; the output
+// is complete under its temporary name when it says it is done.
+int processInChild(const CommandLine& line, const ProcessCommand::Settings& settings) {
+    auto library = ChildProcess::loadInChild(line.arguments[0]);
+    if (!library) return 1;
     ChildChannel::send(ChildChannel::kBegin, "process");
     const bool withInput = line.arguments.size() == 3;
-    auto done = ProcessCommand::processFile(library, withInput ? line.arguments[1] : "", line.arguments.back(),
+    auto done = ProcessCommand::processFile(*library, withInput ? line.arguments[1] : "", line.arguments.back(),
                                             settings);
-    if (done) return 0;
-    ChildChannel::send(ChildChannel::kFail, done.error());
-    return 1;
+    if (!done) {
+        ChildChannel::send(ChildChannel::kFail, done.error());
+        return 1;
+    }
+    ChildChannel::send(ChildChannel::kDone, "process");
+    return 0;
 }
 
-std::vector<std::string> childArguments(const CommandLine& line) {
+std::vector<std::string> childArguments(const CommandLine& line, const ProcessCommand::Settings& settings) {
     std::vector<std::string> arguments = {"process"};
     for (const auto& [option, value] : line.options) {
         arguments.push_back(option);
         if (!value.empty()) arguments.push_back(value);
     }
     // "--" first: a name may start with dashes too.
-    arguments.insert(arguments.end(), {"--child", "process", "--"});
+    arguments.insert(arguments.end(), {"--temporary", settings.temporaryPath, "--child", "process", "--"});
     arguments.insert(arguments.end(), line.arguments.begin(), line.arguments.end());
     return arguments;
 }
 
-// Runs the work in a child and follows it; empty when it succeeded, else why it did not.
-std::string watchChild(const PluginLibrary& library, const CommandLine& line,
-                       const ProcessCommand::Settings& settings) {
-    auto child = ChildProcess::start([&] { return processInChild(library, line, settings); }, childArguments(line));
+// Runs the work in a child and follows it; empty when the child said it was done and ended
+// well, else why not. Only then does the output take its name; otherwise the temporary the
+// parent made goes.
+std::string watchChild(const CommandLine& line, const ProcessCommand::Settings& settings) {
+    const std::string& output = line.arguments.back();
+    auto child = ChildProcess::start([&] { return processInChild(line, settings); }, childArguments(line, settings));
     if (!child) return child.error();
     ChildProgress progress(settings.seconds);
     std::string failure;
-    std::string temporary;
+    std::string refusal;
+    bool done = false;
     std::string message;
     ChildProcess::Next next;
     while ((next = child->next(message, progress.deadline())) == ChildProcess::Next::message) {
@@ -297,15 +309,47 @@ std::string watchChild(const PluginLibrary& library, const CommandLine& line,
         std::string unused;
         if (!ChildChannel::parse(message, kind, text, unused)) continue;
         progress.follow(kind, text);
-        if (kind == ChildChannel::kFail) failure = text;
+        if (kind == ChildChannel::kFail && failure.empty()) failure = text;
+        if (kind == ChildChannel::kRefused && refusal.empty()) refusal = text;
         if (kind == ChildChannel::kNote) std::fprintf(stderr, "vsthost: %s\n", text.c_str());
-        if (kind == ChildChannel::kTemporary) temporary = text;
+        if (kind == ChildChannel::kDone) done = true;
     }
     const bool late = next == ChildProcess::Next::late;
     const ChildProcess::Ending ending = child->finish(late);
-    if (ending.finished || !failure.empty()) return failure;
-    if (!temporary.empty()) FileName::remove(temporary);
-    return progress.ending(late, ending.what);
+    if (done && ending.finished && failure.empty()) {
+        if (FileName::replace(settings.temporaryPath, output)) return {};
+        failure = "cannot write '" + output + "': " + std::strerror(errno);
+    }
+    FileName::remove(settings.temporaryPath);
+    if (!refusal.empty()) return refusal;
+    if (!failure.empty()) return failure;
+    return progress.ending(late, ending);
+}
+
+// Checks what the parent can without loading the plug-in, makes the output's temporary, and
+// runs the work in a child; empty when it succeeded, else why it did not.
+std::string runInChild(const CommandLine& line, ProcessCommand::Settings settings) {
+    const std::string& plugin = line.arguments[0];
+    if (!FileName::isRegularFile(plugin)) return "cannot find plug-in '" + plugin + "'";
+    std::vector<std::string> inputs(line.arguments.begin(), line.arguments.end() - 1);
+    inputs.insert(inputs.end(), {settings.midiPath, settings.presetPath});
+    if (auto refused = FileName::refuseOverwriting(line.arguments.back(), inputs); !refused) return refused.error();
+    auto temporary = AudioFileWriter::reserve(line.arguments.back());
+    if (!temporary) return temporary.error();
+    settings.temporaryPath = *temporary;
+    ChildProcess::removeOnSignal(settings.temporaryPath);
+    std::string failure = watchChild(line, settings);
+    ChildProcess::removeOnSignal({});
+    return failure;
+}
+
+// The names as they stand now, for a child whose plug-in may change the working folder.
+CommandLine absolutePaths(CommandLine line) {
+    for (auto& argument : line.arguments) argument = FileName::absolute(argument);
+    for (const char* option : {"--midi", "--preset"}) {
+        if (line.has(option)) line.options[option] = FileName::absolute(line.options.at(option));
+    }
+    return line;
 }
 
 }  // namespace
@@ -319,18 +363,23 @@ int ProcessCommand::run(const CommandLine& line) {
                      "[--preset FILE] [--timeout S]\n");
         return 2;
     }
-    const auto settings = settingsOf(line);
+    const bool child = line.has("--child");
+    const CommandLine named = child ? line : absolutePaths(line);
+    const auto settings = settingsOf(named);
     if (!settings) {
         std::fprintf(stderr, "vsthost: %s\n", settings.error().c_str());
         return 2;
     }
-    auto library = ChildProcess::loadPluginOf(line);
-    if (!library) {
-        ChildChannel::note(library.error());
-        return 1;
+    if (child) {
+        // Started anew by a process run on Windows, with the channel it was told.
+        auto entered = ChildProcess::enterChild(line);
+        if (!entered) {
+            std::fprintf(stderr, "vsthost: %s\n", entered.error().c_str());
+            return 2;
+        }
+        return processInChild(line, *settings);
     }
-    if (line.has("--child")) return processInChild(*library, line, *settings);
-    const std::string failure = watchChild(*library, line, *settings);
+    const std::string failure = runInChild(named, *settings);
     if (failure.empty()) return 0;
     std::fprintf(stderr, "vsthost: %s\n", failure.c_str());
     return 1;

@@ -5,7 +5,8 @@
 // writes what comes out (32-bit float WAV or AIFF, or FLAC). A preset file (.fxp, .fxb) sets
 // the plug-in's state before the first block. An instrument needs no input: it
 // plays the MIDI file and its tail. It runs in a child process, so that a plug-in crashing,
-// aborting or hanging is reported with the block it happened in and leaves no output file.
+// aborting, hanging or ending the process is reported with the block it happened in and leaves
+// no output file: the output takes its name only once the child has said it is done and ended.
 
 #include <string>
 
@@ -31,14 +32,15 @@ public:
         int seconds = static_cast<int>(kDefaultSeconds);
         std::string midiPath;      // empty: no events
         std::string presetPath;    // empty: the plug-in's own first state
+        std::string temporaryPath; // made by the parent, the output is complete here; empty: at its name
         double tailSeconds = 2.0;  // rendered after the MIDI file's end
         double tempo = 120.0;      // the steady transport without a MIDI file
         MidiSong::Meter meter;
     };
 
     static int run(const CommandLine& line);
-    // Open, sample rate, block size, resume; the blocks; suspend, close. The output file
-    // exists only when everything succeeded.
+    // Open, sample rate, block size, resume; the blocks; suspend, close. The output file (or
+    // with `settings.temporaryPath` that file) is complete only when everything succeeded.
     // An empty `inputPath` is for an instrument with a MIDI file.
     static Expected<bool> processFile(const PluginLibrary& library, const std::string& inputPath,
                                       const std::string& outputPath, const Settings& settings);

@@ -4,6 +4,7 @@
 
 #include "ChildChannel.h"
 #include "ChildProcess.h"
+#include "FileName.h"
 #include "JunitReport.h"
 #include "PluginLibrary.h"
 #include "Validator.h"
@@ -45,15 +46,33 @@ int ValidateCommand::run(const CommandLine& line) {
         else std::fprintf(stderr, "%s", kUsage);
         return 2;
     }
-    auto library = ChildProcess::loadPluginOf(line);
-    if (!library) {
-        ChildChannel::note(library.error());
+    const std::string plugin = FileName::absolute(line.arguments[0]);
+    if (line.has("--child")) {
+        // Started anew by a validation run on Windows, with the channel it was told.
+        auto entered = ChildProcess::enterChild(line);
+        if (!entered) {
+            std::fprintf(stderr, "vsthost: %s\n", entered.error().c_str());
+            return 2;
+        }
+        auto library = ChildProcess::loadInChild(plugin);
+        return library ? Validator::runChild(*library, *options, line.options.at("--child")) : 1;
+    }
+    if (!FileName::isRegularFile(plugin)) {
+        std::fprintf(stderr, "vsthost: cannot find plug-in '%s'\n", line.arguments[0].c_str());
         return 1;
     }
-    // Started anew by a validation run on Windows, with the channel it was told.
-    if (line.has("--child")) return Validator::runChild(*library, *options, line.options.at("--child"));
-    Validator validator(*library, *options);
+    if (line.has("--junit")) {
+        if (auto refused = FileName::refuseOverwriting(line.options.at("--junit"), {plugin}); !refused) {
+            std::fprintf(stderr, "vsthost: %s\n", refused.error().c_str());
+            return 2;
+        }
+    }
+    Validator validator(plugin, *options);
     const bool passed = validator.run();
+    if (!validator.refusal().empty()) {
+        std::fprintf(stderr, "vsthost: %s\n", validator.refusal().c_str());
+        return 1;
+    }
     if (line.has("--junit")) {
         auto written = JunitReport::write(line.options.at("--junit"), line.arguments[0], validator.report());
         if (!written) {

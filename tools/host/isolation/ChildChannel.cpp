@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <random>
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -14,6 +15,7 @@ namespace vsthost {
 namespace {
 
 std::intptr_t channel = -1;
+std::string runSecret;
 
 std::string flattened(std::string text) {
     std::replace_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
@@ -21,6 +23,21 @@ std::string flattened(std::string text) {
 }
 
 }  // namespace
+
+std::string ChildChannel::makeSecret() {
+    std::random_device source;
+    std::string secret;
+    for (int i = 0; i < 4; ++i) {
+        char part[9];
+        std::snprintf(part, sizeof part, "%08x", static_cast<unsigned>(source()));
+        secret += part;
+    }
+    return secret;
+}
+
+void ChildChannel::setSecret(const std::string& secret) { runSecret = secret; }
+
+const std::string& ChildChannel::secret() { return runSecret; }
 
 void ChildChannel::open(std::intptr_t pipe) { channel = pipe; }
 
@@ -33,8 +50,11 @@ void ChildChannel::note(const std::string& text) {
 
 void ChildChannel::send(Kind kind, const std::string& name, const std::string& detail) {
     if (channel < 0) return;
-    std::string line;
+    // A line break first: whatever the plug-in left unfinished in the pipe stays on a line of
+    // its own instead of swallowing this message.
+    std::string line = "\n";
     line += kMarker;
+    line += runSecret;
     line += static_cast<char>(kind);
     line += '\t' + flattened(name) + '\t' + flattened(detail) + '\n';
     // Unbuffered: the child may die right after this line.
@@ -54,11 +74,15 @@ void ChildChannel::send(Kind kind, const std::string& name, const std::string& d
 }
 
 bool ChildChannel::parse(const std::string& line, Kind& kind, std::string& name, std::string& detail) {
-    if (line.size() < 4 || line[0] != kMarker || line[2] != '\t') return false;
-    const std::size_t tab = line.find('\t', 3);
+    if (runSecret.empty()) return false;
+    const std::string head = kMarker + runSecret;
+    if (line.size() < head.size() + 3 || line.compare(0, head.size(), head) != 0) return false;
+    const std::size_t at = head.size();
+    if (line[at + 1] != '\t') return false;
+    const std::size_t tab = line.find('\t', at + 2);
     if (tab == std::string::npos) return false;
-    kind = static_cast<Kind>(line[1]);
-    name = line.substr(3, tab - 3);
+    kind = static_cast<Kind>(line[at]);
+    name = line.substr(at + 2, tab - at - 2);
     detail = line.substr(tab + 1);
     return true;
 }

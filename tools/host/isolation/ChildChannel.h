@@ -1,6 +1,9 @@
 #pragma once
-// The way back from a child process to the parent that runs it: a pipe of its own that the
-// plug-in does not write to, one line per message. What the plug-in prints goes elsewhere.
+// The way back from a child process to the parent that runs it: a pipe of its own, one line
+// per message. What the plug-in prints goes elsewhere. The plug-in shares the child's process,
+// so it can find the pipe and write to it; every message therefore carries a secret the parent
+// makes for the run, which reaches the child in memory or through its standard input, never on
+// a command line or in the environment. A line without it is not the host's.
 
 #include <cstdint>
 #include <string>
@@ -21,8 +24,15 @@ public:
         kBegin = 'B',     // the child has started a check or the work; its time limit counts
         kEnd = 'E',       // a check ran to its end
         kNote = 'N',      // a line of the host's own for the user
-        kTemporary = 'R', // a file the parent removes if the child dies before it is done
+        kRefused = 'X',   // the plug-in's library cannot be loaded; the name says why
+        kDone = 'D',      // the work is complete and its results are where they belong
     };
+
+    // A new secret for a run: random, printable, without tabs or line breaks.
+    static std::string makeSecret();
+    // The secret this process's messages carry (a child's) or expects (a parent's).
+    static void setSecret(const std::string& secret);
+    static const std::string& secret();
 
     // Where a child writes: a pipe's descriptor, or on Windows its inherited handle.
     static void open(std::intptr_t pipe);
@@ -32,7 +42,7 @@ public:
     // Sends `kind` with `name` and `detail`; tabs and line breaks in them become spaces.
     static void send(Kind kind, const std::string& name, const std::string& detail = {});
 
-    // Reads a line the parent received; false when it is not a message.
+    // Reads a line the parent received; false when it is no message of this run's.
     static bool parse(const std::string& line, Kind& kind, std::string& name, std::string& detail);
 };
 

@@ -43,18 +43,18 @@ void ChildProgress::follow(ChildChannel::Kind kind, const std::string& name) {
     }
 }
 
-std::string ChildProgress::ending(bool late, const std::string& what) const {
+std::string ChildProgress::ending(bool late, const ChildProcess::Ending& ending) const {
+    const int seconds = begun_ ? workSeconds_ : startSeconds_;
+    const std::string limit = "no answer within " + std::to_string(seconds) + " s";
+    const std::string how = late ? "hung: " + limit
+                            : ending.exited ? "ended the process: " + ending.what
+                                            : "crashed: " + ending.what;
+    if (pluginCalled_) return "the plug-in " + how + ", in step \"" + step_ + "\"";
     if (!begun_) {
         return late ? "vsthost's child process did not start within " + std::to_string(startSeconds_) + " s"
-                    : "vsthost's child process ended before it started: " + what;
+                    : "vsthost's child process ended before it started: " + ending.what;
     }
-    const std::string limit = "no answer within " + std::to_string(workSeconds_) + " s";
-    if (!pluginCalled_) {
-        return (late ? "vsthost itself hung: " + limit : "vsthost itself crashed: " + what) +
-               ", in its own step \"" + step_ + "\"";
-    }
-    return (late ? "the plug-in hung: " + limit : "the plug-in crashed: " + what) + ", in step \"" + step_ +
-           "\"";
+    return "vsthost itself " + how + ", in its own step \"" + step_ + "\"";
 }
 
 }  // namespace vsthost

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <set>
+#include <utility>
 
 #include "CheckContext.h"
 #include "ChildChannel.h"
@@ -11,8 +12,8 @@
 
 namespace vsthost {
 
-Validator::Validator(const PluginLibrary& library, ValidationOptions options)
-    : library_(library), options_(options) {}
+Validator::Validator(std::string pluginPath, ValidationOptions options)
+    : pluginPath_(std::move(pluginPath)), options_(std::move(options)) {}
 
 bool Validator::run() {
     std::string gateClosed;
@@ -30,8 +31,10 @@ bool Validator::run() {
         }
         const int failedBefore = report_.failed();
         // A child that cannot start would not start for the next check either.
-        if (!runInChild(definition, verdicts)) gateClosed = "not run: vsthost's child process did not start";
-        else if (definition.gate && report_.failed() > failedBefore) {
+        if (!runInChild(definition, verdicts)) {
+            if (!refusal_.empty()) return false;
+            gateClosed = "not run: vsthost's child process did not start";
+        } else if (definition.gate && report_.failed() > failedBefore) {
             gateClosed = "not run: the " + std::string(definition.name) + " check failed";
         }
     }
@@ -44,8 +47,11 @@ bool Validator::run() {
 
 bool Validator::runInChild(const CheckDefinition& definition, const std::vector<std::string>& verdicts) {
     if (!child_) {
-        auto started = ChildProcess::start([&] { return runChild(library_, options_, definition.name); },
-                                           childArguments(library_.path(), options_, definition.name));
+        const auto work = [&] {
+            auto library = ChildProcess::loadInChild(pluginPath_);
+            return library ? runChild(*library, options_, definition.name) : 1;
+        };
+        auto started = ChildProcess::start(work, childArguments(pluginPath_, options_, definition.name));
         if (!started) {
             for (const auto& name : verdicts) report_.fail(name, started.error());
             return false;
@@ -64,33 +70,49 @@ bool Validator::runInChild(const CheckDefinition& definition, const std::vector<
             std::vector<std::string> missing;
             std::copy_if(verdicts.begin(), verdicts.end(), std::back_inserter(missing),
                          [&given](const std::string& name) { return !given.count(name); });
-            reportEnding(definition, missing,
-                         ending.finished && progress.begun() ? "the child ended early"
-                                                             : progress.ending(late, ending.what));
+            reportEnding(definition, missing, progress.ending(late, ending));
             return progress.begun();
         }
         ChildChannel::Kind kind;
         std::string name;
         std::string detail;
         if (!ChildChannel::parse(line, kind, name, detail)) continue;
-        progress.follow(kind, name);
+        // A verdict the check declared and has not given yet.
+        const auto own = [&] {
+            return std::find(verdicts.begin(), verdicts.end(), name) != verdicts.end() && given.insert(name).second;
+        };
         switch (kind) {
         case ChildChannel::kBegin:
+        case ChildChannel::kEnd:
+            if (name != definition.name) continue;
+            break;
         case ChildChannel::kStep:
         case ChildChannel::kHostStep:
-        case ChildChannel::kTemporary: continue;
+        case ChildChannel::kDone: break;
+        case ChildChannel::kRefused:
+            refusal_ = name;
+            child_->finish(true);
+            child_.reset();
+            return false;
         case ChildChannel::kNote: std::fprintf(stderr, "vsthost: %s\n", name.c_str()); continue;
         case ChildChannel::kWarn: report_.warn(name, detail); continue;
-        case ChildChannel::kPass: report_.pass(name, detail); break;
-        case ChildChannel::kFail: report_.fail(name, detail); break;
-        case ChildChannel::kSkip: report_.skip(name, detail); break;
-        case ChildChannel::kEnd:
+        case ChildChannel::kPass:
+            if (own()) report_.pass(name, detail);
+            continue;
+        case ChildChannel::kFail:
+            if (own()) report_.fail(name, detail);
+            continue;
+        case ChildChannel::kSkip:
+            if (own()) report_.skip(name, detail);
+            continue;
+        }
+        progress.follow(kind, name);
+        if (kind == ChildChannel::kEnd) {
             for (const auto& verdict : verdicts) {
                 if (!given.count(verdict)) report_.fail(verdict, "the check gave no verdict");
             }
             return true;
         }
-        given.insert(name);
     }
 }
 

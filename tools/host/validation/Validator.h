@@ -4,6 +4,8 @@
 // included. The checks run in a child process, one after another, each with a time limit that
 // counts from the moment the child begins it; when the plug-in crashes, aborts or hangs in one,
 // that check fails, naming how and in which step, and a fresh child goes on with the next check.
+// Only the child loads the plug-in. A child gives each of its check's declared verdicts once;
+// anything else it sends is not taken.
 
 #include <optional>
 #include <string>
@@ -19,10 +21,12 @@ namespace vsthost {
 
 class Validator {
 public:
-    Validator(const PluginLibrary& library, ValidationOptions options);
+    Validator(std::string pluginPath, ValidationOptions options);
     // Runs every check; true when none failed.
     bool run();
     const CheckReport& report() const { return report_; }
+    // Why the plug-in's library could not be loaded, when it could not: then no check ran.
+    const std::string& refusal() const { return refusal_; }
 
     // In a child process: runs the checks of the run from the one named `first` on, until one
     // that the others depend on fails; the exit status is 0 when they ran to their end.
@@ -39,8 +43,9 @@ private:
     void reportEnding(const CheckDefinition& definition, const std::vector<std::string>& missing,
                       const std::string& text);
 
-    const PluginLibrary& library_;
+    std::string pluginPath_;
     ValidationOptions options_;
+    std::string refusal_;
     CheckReport report_;
     std::optional<ChildProcess> child_;  // runs the checks; gone after a crash until the next check
 };

@@ -179,6 +179,24 @@ private:
     std::optional<std::string> before_;
 };
 
+// A folder of the test's own, empty, where what a run leaves can be seen.
+std::string ownFolder() {
+    const std::string folder = scratch("files");
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    std::filesystem::create_directories(folder, ignored);
+    return folder;
+}
+
+// The temporaries vsthost writes output under before it is complete.
+int temporariesIn(const std::string& folder) {
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(folder))) {
+        count += entry.path().filename().string().starts_with(".vsthost-");
+    }
+    return count;
+}
+
 // Bad input gives exactly one line on stderr that contains `expected`, and a nonzero status.
 void expectOneLineError(const Outcome& run, const std::string& expected) {
     EXPECT_NE(run.status, 0);
@@ -509,7 +527,6 @@ TEST(VsthostProcess, ReportsAPluginThatAbortsAndLeavesNoOutput) {
     expectOneLineError(runVsthost({"process", kAbortingPluginPath, in, out, "--block", "31"}),
                        "vsthost: the plug-in crashed: abort (SIGABRT), in step \"block 1, frames 0 to 30\"");
     EXPECT_FALSE(fileExists(out));
-    EXPECT_FALSE(fileExists(out + ".partial"));
 }
 
 TEST(VsthostProcess, LeavesNoOutputForBadInputOrAnUnwritablePath) {
@@ -528,26 +545,26 @@ TEST(VsthostProcess, LeavesNoOutputForBadInputOrAnUnwritablePath) {
     expectOneLineError(runVsthost({"process", kPluginPath, good, unwritable}), "cannot write");
     expectOneLineError(runVsthost({"process", kPluginPath, good, kScratchPath}), "it is a directory");
     EXPECT_FALSE(fileExists(unwritable));
-    EXPECT_FALSE(fileExists(kScratchPath + ".partial"));
     EXPECT_EQ(runVsthost({"process", kPluginPath, good, out, "--block", "0"}).status, 2);
     EXPECT_FALSE(fileExists(out));
 
-    // A file of the user's under the temporary name stays as it was, whether the plug-in
-    // succeeds or crashes; after "--" a name may start with dashes.
+    // The temporary has a short name of its own, so that any name the system takes will do,
+    // and none is left whether the plug-in succeeds or crashes; after "--" a name may start
+    // with dashes.
+    const std::string folder = ownFolder();
     const std::string dashed = "--vsthost-test-dashed.wav";  // in the working folder
-    const std::string mine = vsthost::AudioFileWriter::partialPath(dashed);
-    std::remove((vsthost::AudioFileWriter::partialPath(out) + ".1").c_str());
-    std::ofstream(mine) << "the user's own";
     const Outcome run = runVsthost({"process", kPluginPath, "--", good, dashed});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(fileExists(dashed));
-    EXPECT_EQ(slurp(mine), "the user's own");
-    std::rename(mine.c_str(), vsthost::AudioFileWriter::partialPath(out).c_str());
-    EXPECT_EQ(runVsthost({"process", kCrashingPluginPath, good, out, "--block", "31"}).status, 1);
-    EXPECT_EQ(slurp(vsthost::AudioFileWriter::partialPath(out)), "the user's own");
-    EXPECT_FALSE(fileExists(vsthost::AudioFileWriter::partialPath(out) + ".1"));
-    EXPECT_FALSE(fileExists(out));
     std::remove(dashed.c_str());
+    const std::string longest = folder + "/" + std::string(251, 'n') + ".wav";
+    const Outcome longName = runVsthost({"process", kPluginPath, good, longest});
+    EXPECT_EQ(longName.status, 0) << longName.err;
+    EXPECT_TRUE(fileExists(longest));
+    const std::string crashed = folder + "/crashed.wav";
+    EXPECT_EQ(runVsthost({"process", kCrashingPluginPath, good, crashed, "--block", "31"}).status, 1);
+    EXPECT_FALSE(fileExists(crashed));
+    EXPECT_EQ(temporariesIn(folder), 0);
 }
 
 // A WAV file as a recorder streams it: both lengths left at their largest, "until the end".
@@ -634,7 +651,6 @@ TEST(VsthostProcess, ReadsInputToItsEndAndRefusesRendersLongerThanADay) {
     expectOneLineError(runVsthost({"process", kPluginPath, day, out}),
                        "the input lasts longer than 24:00:00, the most vsthost renders");
     EXPECT_FALSE(fileExists(out));
-    EXPECT_FALSE(fileExists(out + ".partial"));
 }
 
 struct Tally {
