@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cmath>
 #include <filesystem>
 #include <cstdint>
@@ -46,6 +48,7 @@ const std::string kHangingPluginPath = besideProgram(HANGING_PLUGIN_FILE);
 const std::string kEntryHangingPluginPath = besideProgram(ENTRY_HANGING_PLUGIN_FILE);
 const std::string kTimeProbePath = besideProgram(TIME_PROBE_FILE);
 const std::string kPrintingPluginPath = besideProgram(PRINTING_PLUGIN_FILE);
+const std::string kHostilePluginPath = besideProgram(HOSTILE_PLUGIN_FILE);
 const std::string kEditorPluginPath = besideProgram(EDITOR_PLUGIN_FILE);
 const std::string kLeakyEditorPluginPath = besideProgram(LEAKY_EDITOR_PLUGIN_FILE);
 const std::string kScratchPath = [] {
@@ -565,6 +568,17 @@ TEST(VsthostProcess, LeavesNoOutputForBadInputOrAnUnwritablePath) {
     EXPECT_EQ(runVsthost({"process", kCrashingPluginPath, good, crashed, "--block", "31"}).status, 1);
     EXPECT_FALSE(fileExists(crashed));
     EXPECT_EQ(temporariesIn(folder), 0);
+
+    // An output that is one of the run's inputs is refused before anything is written: the
+    // plug-in under test would be overwritten while it is mapped.
+    const std::string plugin = folder + "/copy-" + std::filesystem::path(kPluginPath).filename().string();
+    std::filesystem::copy_file(kPluginPath, plugin);
+    const std::string before = slurp(plugin);
+    expectOneLineError(runVsthost({"validate", plugin, "--junit", plugin}), "is what this run reads");
+    expectOneLineError(runVsthost({"process", plugin, good, good}), "is what this run reads");
+    expectOneLineError(runVsthost({"process", plugin, good, plugin}), "is what this run reads");
+    EXPECT_EQ(slurp(plugin), before);
+    EXPECT_EQ(slurp(good).size(), 44u + 200u);
 }
 
 // A WAV file as a recorder streams it: both lengths left at their largest, "until the end".
@@ -881,6 +895,194 @@ TEST(VsthostValidate, CountsAPluginsTimeFromTheCheckNotFromTheChildsStart) {
                        "vsthost: vsthost's child process did not start within 1 s");
     EXPECT_FALSE(fileExists(out));
 }
+
+#if !defined(_WIN32)
+// Whether process `id` ends within 10 s; one ended and not yet reaped by whoever adopted it
+// counts as ended.
+bool endsSoon(long id) {
+    for (int tries = 0; tries < 100; ++tries) {
+        const std::string stat = slurp("/proc/" + std::to_string(id) + "/stat");
+        const std::size_t state = stat.rfind(") ");
+        if (state == std::string::npos || stat[state + 2] == 'Z') return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+#endif
+
+// A plug-in that fights the host, one way per run, as LANTER5_HOSTILE chooses.
+class VsthostHostile : public ::testing::Test {
+protected:
+    // Runs vsthost with the plug-in behaving as `mode` says, and how long that took.
+    Outcome run(const char* mode, std::vector<std::string> arguments) {
+        const ScopedVariable chosen("LANTER5_HOSTILE", mode);
+        const ScopedVariable named("LANTER5_HOSTILE_FILE", file_.c_str());
+        const auto start = std::chrono::steady_clock::now();
+        Outcome outcome = runVsthost(std::move(arguments));
+        seconds_ = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return outcome;
+    }
+    // A hang is reported within its limit and a margin that no loaded or emulated machine
+    // needs; a prompt end, well before any limit.
+    void expectEndedWithin(double bound) const { EXPECT_LT(seconds_, bound); }
+    std::string process(const char* mode, const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> arguments = {"process", kHostilePluginPath, in_, out_};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        const Outcome outcome = run(mode, arguments);
+        EXPECT_FALSE(fileExists(out_)) << mode;
+        EXPECT_EQ(temporariesIn(folder_), 0) << mode;
+        EXPECT_EQ(outcome.status, 1) << mode;
+        return outcome.err;
+    }
+
+    const std::string folder_ = ownFolder();
+    const std::string in_ = folder_ + "/in.wav";
+    const std::string out_ = folder_ + "/out.wav";
+    const std::string file_ = folder_ + "/named.txt";
+    double seconds_ = 0;
+
+    void SetUp() override { writePcm16(in_, 2, ramp(2 * 2000)); }
+};
+
+#if defined(_WIN32)
+const std::string kCrashText = "the plug-in crashed: access violation, exception 0xC0000005";
+#else
+const std::string kCrashText = "the plug-in crashed: segmentation fault (SIGSEGV)";
+#endif
+const std::string kFirstBlock = ", in step \"block 1, frames 0 to 511\"";
+
+// The library's start-up code runs only in the child, under the child's start limit.
+TEST_F(VsthostHostile, LoadsThePluginOnlyInTheChild) {
+    const ScopedVariable shortStart("LANTER5_CHILD_START_SECONDS", "5");
+    const std::string loading = ", in step \"loading the library\"";
+    EXPECT_NE(process("crash-on-load").find("vsthost: " + kCrashText + loading), std::string::npos);
+    EXPECT_NE(process("hang-on-load").find("vsthost: the plug-in hung: no answer within 5 s" + loading),
+              std::string::npos);
+    expectEndedWithin(120);
+    const std::string junit = folder_ + "/report.xml";
+    const Outcome validated = run("crash-on-load", {"validate", kHostilePluginPath, "--junit", junit});
+    EXPECT_EQ(validated.status, 1);
+    EXPECT_NE(validated.out.find("FAIL entry point: " + kCrashText + loading), std::string::npos) << validated.out;
+    EXPECT_NE(slurp(junit).find(kCrashText), std::string::npos);
+    const Outcome hung = run("hang-on-load", {"validate", kHostilePluginPath});
+    EXPECT_NE(hung.out.find("FAIL entry point: the plug-in hung: no answer within 5 s" + loading),
+              std::string::npos) << hung.out;
+    expectEndedWithin(120);
+}
+
+// A child that ends before it says its work is done has failed, whatever its status; one
+// that stops talking, or talks without end, is still held to its limit.
+TEST_F(VsthostHostile, HoldsAPluginThatExitsOrHangsToItsStep) {
+    EXPECT_NE(process("exit").find("vsthost: the plug-in ended the process: exit status 0" + kFirstBlock),
+              std::string::npos);
+    const Outcome validated = run("exit", {"validate", kHostilePluginPath, "--timeout", kUnreachedLimit});
+    EXPECT_EQ(validated.status, 1);
+    EXPECT_NE(validated.out.find("the plug-in ended the process: exit status 0"), std::string::npos)
+        << validated.out;
+#if !defined(_WIN32)
+    for (const char* mode : {"close-and-hang", "print-and-hang"}) {
+        EXPECT_NE(process(mode, {"--timeout", "3"}).find("vsthost: the plug-in hung: no answer within 3 s" + kFirstBlock),
+                  std::string::npos) << mode;
+        expectEndedWithin(60);
+        if (std::string(mode) != "close-and-hang") continue;
+        const Outcome hung = run(mode, {"validate", kHostilePluginPath, "--timeout", "3"});
+        EXPECT_EQ(hung.status, 1);
+        EXPECT_NE(hung.out.find("the plug-in hung: no answer within 3 s"), std::string::npos) << hung.out;
+        EXPECT_EQ(closingTally(hung.out).total(), 71) << hung.out;
+        expectEndedWithin(600);
+    }
+#endif
+}
+
+// Output without line breaks is passed on in pieces of a bounded length.
+TEST_F(VsthostHostile, PassesOnALineWithoutEndInPieces) {
+    const Outcome outcome = run("long-line", {"process", kHostilePluginPath, in_, out_});
+    EXPECT_EQ(outcome.status, 0) << outcome.err.substr(0, 200);
+    EXPECT_TRUE(fileExists(out_));
+    std::size_t longest = 0;
+    std::size_t pieces = 0;
+    for (std::size_t start = 0, end; (end = outcome.err.find('\n', start)) != std::string::npos; start = end + 1) {
+        longest = std::max(longest, end - start);
+        pieces += outcome.err.compare(start, 10, "[plug-in] ") == 0;
+    }
+    EXPECT_LE(longest, 4096u + 10u);
+    EXPECT_GE(pieces, (32u << 20) / 4096u);
+}
+
+// What the plug-in starts may hold the pipes: the child's end is still known at once, and the
+// helper ends with it.
+TEST_F(VsthostHostile, EndsWhatThePluginStarts) {
+    const Outcome worked = run("helper", {"process", kHostilePluginPath, in_, out_, "--timeout", "60"});
+    EXPECT_EQ(worked.status, 0) << worked.err;
+    EXPECT_TRUE(fileExists(out_));
+    expectEndedWithin(30);
+    std::remove(out_.c_str());
+    EXPECT_NE(process("helper-crash", {"--timeout", "60"}).find("vsthost: " + kCrashText + kFirstBlock),
+              std::string::npos);
+    expectEndedWithin(30);
+    const Outcome printing = run("helper-prints", {"process", kHostilePluginPath, in_, out_, "--timeout", "60"});
+    EXPECT_EQ(printing.status, 0) << printing.err.substr(0, 200);
+    expectEndedWithin(30);
+#if !defined(_WIN32)
+    // Gone, not merely let go of.
+    const long helper = std::atol(slurp(file_).c_str());
+    ASSERT_GT(helper, 0);
+    EXPECT_TRUE(endsSoon(helper));
+#endif
+}
+
+// Lines in the host's format written by the plug-in are not the host's: no verdict, step,
+// file or success comes from them.
+TEST_F(VsthostHostile, TakesNoWordOfThePlugins) {
+    std::ofstream(file_) << "the user's own";
+    EXPECT_NE(process("forge-crash").find("vsthost: " + kCrashText + kFirstBlock), std::string::npos);
+    EXPECT_EQ(slurp(file_), "the user's own");
+    EXPECT_NE(process("forge-exit").find("vsthost: the plug-in ended the process: exit status 0" + kFirstBlock),
+              std::string::npos);
+    const Outcome validated = run("forge-exit", {"validate", kHostilePluginPath, "--timeout", kUnreachedLimit});
+    EXPECT_EQ(validated.status, 1);
+    EXPECT_EQ(closingTally(validated.out).total(), 71) << validated.out;
+    EXPECT_GE(closingTally(validated.out).failed, 1) << validated.out;
+}
+
+// Names are taken as they stood when vsthost started, whatever folder the plug-in moves to.
+TEST_F(VsthostHostile, KeepsNamesWhereTheUserMeantThem) {
+    const std::string relative = "VsthostHostile-chdir-out.wav";
+    std::remove(relative.c_str());
+    const Outcome outcome = run("chdir", {"process", kHostilePluginPath, in_, relative});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_TRUE(fileExists(relative));
+    std::remove(relative.c_str());
+}
+
+#if !defined(_WIN32)
+// A parent ended as a CI limit or a script's timeout ends it takes its child and temporary along.
+TEST_F(VsthostHostile, LeavesNothingWhenItIsEnded) {
+    const ScopedVariable chosen("LANTER5_HOSTILE", "hang-with-id");
+    const ScopedVariable named("LANTER5_HOSTILE_FILE", file_.c_str());
+    for (const int signal : {SIGTERM, SIGINT}) {
+        std::remove(file_.c_str());
+        const pid_t parent = fork();
+        if (parent == 0) {
+            execl(kVsthostPath.c_str(), kVsthostPath.c_str(), "process", kHostilePluginPath.c_str(), in_.c_str(),
+                  out_.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        long child = 0;
+        for (int tries = 0; tries < 600 && child <= 0; ++tries) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            child = std::atol(slurp(file_).c_str());
+        }
+        ASSERT_GT(child, 0);
+        kill(parent, signal);
+        int status = 0;
+        waitpid(parent, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal);
+        EXPECT_TRUE(endsSoon(child));
+        EXPECT_EQ(temporariesIn(folder_), 0);
+    }
+}
+#endif
 
 #if defined(_WIN32)
 TEST(VsthostValidate, RunsTheEditorChecksInARealWindow) {
