@@ -3,7 +3,8 @@
 // program file (.fxp) holds one program, as its parameter values or as the plug-in's opaque
 // chunk; a bank file (.fxb) holds every program, as program records or as one chunk. Each
 // names the plug-in's unique id and version. Reading refuses in one line a file cut short,
-// of a format version newer than these, or no such file at all.
+// of a format version newer than these, with a current program outside its programs or a
+// parameter value outside 0 to 1, or no such file at all.
 
 #include <cstdint>
 #include <string>
