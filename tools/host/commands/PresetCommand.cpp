@@ -51,8 +51,8 @@ int save(const CommandLine& line) {
         return 1;
     }
     const std::string bytes = file->bytes();
-    if (!FileName::write(out, bytes.data(), bytes.size())) {
-        std::fprintf(stderr, "vsthost: cannot write '%s'\n", out.c_str());
+    if (auto written = FileName::write(out, bytes.data(), bytes.size()); !written) {
+        std::fprintf(stderr, "vsthost: cannot write '%s': %s\n", out.c_str(), written.error().c_str());
         return 1;
     }
     std::printf("%s: %s\n", out.c_str(), file->description().c_str());

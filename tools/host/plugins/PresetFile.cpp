@@ -220,9 +220,9 @@ Expected<PresetFile> PresetFile::parse(const std::string& bytes) {
 }
 
 Expected<PresetFile> PresetFile::read(const std::string& path) {
-    std::string bytes;
-    if (!FileName::read(path, bytes)) return Error{"cannot read '" + path + "'"};
-    auto file = parse(bytes);
+    const auto bytes = FileName::readAtMost(path, kLargestFile);
+    if (!bytes) return Error{"cannot read '" + path + "': " + bytes.error()};
+    auto file = parse(*bytes);
     if (!file) return Error{"'" + path + "' " + file.error()};
     return file;
 }

@@ -3,8 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+#include "FileName.h"
 #include "PresetFile.h"
 
 using vsthost::PresetFile;
@@ -131,3 +140,51 @@ TEST(PresetFile, RefusesWhatItCannotTrustInOneLine) {
     }
 }
 
+#if !defined(_WIN32)
+TEST(PresetFile, OnDiskNeitherReadsWithoutEndNorLosesTheOldFileToAFailedWrite) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("vsthost-preset-" + std::to_string(getpid()));
+    fs::remove_all(folder);
+    fs::create_directory(folder);
+    const auto refusal = [](const std::string& path) {
+        const auto read = PresetFile::read(path);
+        return read ? std::string("read") : read.error();
+    };
+    EXPECT_NE(refusal("/dev/zero").find("'/dev/zero': it is no regular file"), std::string::npos);
+    const std::string huge = (folder / "huge.fxb").string();
+    std::ofstream(huge).close();
+    fs::resize_file(huge, PresetFile::kLargestFile + 1);  // sparse: it takes no disk
+    EXPECT_NE(refusal(huge).find("it holds more than"), std::string::npos) << refusal(huge);
+
+    const std::string kept = (folder / "kept.fxp").string();
+    const std::string good = handMadeProgram();
+    ASSERT_TRUE(vsthost::FileName::write(kept, good.data(), good.size()));
+    // A disk that fills up: no file may grow past 64 bytes, and the signal for it is ignored.
+    rlimit was{};
+    getrlimit(RLIMIT_FSIZE, &was);
+    rlimit small = was;
+    small.rlim_cur = 64;
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const std::string longer = good + good;
+    const auto failed = vsthost::FileName::write(kept, longer.data(), longer.size());
+    setrlimit(RLIMIT_FSIZE, &was);
+    std::signal(SIGXFSZ, handler);
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.error(), "File too large");
+    const auto still = PresetFile::read(kept);
+    ASSERT_TRUE(still) << still.error();
+    EXPECT_EQ(still->bytes(), good);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2) << "a part left behind";
+
+    const std::string full = (folder / "full.fxp").string();
+    fs::create_symlink("/dev/full", full);
+    const auto onFull = vsthost::FileName::write(full, good.data(), good.size());
+    ASSERT_FALSE(onFull);
+    EXPECT_EQ(onFull.error(), "No space left on device");
+    const auto nowhere = vsthost::FileName::write((folder / "none" / "x.fxp").string(), good.data(), good.size());
+    ASSERT_FALSE(nowhere);
+    EXPECT_EQ(nowhere.error(), "No such file or directory");
+    fs::remove_all(folder);
+}
+#endif

@@ -146,8 +146,8 @@ Expected<PresetFile> throughFile(const PresetFile& file) {
     const std::string path =
         FileName::text(folder / ("vsthost-state-" + std::to_string(std::random_device{}()) + ".fxb"));
     const std::string bytes = file.bytes();
-    if (!FileName::write(path, bytes.data(), bytes.size())) {
-        return Error{"vsthost could not write '" + path + "'"};
+    if (auto written = FileName::write(path, bytes.data(), bytes.size()); !written) {
+        return Error{"vsthost could not write '" + path + "': " + written.error()};
     }
     auto read = PresetFile::read(path);
     FileName::remove(path);
