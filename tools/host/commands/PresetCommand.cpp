@@ -9,6 +9,7 @@
 #include "FileName.h"
 #include "Opcodes.h"
 #include "PresetFile.h"
+#include "RecordText.h"
 
 namespace vsthost {
 
@@ -72,7 +73,7 @@ int show(const std::string& path) {
         std::printf("current program %d\n", static_cast<int>(file->currentProgram));
     }
     for (std::size_t i = 0; i < file->programs.size(); ++i) {
-        std::printf("program %zu \"%s\":", i, file->programs[i].name.c_str());
+        std::printf("program %zu %s:", i, quoted(file->programs[i].name).c_str());
         for (const float value : file->programs[i].parameters) std::printf(" %.9g", static_cast<double>(value));
         std::printf("\n");
     }

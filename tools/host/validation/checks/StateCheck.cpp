@@ -18,6 +18,7 @@
 #include "FileName.h"
 #include "Opcodes.h"
 #include "PresetFile.h"
+#include "RecordText.h"
 #include "TestSignal.h"
 
 namespace vsthost {
@@ -103,8 +104,8 @@ std::string difference(Effect& effect, const Snapshot& before, const Snapshot& n
     for (std::size_t index = 0; index < before.names.size(); ++index) {
         if (before.names[index] != now.names[index]) {
             const bool current = index + 1 == before.names.size();
-            return (current ? "the current program's" : "program " + std::to_string(index) + "'s") + " name is \"" +
-                   now.names[index] + "\", was \"" + before.names[index] + "\"";
+            return (current ? "the current program's" : "program " + std::to_string(index) + "'s") + " name is " +
+                   quoted(now.names[index]) + ", was " + quoted(before.names[index]);
         }
     }
     return {};
