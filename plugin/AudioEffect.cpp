@@ -47,7 +47,7 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
     case effOpen: open(); return 0;
     case effClose: close(); return 0;
     case effSetProgram:
-        if (value < programCount) setProgram(static_cast<VstInt32>(value));
+        if (value >= 0 && value < programCount) setProgram(static_cast<VstInt32>(value));
         return 0;
     case effGetProgram: return getProgram();
     case effSetProgramName: setProgramName(text); return 0;

@@ -44,8 +44,8 @@ TEST(Dispatcher, DefaultsKeepAndWriteWhatTheySay) {
     TestEffect effect(nullptr);
     effect.dispatcher(effSetProgram, 0, 1, nullptr, 0.0f);  // not below the count of 1
     EXPECT_EQ(effect.dispatcher(effGetProgram, 0, 0, nullptr, 0.0f), 0);
-    effect.dispatcher(effSetProgram, 0, -1, nullptr, 0.0f);  // signed comparison lets it pass
-    EXPECT_EQ(effect.dispatcher(effGetProgram, 0, 0, nullptr, 0.0f), -1);
+    effect.dispatcher(effSetProgram, 0, -1, nullptr, 0.0f);  // nor below 0
+    EXPECT_EQ(effect.dispatcher(effGetProgram, 0, 0, nullptr, 0.0f), 0);
 
     effect.dispatcher(effSetSampleRate, 0, 0, nullptr, 48000.0f);
     effect.dispatcher(effSetBlockSize, 0, 256, nullptr, 0.0f);

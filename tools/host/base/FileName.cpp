@@ -3,7 +3,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <system_error>
 
 #if defined(_WIN32)
 #include <io.h>
@@ -70,6 +76,14 @@ bool replace(const std::string& from, const std::string& to) {
 }
 
 namespace {
+std::string replaceError() { return std::system_category().message(static_cast<int>(GetLastError())); }
+
+bool flushToDisk(std::FILE* file) { return _commit(_fileno(file)) == 0; }
+
+std::FILE* streamOf(int descriptor) { return _fdopen(descriptor, "wb"); }
+
+void closeDescriptor(int descriptor) { _close(descriptor); }
+
 unsigned fileType(const std::string& name) {
     struct _stat64 info {};
     return _wstat64(wide(name).c_str(), &info) == 0 ? info.st_mode & S_IFMT : 0;
@@ -89,6 +103,14 @@ bool remove(const std::string& name) { return std::remove(name.c_str()) == 0; }
 bool replace(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
 
 namespace {
+std::string replaceError() { return std::strerror(errno); }
+
+bool flushToDisk(std::FILE* file) { return fsync(fileno(file)) == 0; }
+
+std::FILE* streamOf(int descriptor) { return fdopen(descriptor, "wb"); }
+
+void closeDescriptor(int descriptor) { ::close(descriptor); }
+
 unsigned fileType(const std::string& name) {
     struct stat info {};
     return stat(name.c_str(), &info) == 0 ? info.st_mode & S_IFMT : 0;
@@ -132,13 +154,88 @@ bool read(const std::string& name, std::string& bytes) {
     return whole;
 }
 
-bool write(const std::string& name, const void* data, std::size_t size) {
-    std::FILE* file = openStream(name, "wb");
-    if (file == nullptr) return false;
-    const bool whole = std::fwrite(data, 1, size, file) == size;
-    if (std::fclose(file) == 0 && whole) return true;
-    remove(name);
-    return false;
+namespace {
+
+struct Closer {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using Stream = std::unique_ptr<std::FILE, Closer>;
+
+// Writes and closes the stream; the reason of the first failure, empty for none.
+std::string writeAndClose(Stream stream, const void* data, std::size_t size, bool flush) {
+    const bool whole = std::fwrite(data, 1, size, stream.get()) == size && std::fflush(stream.get()) == 0 &&
+                       (!flush || flushToDisk(stream.get()));
+    const int reason = errno;
+    if (std::fclose(stream.release()) != 0 || !whole) return std::strerror(whole ? errno : reason);
+    return {};
+}
+
+// A file that did not exist, for writing; null when it exists or cannot be made.
+Stream createNew(const std::string& name) {
+    const int descriptor = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (descriptor < 0) return nullptr;
+    Stream stream(streamOf(descriptor));
+    if (!stream) closeDescriptor(descriptor);
+    return stream;
+}
+
+}  // namespace
+
+Expected<std::string> readAtMost(const std::string& name, std::size_t most) {
+    std::error_code error;
+    const auto status = std::filesystem::status(path(name), error);
+    if (error) return Error{error.message()};
+    if (!std::filesystem::is_regular_file(status)) return Error{"it is no regular file"};
+    const std::string tooLarge = "it holds more than " + std::to_string(most) + " bytes";
+    const auto size = std::filesystem::file_size(path(name), error);
+    if (!error && size > most) return Error{tooLarge};
+    Stream file(openStream(name, "rb"));
+    if (!file) return Error{std::strerror(errno)};
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(std::min<std::uintmax_t>(error ? 0 : size, most)));
+    char buffer[65536];
+    std::size_t got = 0;
+    // A file that grows while it is read still stops at one buffer past the bound.
+    while (bytes.size() <= most && (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+        bytes.append(buffer, got);
+    }
+    if (std::ferror(file.get()) != 0) return Error{std::strerror(errno)};
+    if (bytes.size() > most) return Error{tooLarge};
+    return bytes;
+}
+
+Expected<bool> write(const std::string& name, const void* data, std::size_t size) {
+    std::error_code error;
+    auto target = path(name);
+    const auto status = std::filesystem::status(target, error);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        // A device or a pipe cannot be replaced; what it takes is its own affair.
+        Stream stream(openStream(name, "wb"));
+        if (!stream) return Error{std::strerror(errno)};
+        if (std::string why = writeAndClose(std::move(stream), data, size, false); !why.empty()) return Error{why};
+        return true;
+    }
+    // Through a link, the file it names is replaced and the link kept.
+    if (std::filesystem::is_symlink(std::filesystem::symlink_status(target, error))) {
+        target = std::filesystem::canonical(target, error);
+        if (error) return Error{error.message()};
+    }
+    const std::string real = text(target);
+    const std::string beside = text(target.parent_path() / ("." + text(target.filename()) + "." +
+                                                             std::to_string(std::random_device{}()) + ".part"));
+    Stream stream = createNew(beside);
+    if (!stream) return Error{std::strerror(errno)};
+    if (std::string why = writeAndClose(std::move(stream), data, size, true); !why.empty()) {
+        remove(beside);
+        return Error{why};
+    }
+    if (std::filesystem::exists(status)) std::filesystem::permissions(path(beside), status.permissions(), error);
+    if (!replace(beside, real)) {
+        const std::string why = replaceError();
+        remove(beside);
+        return Error{why};
+    }
+    return true;
 }
 
 }  // namespace vsthost::FileName

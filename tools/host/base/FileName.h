@@ -23,8 +23,12 @@ bool isDirectory(const std::string& name);
 bool isRegularFile(const std::string& name);
 // The whole file, or nothing when it cannot be read.
 bool read(const std::string& name, std::string& bytes);
-// Writes `size` bytes as the whole file; on failure nothing of it is left.
-bool write(const std::string& name, const void* data, std::size_t size);
+// The whole of a regular file of at most `most` bytes. A larger one, a device or a pipe is
+// refused without being read whole, so that no name can make the tool read without end.
+Expected<std::string> readAtMost(const std::string& name, std::size_t most);
+// Writes `size` bytes as the whole file, by way of a file beside it moved over it: a failed
+// write leaves the file as it was. A device or pipe is written into. Fails with the reason.
+Expected<bool> write(const std::string& name, const void* data, std::size_t size);
 std::filesystem::path path(const std::string& name);
 // The name made absolute against the working folder now: a plug-in may change that folder.
 std::string absolute(const std::string& name);

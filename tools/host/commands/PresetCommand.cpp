@@ -9,6 +9,7 @@
 #include "FileName.h"
 #include "Opcodes.h"
 #include "PresetFile.h"
+#include "RecordText.h"
 
 namespace vsthost {
 
@@ -51,8 +52,8 @@ int save(const CommandLine& line) {
         return 1;
     }
     const std::string bytes = file->bytes();
-    if (!FileName::write(out, bytes.data(), bytes.size())) {
-        std::fprintf(stderr, "vsthost: cannot write '%s'\n", out.c_str());
+    if (auto written = FileName::write(out, bytes.data(), bytes.size()); !written) {
+        std::fprintf(stderr, "vsthost: cannot write '%s': %s\n", out.c_str(), written.error().c_str());
         return 1;
     }
     std::printf("%s: %s\n", out.c_str(), file->description().c_str());
@@ -72,7 +73,7 @@ int show(const std::string& path) {
         std::printf("current program %d\n", static_cast<int>(file->currentProgram));
     }
     for (std::size_t i = 0; i < file->programs.size(); ++i) {
-        std::printf("program %zu \"%s\":", i, file->programs[i].name.c_str());
+        std::printf("program %zu %s:", i, quoted(file->programs[i].name).c_str());
         for (const float value : file->programs[i].parameters) std::printf(" %.9g", static_cast<double>(value));
         std::printf("\n");
     }

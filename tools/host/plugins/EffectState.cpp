@@ -9,8 +9,7 @@ namespace vsthost {
 
 namespace {
 
-// A chunk larger than this is a plug-in's mistake, not its state.
-constexpr VstIntPtr kLargestChunk = 1 << 28;
+constexpr auto kLargestChunk = static_cast<VstIntPtr>(PresetFile::kLargestChunk);
 
 PresetProgram currentValues(Effect& effect) {
     PresetProgram program{effect.text(effGetProgramName), {}};

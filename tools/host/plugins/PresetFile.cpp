@@ -1,10 +1,14 @@
 #include "PresetFile.h"
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "AEffect.h"
 #include "FileName.h"
+#include "RecordText.h"
 
 namespace vsthost {
 
@@ -18,6 +22,7 @@ constexpr auto kBankChunk = static_cast<std::uint32_t>(fourCharacters('F', 'B', 
 constexpr std::size_t kBankReservedBytes = 128;
 // More than any plug-in has; a count beyond it is a broken file, not a big one.
 constexpr std::uint32_t kMostEntries = 1u << 20;
+constexpr const char* kNoRecord = "is no program or bank file (no 'CcnK' record)";
 
 // Takes big-endian fields off the front of the bytes; the first shortfall is remembered.
 class Fields {
@@ -70,7 +75,7 @@ Expected<bool> sizeFits(Fields& fields, std::uint32_t size) {
 }
 
 Expected<PresetProgram> programRecord(Fields& fields, PresetFile& file, bool inBank) {
-    if (fields.next32() != kRecord) return Error{"is no program or bank file (no 'CcnK' record)"};
+    if (fields.next32() != kRecord) return Error{kNoRecord};
     const std::uint32_t size = fields.next32();
     if (auto fits = sizeFits(fields, size); !fits) return Error{fits.error()};
     const std::size_t end = fields.at() + size;
@@ -107,6 +112,28 @@ Expected<PresetProgram> programRecord(Fields& fields, PresetFile& file, bool inB
     }
     if (fields.at() != end) return Error{"has a program record whose size field does not match what it holds"};
     return program;
+}
+
+// A bank without programs (a chunk plug-in's) still names program 0 as current.
+Expected<bool> currentFits(const PresetFile& file) {
+    if (file.currentProgram >= 0 && file.currentProgram < std::max(file.count, 1)) return true;
+    return Error{"says program " + std::to_string(file.currentProgram) + " is current; it holds " +
+                 std::to_string(file.count) + " programs"};
+}
+
+// A plug-in trusts a value it is given to lie in 0 to 1; NaN and infinities do not.
+Expected<bool> valuesFit(const PresetFile& file) {
+    for (std::size_t program = 0; program < file.programs.size(); ++program) {
+        const auto& values = file.programs[program].parameters;
+        const auto bad = std::find_if(values.begin(), values.end(), [](float v) { return !(v >= 0.0f && v <= 1.0f); });
+        if (bad == values.end()) continue;
+        char value[32];
+        std::snprintf(value, sizeof value, "%.9g", static_cast<double>(*bad));
+        return Error{"gives program " + std::to_string(program) + " " + quoted(file.programs[program].name) +
+                     " parameter " + std::to_string(bad - values.begin()) + " the value " + value +
+                     ", outside 0 to 1"};
+    }
+    return true;
 }
 
 void put32(std::string& to, std::uint32_t value) {
@@ -151,7 +178,7 @@ Expected<PresetFile> PresetFile::parse(const std::string& bytes) {
     PresetFile file;
     if (bytes.size() >= 12 && (bytes.compare(8, 4, "FxBk") == 0 || bytes.compare(8, 4, "FBCh") == 0)) {
         file.kind = Kind::bank;
-        fields.next32();
+        if (fields.next32() != kRecord) return Error{kNoRecord};
         const std::uint32_t size = fields.next32();
         if (auto fits = sizeFits(fields, size); !fits) return Error{fits.error()};
         const std::size_t end = fields.at() + size;
@@ -169,6 +196,7 @@ Expected<PresetFile> PresetFile::parse(const std::string& bytes) {
         if (fields.cut()) return Error{"is cut short inside the bank's header"};
         if (count > kMostEntries) return Error{"says it holds " + std::to_string(count) + " programs"};
         file.count = static_cast<std::int32_t>(count);
+        if (auto current = currentFits(file); !current) return Error{current.error()};
         if (file.opaque) {
             const std::uint32_t chunkSize = fields.next32();
             if (!fields.has(chunkSize)) return Error{"is cut short inside its chunk"};
@@ -187,13 +215,14 @@ Expected<PresetFile> PresetFile::parse(const std::string& bytes) {
         file.programs.push_back(std::move(*program));
     }
     if (fields.left() != 0) return Error{"has " + std::to_string(fields.left()) + " bytes after its end"};
+    if (auto values = valuesFit(file); !values) return Error{values.error()};
     return file;
 }
 
 Expected<PresetFile> PresetFile::read(const std::string& path) {
-    std::string bytes;
-    if (!FileName::read(path, bytes)) return Error{"cannot read '" + path + "'"};
-    auto file = parse(bytes);
+    const auto bytes = FileName::readAtMost(path, kLargestFile);
+    if (!bytes) return Error{"cannot read '" + path + "': " + bytes.error()};
+    auto file = parse(*bytes);
     if (!file) return Error{"'" + path + "' " + file.error()};
     return file;
 }

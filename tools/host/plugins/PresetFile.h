@@ -3,7 +3,8 @@
 // program file (.fxp) holds one program, as its parameter values or as the plug-in's opaque
 // chunk; a bank file (.fxb) holds every program, as program records or as one chunk. Each
 // names the plug-in's unique id and version. Reading refuses in one line a file cut short,
-// of a format version newer than these, or no such file at all.
+// of a format version newer than these, with a current program outside its programs or a
+// parameter value outside 0 to 1, or no such file at all.
 
 #include <cstdint>
 #include <string>
@@ -22,6 +23,11 @@ struct PresetFile {
     static constexpr std::size_t kNameBytes = 28;
     static constexpr std::int32_t kNewestProgramVersion = 1;
     static constexpr std::int32_t kNewestBankVersion = 2;  // 2 adds the current program
+    // A chunk larger than this is a plug-in's mistake, not its state.
+    static constexpr std::size_t kLargestChunk = std::size_t{1} << 28;
+    // Every file the tool writes, with room for the headers and names around the chunk; a
+    // larger one is refused before it is read, as is anything but a regular file.
+    static constexpr std::size_t kLargestFile = kLargestChunk + (std::size_t{1} << 20);
 
     enum class Kind { program, bank };
 

@@ -9,6 +9,7 @@
 #include "ChannelBuffers.h"
 #include "OpcodeNames.h"
 #include "Opcodes.h"
+#include "RecordText.h"
 
 namespace vsthost {
 
@@ -137,7 +138,7 @@ std::string valueText(float value) {
 
 std::string parameterName(Effect& effect, VstInt32 index) {
     const std::string name = effect.text(effGetParamName, index);
-    return "parameter " + std::to_string(index) + (name.empty() ? "" : " \"" + name + "\"");
+    return "parameter " + std::to_string(index) + (name.empty() ? "" : " " + quoted(name));
 }
 
 std::string parameterVerdict(const char* valueName) {

@@ -73,7 +73,7 @@ SampleFault firstNonFinite(const AudioData& audio);
 
 // A sample or parameter value to the last bit that tells it apart: "0.707106769".
 std::string valueText(float value);
-// "parameter 3 "Cutoff""
+// "parameter 3 "Cutoff"", the name escaped as the plug-in's other texts are: it may hold anything.
 std::string parameterName(Effect& effect, VstInt32 index);
 
 }  // namespace vsthost

@@ -78,11 +78,10 @@ std::string JunitReport::text(const std::string& plugin, const CheckReport& repo
 
 Expected<bool> JunitReport::write(const std::string& path, const std::string& plugin,
                                   const CheckReport& report) {
-    std::FILE* file = FileName::openStream(path, "wb");
-    if (file == nullptr) return Error{"cannot write " + path};
     const std::string xml = text(plugin, report);
-    const bool written = std::fwrite(xml.data(), 1, xml.size(), file) == xml.size();
-    if (std::fclose(file) != 0 || !written) return Error{"cannot write " + path};
+    if (auto written = FileName::write(path, xml.data(), xml.size()); !written) {
+        return Error{"cannot write " + path + ": " + written.error()};
+    }
     return true;
 }
 

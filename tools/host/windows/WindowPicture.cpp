@@ -94,7 +94,9 @@ Expected<std::string> WindowPicture::saveBmp(const std::string& path) const {
         }
         for (; written < rowBytes; ++written) file.push_back(0);
     }
-    if (!FileName::write(path, file.data(), file.size())) return Error{"cannot write '" + path + "'"};
+    if (auto saved = FileName::write(path, file.data(), file.size()); !saved) {
+        return Error{"cannot write '" + path + "': " + saved.error()};
+    }
     return path;
 }
 

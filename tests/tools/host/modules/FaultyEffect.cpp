@@ -71,6 +71,9 @@ VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32 index, Vs
         pin->flags = vsthost::PinProperties::kIsActive | (side ? 0 : vsthost::PinProperties::kIsStereo);
         return 1;
     }
+    case effGetParamName:
+        if (ptr) std::strcpy(static_cast<char*>(ptr), "G\n\x1B[2J");  // a line break and a screen clear
+        return 0;
     case effClose: delete record; return 1;
     case effGetVendorString:
         if (ptr) std::memset(ptr, 'v', 1024);

@@ -2,8 +2,18 @@
 // hand byte by byte reads as its bytes say, and every damaged file is refused in one line.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
+#include "FileName.h"
 #include "PresetFile.h"
 
 using vsthost::PresetFile;
@@ -87,13 +97,32 @@ TEST(PresetFile, RefusesWhatItCannotTrustInOneLine) {
     shorterRecord.replace(4, 4, big32(static_cast<std::uint32_t>(good.size() - 12)));
     PresetFile bank;
     bank.kind = PresetFile::Kind::bank;
+    const std::string goodBank = bank.bytes();
     std::string newerBank = bank.bytes();
     newerBank.replace(12, 4, big32(3));
+    bank.formatVersion = 2;
+    bank.programs = {PresetProgram{"One", {0.25f}}, PresetProgram{"Line\nTwo\x1b[2J", {0.5f, NAN}}};
+    const std::string badValue = bank.bytes();
+    bank.programs[1].parameters[1] = 0.5f;
+    bank.currentProgram = 2;
+    const std::string pastCurrent = bank.bytes();
+    bank.currentProgram = -1;
+    const std::string negativeCurrent = bank.bytes();
+    PresetFile loud = *PresetFile::parse(good);
+    loud.programs[0].parameters[0] = 1.5f;
+    PresetFile endless = loud;
+    endless.programs[0].parameters[0] = -INFINITY;
     const struct {
         std::string bytes;
         const char* says;
     } cases[] = {
         {"RIFF" + good.substr(4), "is no program or bank file"},
+        {"RIFF" + goodBank.substr(4), "is no program or bank file"},
+        {pastCurrent, "says program 2 is current; it holds 2 programs"},
+        {negativeCurrent, "says program -1 is current"},
+        {badValue, "program 1 \"Line\\x0ATwo\\x1B[2J\" parameter 1 the value nan"},
+        {loud.bytes(), "program 0 \"Warm\" parameter 0 the value 1.5,"},
+        {endless.bytes(), "the value -inf"},
         {newer, "program format version 2"},
         {newerBank, "bank format version 3"},
         {good + "x", "1 bytes after its end"},
@@ -102,8 +131,60 @@ TEST(PresetFile, RefusesWhatItCannotTrustInOneLine) {
     };
     for (const auto& file : cases) {
         const auto read = PresetFile::parse(file.bytes);
-        ASSERT_FALSE(read) << file.says;
+        if (read) {
+            ADD_FAILURE() << "read, not refused: " << file.says;
+            continue;
+        }
         EXPECT_NE(read.error().find(file.says), std::string::npos) << read.error();
         EXPECT_EQ(read.error().find('\n'), std::string::npos);
     }
 }
+
+#if !defined(_WIN32)
+TEST(PresetFile, OnDiskNeitherReadsWithoutEndNorLosesTheOldFileToAFailedWrite) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("vsthost-preset-" + std::to_string(getpid()));
+    fs::remove_all(folder);
+    fs::create_directory(folder);
+    const auto refusal = [](const std::string& path) {
+        const auto read = PresetFile::read(path);
+        return read ? std::string("read") : read.error();
+    };
+    EXPECT_NE(refusal("/dev/zero").find("'/dev/zero': it is no regular file"), std::string::npos);
+    const std::string huge = (folder / "huge.fxb").string();
+    std::ofstream(huge).close();
+    fs::resize_file(huge, PresetFile::kLargestFile + 1);  // sparse: it takes no disk
+    EXPECT_NE(refusal(huge).find("it holds more than"), std::string::npos) << refusal(huge);
+
+    const std::string kept = (folder / "kept.fxp").string();
+    const std::string good = handMadeProgram();
+    ASSERT_TRUE(vsthost::FileName::write(kept, good.data(), good.size()));
+    // A disk that fills up: no file may grow past 64 bytes, and the signal for it is ignored.
+    rlimit was{};
+    getrlimit(RLIMIT_FSIZE, &was);
+    rlimit small = was;
+    small.rlim_cur = 64;
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    const std::string longer = good + good;
+    const auto failed = vsthost::FileName::write(kept, longer.data(), longer.size());
+    setrlimit(RLIMIT_FSIZE, &was);
+    std::signal(SIGXFSZ, handler);
+    ASSERT_FALSE(failed);
+    EXPECT_EQ(failed.error(), "File too large");
+    const auto still = PresetFile::read(kept);
+    ASSERT_TRUE(still) << still.error();
+    EXPECT_EQ(still->bytes(), good);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2) << "a part left behind";
+
+    const std::string full = (folder / "full.fxp").string();
+    fs::create_symlink("/dev/full", full);
+    const auto onFull = vsthost::FileName::write(full, good.data(), good.size());
+    ASSERT_FALSE(onFull);
+    EXPECT_EQ(onFull.error(), "No space left on device");
+    const auto nowhere = vsthost::FileName::write((folder / "none" / "x.fxp").string(), good.data(), good.size());
+    ASSERT_FALSE(nowhere);
+    EXPECT_EQ(nowhere.error(), "No such file or directory");
+    fs::remove_all(folder);
+}
+#endif

@@ -18,6 +18,7 @@
 #include "FileName.h"
 #include "Opcodes.h"
 #include "PresetFile.h"
+#include "RecordText.h"
 #include "TestSignal.h"
 
 namespace vsthost {
@@ -103,8 +104,8 @@ std::string difference(Effect& effect, const Snapshot& before, const Snapshot& n
     for (std::size_t index = 0; index < before.names.size(); ++index) {
         if (before.names[index] != now.names[index]) {
             const bool current = index + 1 == before.names.size();
-            return (current ? "the current program's" : "program " + std::to_string(index) + "'s") + " name is \"" +
-                   now.names[index] + "\", was \"" + before.names[index] + "\"";
+            return (current ? "the current program's" : "program " + std::to_string(index) + "'s") + " name is " +
+                   quoted(now.names[index]) + ", was " + quoted(before.names[index]);
         }
     }
     return {};
@@ -146,8 +147,8 @@ Expected<PresetFile> throughFile(const PresetFile& file) {
     const std::string path =
         FileName::text(folder / ("vsthost-state-" + std::to_string(std::random_device{}()) + ".fxb"));
     const std::string bytes = file.bytes();
-    if (!FileName::write(path, bytes.data(), bytes.size())) {
-        return Error{"vsthost could not write '" + path + "'"};
+    if (auto written = FileName::write(path, bytes.data(), bytes.size()); !written) {
+        return Error{"vsthost could not write '" + path + "': " + written.error()};
     }
     auto read = PresetFile::read(path);
     FileName::remove(path);
