@@ -5,6 +5,11 @@
 #include <utility>
 
 #include <fcntl.h>
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "DeclaredLength.h"
 #include "FileName.h"
@@ -31,7 +36,12 @@ Expected<AudioFileReader> AudioFileReader::open(const std::string& path) {
     // Opened once, by the host: a named pipe cannot be opened a second time for what it held.
     const int descriptor = FileName::open(path, O_RDONLY);
     if (descriptor < 0) return Error{"cannot read '" + path + "'"};
-    const auto declared = DeclaredLength::read(descriptor);
+    const auto header = DeclaredLength::read(descriptor);
+    if (!header.fault.empty()) {
+        ::close(descriptor);
+        return Error{"'" + path + "' " + header.fault};
+    }
+    const auto& declared = header.frames;
     SF_INFO info{};
     SNDFILE* file = sf_open_fd(descriptor, SFM_READ, &info, SF_TRUE);
     if (file == nullptr) {

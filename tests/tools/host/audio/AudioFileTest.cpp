@@ -115,6 +115,15 @@ TEST(AudioFileReader, ReadsIntegerAndFloatSamplesInWavAndAiff) {
     auto back = AudioFileReader::read(streamed);
     ASSERT_TRUE(back) << back.error();
     EXPECT_EQ(back->channels, audio.channels);
+    // A block align that lies is what the library overlooks: a frame is its channels' samples.
+    const std::string misaligned = scratch("misaligned.wav");
+    writeWithLibrary(misaligned, SF_FORMAT_WAV | SF_FORMAT_PCM_16, audio);
+    bytes = slurp(misaligned);
+    bytes.replace(bytes.find("fmt ") + 20, 2, std::string("\x01\0", 2));
+    std::ofstream(misaligned, std::ios::binary) << bytes;
+    back = AudioFileReader::read(misaligned);
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_EQ(back->channels, audio.channels);
 }
 
 TEST(AudioFileWriter, RoundTripsEveryFloatBitForBitWithAnyChannelCount) {
@@ -206,6 +215,40 @@ TEST(AudioFileReader, NamesWhatIsWrongWithAFile) {
     truncated = AudioFileReader::read(cut);
     ASSERT_FALSE(truncated);
     EXPECT_NE(truncated.error().find("its header promises 1000 frames"), std::string::npos) << truncated.error();
+    // However many chunks stand before the samples.
+    std::string crowded = bytes.substr(0, bytes.size() - 400);
+    for (int i = 0; i < 300; ++i) crowded.insert(crowded.find("data"), std::string("note\x02\0\0\0ab", 10));
+    std::ofstream(cut, std::ios::binary) << crowded;
+    truncated = AudioFileReader::read(cut);
+    ASSERT_FALSE(truncated);
+    EXPECT_NE(truncated.error().find("its header promises 1000 frames"), std::string::npos) << truncated.error();
+
+    // Header fields the library refuses in words of its own; at 20 the format chunk's fields.
+    const struct {
+        std::size_t at;
+        std::string bytes;
+        const char* says;
+    } refused[] = {{24, std::string(4, '\0'), "has a sample rate of 0"},
+                   {24, "\xFF\xFF\xFF\xFF", "has a sample rate of 4294967295"},
+                   {22, std::string(2, '\0'), "has no channels"},
+                   {16, std::string("\x08\0\0\0", 4), "has a format chunk of 8 bytes"}};
+    for (const auto& field : refused) {
+        std::string header = bytes;
+        header.replace(field.at, field.bytes.size(), field.bytes);
+        std::ofstream(cut, std::ios::binary) << header;
+        auto opened = AudioFileReader::open(cut);
+        ASSERT_FALSE(opened) << field.says;
+        EXPECT_EQ(opened.error().find("'" + cut + "' " + field.says), 0u) << opened.error();
+    }
+    // An AIFF file's rate is an 80-bit float.
+    const std::string aiff = scratch("rate.aiff");
+    writeWithLibrary(aiff, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, ramps(2, 10));
+    std::string common = slurp(aiff);
+    common.replace(common.find("COMM") + 16, 10, std::string(10, '\0'));
+    std::ofstream(aiff, std::ios::binary) << common;
+    auto stopped = AudioFileReader::open(aiff);
+    ASSERT_FALSE(stopped);
+    EXPECT_EQ(stopped.error(), "'" + aiff + "' has a sample rate of 0");
 
     // Cut by a single frame, and in the containers whose lengths stand elsewhere.
     const struct {
