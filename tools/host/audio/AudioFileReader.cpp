@@ -86,8 +86,9 @@ AudioFileReader::~AudioFileReader() {
 }
 
 Expected<std::size_t> AudioFileReader::next(AudioData& block, std::size_t frames) {
-    if (frames_) frames = std::min(frames, *frames_ - done_);
     const auto channels = static_cast<std::size_t>(channels_);
+    frames = std::min(frames, std::max<std::size_t>(kPieceBytes / (channels * sizeof(float)), 1));
+    if (frames_) frames = std::min(frames, *frames_ - done_);
     interleaved_.resize(frames * channels);
     const sf_count_t got = frames == 0 ? 0 : sf_readf_float(file_, interleaved_.data(), static_cast<sf_count_t>(frames));
     const auto count = static_cast<std::size_t>(got > 0 ? got : 0);

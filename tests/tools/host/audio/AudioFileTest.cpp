@@ -156,6 +156,19 @@ TEST(AudioFileWriter, RoundTripsEveryFloatBitForBitWithAnyChannelCount) {
     auto back = AudioFileReader::read(wide);
     ASSERT_TRUE(back) << back.error();
     EXPECT_EQ(back->channels, ramps(64, 300).channels);
+    // A long block of many channels is read in pieces.
+    const std::string widest = scratch("1024.wav");
+    ASSERT_TRUE(AudioFileWriter::write(widest, ramps(1024, 300)));
+    auto reader = AudioFileReader::open(widest);
+    ASSERT_TRUE(reader) << reader.error();
+    AudioData piece;
+    const auto got = reader->next(piece, 1 << 20);
+    ASSERT_TRUE(got) << got.error();
+    EXPECT_GT(*got, 0u);
+    EXPECT_LE(*got * 1024 * sizeof(float), AudioFileReader::kPieceBytes);
+    back = AudioFileReader::read(widest);
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_EQ(back->channels, ramps(1024, 300).channels);
 }
 
 TEST(AudioFileWriter, WritesFlacWhereTheBuildHasIt) {
