@@ -98,17 +98,44 @@ void walkChunks(Source& source, bool bigEndian, Visit visit) {
     }
 }
 
+// The fields of a WAV format chunk that its length and its faults come from.
+struct Format {
+    std::uint64_t tag = 0;  // of the subformat, for WAVE_FORMAT_EXTENSIBLE
+    std::uint64_t channels = 0;
+    std::uint64_t rate = 0;
+    std::uint64_t bits = 0;
+};
+
+constexpr std::uint64_t kPcm = 1;
+constexpr std::uint64_t kFloat = 3;
+
+std::optional<Format> formatAt(Source& source, std::uint64_t at, std::uint64_t size) {
+    std::array<unsigned char, kFormatBytes> bytes{};
+    if (!source.readAt(at, bytes)) return std::nullopt;
+    Format format{number(bytes.data(), 2, false), number(bytes.data() + 2, 2, false),
+                  number(bytes.data() + 4, 4, false), number(bytes.data() + 14, 2, false)};
+    // WAVE_FORMAT_EXTENSIBLE keeps its format in the first bytes of its subformat.
+    std::array<unsigned char, 2> subformat{};
+    if (format.tag == 0xFFFE) {
+        format.tag = size >= 26 && source.readAt(at + 24, subformat) ? number(subformat.data(), 2, false) : 0;
+    }
+    return format;
+}
+
+std::string fault(const Format& format) {
+    const std::string bits = std::to_string(format.bits) + " bits";
+    if (format.channels == 0) return "has no channels";
+    if (format.tag == kPcm && (format.bits == 0 || format.bits > 32)) return "has samples of " + bits;
+    if (format.tag == kFloat && format.bits != 32 && format.bits != 64) return "has floating-point samples of " + bits;
+    return rateFault(static_cast<double>(format.rate));
+}
+
 // The bytes of a frame as the library counts them, from the channels and the bits of a sample
 // rather than the block align, which it overlooks; 0 for compressed formats, whose data size
 // says nothing of their frames.
-std::uint64_t frameBytes(Source& source, std::uint64_t at, std::uint64_t size,
-                         const std::array<unsigned char, kFormatBytes>& format) {
-    std::uint64_t tag = number(format.data(), 2, false);
-    std::array<unsigned char, 2> subformat{};
-    // WAVE_FORMAT_EXTENSIBLE keeps its format in the first bytes of its subformat.
-    if (tag == 0xFFFE) tag = size >= 26 && source.readAt(at + 24, subformat) ? number(subformat.data(), 2, false) : 0;
-    const bool plain = tag == 1 || tag == 3 || tag == 6 || tag == 7;  // PCM, float, A-law, mu-law
-    return plain ? number(format.data() + 2, 2, false) * ((number(format.data() + 14, 2, false) + 7) / 8) : 0;
+std::uint64_t frameBytes(const Format& format) {
+    const bool plain = format.tag == kPcm || format.tag == kFloat || format.tag == 6 || format.tag == 7;  // A-law, mu-law
+    return plain ? format.channels * ((format.bits + 7) / 8) : 0;
 }
 
 // RIFF, RF64: the data chunk's bytes over the frame size of the format chunk; for RF64 the
@@ -122,18 +149,16 @@ Header wave(Source& source, bool rf64) {
             std::array<unsigned char, 16> sizes{};
             if (source.readAt(at, sizes)) bigDataSize = number(sizes.data() + 8, 8, false);
         } else if (named(name, "fmt ")) {
-            std::array<unsigned char, kFormatBytes> format{};
             if (size < kFormatBytes) {
                 header.fault = "has a format chunk of " + std::to_string(size) + " bytes, short of the " +
                                std::to_string(kFormatBytes) + " a WAV file needs";
                 return Walk::done;
             }
-            if (!source.readAt(at, format)) return Walk::done;
-            const std::uint64_t channels = number(format.data() + 2, 2, false);
-            if (channels == 0) header.fault = "has no channels";
-            else header.fault = rateFault(static_cast<double>(number(format.data() + 4, 4, false)));
+            const auto format = formatAt(source, at, size);
+            if (!format) return Walk::done;
+            header.fault = fault(*format);
+            frame = frameBytes(*format);
             if (!header.fault.empty()) return Walk::done;
-            frame = frameBytes(source, at, size, format);
         } else if (named(name, "data")) {
             if (frame == 0) return Walk::done;
             if (size == kOpenSize && !rf64) header.frames = kOpen;

@@ -244,7 +244,9 @@ TEST(AudioFileReader, NamesWhatIsWrongWithAFile) {
     } refused[] = {{24, std::string(4, '\0'), "has a sample rate of 0"},
                    {24, "\xFF\xFF\xFF\xFF", "has a sample rate of 4294967295"},
                    {22, std::string(2, '\0'), "has no channels"},
-                   {16, std::string("\x08\0\0\0", 4), "has a format chunk of 8 bytes"}};
+                   {16, std::string("\x08\0\0\0", 4), "has a format chunk of 8 bytes"},
+                   {34, std::string(2, '\0'), "has samples of 0 bits"},
+                   {20, std::string("\x03\0", 2), "has floating-point samples of 16 bits"}};
     for (const auto& field : refused) {
         std::string header = bytes;
         header.replace(field.at, field.bytes.size(), field.bytes);
