@@ -198,6 +198,17 @@ Header aiff(Source& source) {
     return header;
 }
 
+// Sun AU: a row of six numbers, the rate and the channels last; little-endian under the magic
+// reversed.
+Header au(Source& source, bool bigEndian) {
+    Header header;
+    std::array<unsigned char, 24> row{};
+    if (!source.readAt(0, row)) return header;
+    if (number(row.data() + 20, 4, bigEndian) == 0) header.fault = "has no channels";
+    else header.fault = rateFault(static_cast<double>(number(row.data() + 16, 4, bigEndian)));
+    return header;
+}
+
 }  // namespace
 
 Header read(int descriptor) {
@@ -210,6 +221,8 @@ Header read(int descriptor) {
         else if (wav && named(form.data(), "RF64")) header = wave(source, true);
         else if (named(form.data(), "FORM") && (named(form.data() + 8, "AIFF") || named(form.data() + 8, "AIFC"))) {
             header = aiff(source);
+        } else if (named(form.data(), ".snd") || named(form.data(), "dns.")) {
+            header = au(source, named(form.data(), ".snd"));
         }
     }
     if (!seekTo(descriptor, 0)) header.frames.reset();

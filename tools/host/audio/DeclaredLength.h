@@ -1,7 +1,8 @@
 #pragma once
 // The frames a WAV, RF64 or AIFF file's header says it holds, read from the header itself, so
 // that a file cut short is known by what it promised rather than by what a library makes of it;
-// and the header fields the library refuses in words of its own, named here by what they hold.
+// and the header fields the library refuses in words of its own, named here by what they hold,
+// in those and in AU files.
 
 #include <cstdint>
 #include <optional>

@@ -264,6 +264,15 @@ TEST(AudioFileReader, NamesWhatIsWrongWithAFile) {
     auto stopped = AudioFileReader::open(aiff);
     ASSERT_FALSE(stopped);
     EXPECT_EQ(stopped.error(), "'" + aiff + "' has a sample rate of 0");
+    // An AU file's header is one row of numbers, its rate the fifth.
+    const std::string au = scratch("rate.au");
+    writeWithLibrary(au, SF_FORMAT_AU | SF_FORMAT_PCM_16, ramps(2, 10));
+    std::string row = slurp(au);
+    row.replace(16, 4, std::string(4, '\0'));
+    std::ofstream(au, std::ios::binary) << row;
+    auto sun = AudioFileReader::open(au);
+    ASSERT_FALSE(sun);
+    EXPECT_EQ(sun.error(), "'" + au + "' has a sample rate of 0");
 
     // Cut by a single frame, and in the containers whose lengths stand elsewhere.
     const struct {
