@@ -89,7 +89,8 @@ def write_wav(path, rate, channels):
 
 
 def read_wav(path):
-    """(rate, channels) of a 16-bit PCM or 32-bit float WAV file."""
+    """(rate, channels) of a 16-bit PCM or 32-bit float WAV file; ValueError says what is wrong
+    with any other."""
     with open(path, "rb") as source:
         data = source.read()
     if data[:4] != b"RIFF" or data[8:12] != b"WAVE":
@@ -99,8 +100,12 @@ def read_wav(path):
         name, size = struct.unpack_from("<4sI", data, at)
         body = data[at + 8:at + 8 + size]
         if name == b"fmt ":
+            if len(body) < 16:
+                raise ValueError(f"{path}: a format chunk of {len(body)} bytes, short of 16")
             tag, count, rate, _, _, bits = struct.unpack_from("<HHIIHH", body)
             if tag == 0xFFFE:
+                if len(body) < 26:
+                    raise ValueError(f"{path}: an extensible format chunk of {len(body)} bytes, short of 26")
                 tag = struct.unpack_from("<H", body, 24)[0]
             form = (tag, count, rate, bits)
         elif name == b"data":
@@ -109,6 +114,10 @@ def read_wav(path):
     if form is None or samples is None:
         raise ValueError(f"{path}: no format or no data")
     tag, count, rate, bits = form
+    if count == 0:
+        raise ValueError(f"{path}: no channels")
+    if rate == 0:
+        raise ValueError(f"{path}: a sample rate of 0")
     if (tag, bits) == (3, 32):
         values = struct.unpack(f"<{len(samples) // 4}f", samples[:len(samples) // 4 * 4])
     elif (tag, bits) == (1, 16):

@@ -5,6 +5,11 @@
 #include <utility>
 
 #include <fcntl.h>
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "DeclaredLength.h"
 #include "FileName.h"
@@ -31,7 +36,12 @@ Expected<AudioFileReader> AudioFileReader::open(const std::string& path) {
     // Opened once, by the host: a named pipe cannot be opened a second time for what it held.
     const int descriptor = FileName::open(path, O_RDONLY);
     if (descriptor < 0) return Error{"cannot read '" + path + "'"};
-    const auto declared = DeclaredLength::read(descriptor);
+    const auto header = DeclaredLength::read(descriptor);
+    if (!header.fault.empty()) {
+        ::close(descriptor);
+        return Error{"'" + path + "' " + header.fault};
+    }
+    const auto& declared = header.frames;
     SF_INFO info{};
     SNDFILE* file = sf_open_fd(descriptor, SFM_READ, &info, SF_TRUE);
     if (file == nullptr) {
@@ -76,8 +86,9 @@ AudioFileReader::~AudioFileReader() {
 }
 
 Expected<std::size_t> AudioFileReader::next(AudioData& block, std::size_t frames) {
-    if (frames_) frames = std::min(frames, *frames_ - done_);
     const auto channels = static_cast<std::size_t>(channels_);
+    frames = std::min(frames, std::max<std::size_t>(kPieceBytes / (channels * sizeof(float)), 1));
+    if (frames_) frames = std::min(frames, *frames_ - done_);
     interleaved_.resize(frames * channels);
     const sf_count_t got = frames == 0 ? 0 : sf_readf_float(file_, interleaved_.data(), static_cast<sf_count_t>(frames));
     const auto count = static_cast<std::size_t>(got > 0 ? got : 0);

@@ -33,8 +33,11 @@ public:
     int channels() const { return channels_; }
     // The frames the file holds; none when nothing says before the end (a pipe, a stream).
     std::optional<std::size_t> frames() const { return frames_; }
-    // Reads at most `frames` further frames into `block`, which takes the count read: 0 at the
-    // end. A file that ends before its header said fails.
+    // The most bytes of samples one call of next reads, so that a long block of a wide file
+    // does not sit in memory whole.
+    static constexpr std::size_t kPieceBytes = std::size_t{256} << 10;
+    // Reads at most `frames` further frames, and at most kPieceBytes of samples, into `block`,
+    // which takes the count read: 0 at the end. A file that ends before its header said fails.
     Expected<std::size_t> next(AudioData& block, std::size_t frames);
 
 private:

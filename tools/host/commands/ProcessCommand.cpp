@@ -92,13 +92,28 @@ public:
             for (auto& channel : silence_.channels) channel.assign(count, 0.0f);
             return count;
         }
-        auto got = file_->next(read_, frames);
-        if (got) mapped_ = map_.apply(read_);
-        return got;
+        // The reader hands over bounded pieces; the plug-in still gets the block it was promised.
+        for (auto& channel : mapped_.channels) channel.clear();
+        std::size_t count = 0;
+        while (count < frames) {
+            const auto got = file_->next(read_, frames - count);
+            if (!got) return got;
+            if (*got == 0) break;
+            append(map_.apply(read_));
+            count += *got;
+        }
+        return count;
     }
     const AudioData& block() const { return file_ ? mapped_ : silence_; }
 
 private:
+    void append(const AudioData& piece) {
+        mapped_.channels.resize(piece.channels.size());
+        for (std::size_t c = 0; c < piece.channels.size(); ++c) {
+            mapped_.channels[c].insert(mapped_.channels[c].end(), piece.channels[c].begin(), piece.channels[c].end());
+        }
+    }
+
     std::optional<AudioFileReader> file_;
     std::size_t silentFrames_;
     std::size_t done_ = 0;

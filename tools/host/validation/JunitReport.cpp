@@ -28,16 +28,22 @@ std::size_t utf8Length(const std::string& text, std::size_t at) {
     return length;
 }
 
+// XML 1.0 allows neither U+FFFE nor U+FFFF, which a plug-in's name may hold all the same.
+bool isNonCharacter(const std::string& text, std::size_t at, std::size_t length) {
+    return length == 3 && text.compare(at, 2, "\xEF\xBF") == 0 && static_cast<unsigned char>(text[at + 2]) >= 0xBE;
+}
+
 // The report says it is UTF-8, so any byte that is not part of UTF-8 (a file name in another
-// encoding, say) becomes U+FFFD rather than a document no parser reads.
+// encoding, say) and any character XML does not allow becomes U+FFFD rather than a document no
+// parser reads. Tab, line feed and return are references: an attribute would turn them into spaces.
 std::string escaped(const std::string& text) {
     std::string out;
     for (std::size_t at = 0; at < text.size();) {
         const char c = text[at];
         const std::size_t length = utf8Length(text, at);
-        if (length == 0) {
+        if (length == 0 || isNonCharacter(text, at, length)) {
             out += "\xEF\xBF\xBD";
-            ++at;
+            at += length == 0 ? 1 : length;
             continue;
         }
         switch (c) {
@@ -45,9 +51,12 @@ std::string escaped(const std::string& text) {
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
+        case '\t': out += "&#9;"; break;
+        case '\n': out += "&#10;"; break;
+        case '\r': out += "&#13;"; break;
         default:
-            // XML 1.0 allows no other control characters.
-            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t') out.append(text, at, length);
+            if (static_cast<unsigned char>(c) >= 0x20) out.append(text, at, length);
+            else out += "\xEF\xBF\xBD";
         }
         at += length;
     }

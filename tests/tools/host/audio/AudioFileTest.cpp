@@ -131,6 +131,15 @@ TEST(AudioFileReader, ReadsIntegerAndFloatSamplesInWavAndAiff) {
     auto back = AudioFileReader::read(streamed);
     ASSERT_TRUE(back) << back.error();
     EXPECT_EQ(back->channels, audio.channels);
+    // A block align that lies is what the library overlooks: a frame is its channels' samples.
+    const std::string misaligned = scratch("misaligned.wav");
+    writeWithLibrary(misaligned, SF_FORMAT_WAV | SF_FORMAT_PCM_16, audio);
+    bytes = slurp(misaligned);
+    bytes.replace(bytes.find("fmt ") + 20, 2, std::string("\x01\0", 2));
+    std::ofstream(misaligned, std::ios::binary) << bytes;
+    back = AudioFileReader::read(misaligned);
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_EQ(back->channels, audio.channels);
 }
 
 TEST(AudioFileWriter, RoundTripsEveryFloatBitForBitWithAnyChannelCount) {
@@ -163,6 +172,19 @@ TEST(AudioFileWriter, RoundTripsEveryFloatBitForBitWithAnyChannelCount) {
     auto back = AudioFileReader::read(wide);
     ASSERT_TRUE(back) << back.error();
     EXPECT_EQ(back->channels, ramps(64, 300).channels);
+    // A long block of many channels is read in pieces.
+    const std::string widest = scratch("1024.wav");
+    ASSERT_TRUE(AudioFileWriter::write(widest, ramps(1024, 300)));
+    auto reader = AudioFileReader::open(widest);
+    ASSERT_TRUE(reader) << reader.error();
+    AudioData piece;
+    const auto got = reader->next(piece, 1 << 20);
+    ASSERT_TRUE(got) << got.error();
+    EXPECT_GT(*got, 0u);
+    EXPECT_LE(*got * 1024 * sizeof(float), AudioFileReader::kPieceBytes);
+    back = AudioFileReader::read(widest);
+    ASSERT_TRUE(back) << back.error();
+    EXPECT_EQ(back->channels, ramps(1024, 300).channels);
 }
 
 TEST(AudioFileWriter, WritesFlacWhereTheBuildHasIt) {
@@ -222,6 +244,51 @@ TEST(AudioFileReader, NamesWhatIsWrongWithAFile) {
     truncated = AudioFileReader::read(cut);
     ASSERT_FALSE(truncated);
     EXPECT_NE(truncated.error().find("its header promises 1000 frames"), std::string::npos) << truncated.error();
+    // However many chunks stand before the samples.
+    std::string crowded = bytes.substr(0, bytes.size() - 400);
+    for (int i = 0; i < 300; ++i) crowded.insert(crowded.find("data"), std::string("note\x02\0\0\0ab", 10));
+    std::ofstream(cut, std::ios::binary) << crowded;
+    truncated = AudioFileReader::read(cut);
+    ASSERT_FALSE(truncated);
+    EXPECT_NE(truncated.error().find("its header promises 1000 frames"), std::string::npos) << truncated.error();
+
+    // Header fields the library refuses in words of its own; at 20 the format chunk's fields.
+    const struct {
+        std::size_t at;
+        std::string bytes;
+        const char* says;
+    } refused[] = {{24, std::string(4, '\0'), "has a sample rate of 0"},
+                   {24, "\xFF\xFF\xFF\xFF", "has a sample rate of 4294967295"},
+                   {22, std::string(2, '\0'), "has no channels"},
+                   {16, std::string("\x08\0\0\0", 4), "has a format chunk of 8 bytes"},
+                   {34, std::string(2, '\0'), "has samples of 0 bits"},
+                   {20, std::string("\x03\0", 2), "has floating-point samples of 16 bits"}};
+    for (const auto& field : refused) {
+        std::string header = bytes;
+        header.replace(field.at, field.bytes.size(), field.bytes);
+        std::ofstream(cut, std::ios::binary) << header;
+        auto opened = AudioFileReader::open(cut);
+        ASSERT_FALSE(opened) << field.says;
+        EXPECT_EQ(opened.error().find("'" + cut + "' " + field.says), 0u) << opened.error();
+    }
+    // An AIFF file's rate is an 80-bit float.
+    const std::string aiff = scratch("rate.aiff");
+    writeWithLibrary(aiff, SF_FORMAT_AIFF | SF_FORMAT_PCM_16, ramps(2, 10));
+    std::string common = slurp(aiff);
+    common.replace(common.find("COMM") + 16, 10, std::string(10, '\0'));
+    std::ofstream(aiff, std::ios::binary) << common;
+    auto stopped = AudioFileReader::open(aiff);
+    ASSERT_FALSE(stopped);
+    EXPECT_EQ(stopped.error(), "'" + aiff + "' has a sample rate of 0");
+    // An AU file's header is one row of numbers, its rate the fifth.
+    const std::string au = scratch("rate.au");
+    writeWithLibrary(au, SF_FORMAT_AU | SF_FORMAT_PCM_16, ramps(2, 10));
+    std::string row = slurp(au);
+    row.replace(16, 4, std::string(4, '\0'));
+    std::ofstream(au, std::ios::binary) << row;
+    auto sun = AudioFileReader::open(au);
+    ASSERT_FALSE(sun);
+    EXPECT_EQ(sun.error(), "'" + au + "' has a sample rate of 0");
 
     // Cut by a single frame, and in the containers whose lengths stand elsewhere.
     const struct {

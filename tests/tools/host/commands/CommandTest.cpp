@@ -451,6 +451,9 @@ TEST(VsthostProcess, TellsAPluginTheMusicalTimeOfEveryBlock) {
     writeMidiFile(plain, {{{480, {0x90, 62, 100}}, {960, {0x80, 62, 0}}, {960, {0xFF, 0x2F, 0}}}});
     const std::string silence = scratch("silence.wav");
     writePcm16(silence, 1, std::vector<std::int16_t>(20'000));
+    // So wide that a block of it is read in pieces: the plug-in still gets whole blocks.
+    const std::string wide = scratch("wide.wav");
+    writePcm16(wide, 300, std::vector<std::int16_t>(300 * 2'000));
     const std::string out = scratch("time.wav");
     const std::vector<std::string> rate = {"--block", std::to_string(kBlock), "--rate", std::to_string(kRate)};
     const struct {
@@ -474,6 +477,11 @@ TEST(VsthostProcess, TellsAPluginTheMusicalTimeOfEveryBlock) {
          {"process", kTimeProbePath, silence, out, "--tempo", "90", "--meter", "7/8"},
          {{{0, 90}}, {{0, 7, 8}}},
          20'000,
+         {}},
+        {"300 channels",
+         {"process", kTimeProbePath, wide, out, "--tempo", "90", "--meter", "7/8"},
+         {{{0, 90}}, {{0, 7, 8}}},
+         2'000,
          {}},
     };
     const VstInt32 asked = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid;
