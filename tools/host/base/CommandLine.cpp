@@ -40,7 +40,8 @@ Expected<CommandLine> CommandLine::parse(int argc, char** argv) {
         }
     }
     if (line.command.empty()) return Error{"no command given"};
-    const bool takesChild = line.command == "process" || line.command == "validate";
+    const bool takesChild = line.command == "process" || line.command == "validate" || line.command == "info" ||
+                            line.command == "preset";
     const bool child = line.has("--child");
     const bool channel = line.has("--channel");
     if ((child || channel || line.has("--temporary")) && !(takesChild && child && channel)) {

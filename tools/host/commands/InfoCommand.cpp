@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "ChildChannel.h"
+#include "ChildWork.h"
 #include "Effect.h"
 #include "Opcodes.h"
 #include "PluginLibrary.h"
@@ -60,22 +62,22 @@ std::string programName(Effect& effect, VstInt32 program) {
 }
 
 void printRecord(const PluginLibrary& library, const AEffect& record) {
-    std::printf("plug-in          %s (entry point %s)\n", library.path().c_str(),
+    ChildChannel::print("plug-in          %s (entry point %s)\n", library.path().c_str(),
                 library.entryName().c_str());
-    std::printf("magic            %s\n", fourCharacterText(record.magic).c_str());
-    std::printf("uniqueID         %s\n", fourCharacterText(record.uniqueID).c_str());
-    std::printf("version          %d (%s)\n", static_cast<int>(record.version),
+    ChildChannel::print("magic            %s\n", fourCharacterText(record.magic).c_str());
+    ChildChannel::print("uniqueID         %s\n", fourCharacterText(record.uniqueID).c_str());
+    ChildChannel::print("version          %d (%s)\n", static_cast<int>(record.version),
                 productVersionText(record.version).c_str());
-    std::printf("numPrograms      %d\n", static_cast<int>(record.numPrograms));
-    std::printf("numParams        %d\n", static_cast<int>(record.numParams));
-    std::printf("numInputs        %d\n", static_cast<int>(record.numInputs));
-    std::printf("numOutputs       %d\n", static_cast<int>(record.numOutputs));
-    std::printf("flags            %s\n", flagsText(record.flags).c_str());
-    std::printf("initialDelay     %d\n", static_cast<int>(record.initialDelay));
-    std::printf("realQualities    %d\n", static_cast<int>(record.realQualities));
-    std::printf("offQualities     %d\n", static_cast<int>(record.offQualities));
-    std::printf("ioRatio          %g\n", static_cast<double>(record.ioRatio));
-    std::printf("entries          dispatcher %s, process %s, setParameter %s, getParameter %s,\n"
+    ChildChannel::print("numPrograms      %d\n", static_cast<int>(record.numPrograms));
+    ChildChannel::print("numParams        %d\n", static_cast<int>(record.numParams));
+    ChildChannel::print("numInputs        %d\n", static_cast<int>(record.numInputs));
+    ChildChannel::print("numOutputs       %d\n", static_cast<int>(record.numOutputs));
+    ChildChannel::print("flags            %s\n", flagsText(record.flags).c_str());
+    ChildChannel::print("initialDelay     %d\n", static_cast<int>(record.initialDelay));
+    ChildChannel::print("realQualities    %d\n", static_cast<int>(record.realQualities));
+    ChildChannel::print("offQualities     %d\n", static_cast<int>(record.offQualities));
+    ChildChannel::print("ioRatio          %g\n", static_cast<double>(record.ioRatio));
+    ChildChannel::print("entries          dispatcher %s, process %s, setParameter %s, getParameter %s,\n"
                 "                 processReplacing %s, processDoubleReplacing %s\n",
                 present(record.dispatcher), present(record.process), present(record.setParameter),
                 present(record.getParameter), present(record.processReplacing),
@@ -83,28 +85,28 @@ void printRecord(const PluginLibrary& library, const AEffect& record) {
 }
 
 void printAnswers(Effect& effect) {
-    std::printf("effect name      %s\n", supplied(effect, effGetEffectName).c_str());
-    std::printf("vendor           %s\n", supplied(effect, effGetVendorString).c_str());
-    std::printf("product          %s\n", supplied(effect, effGetProductString).c_str());
+    ChildChannel::print("effect name      %s\n", supplied(effect, effGetEffectName).c_str());
+    ChildChannel::print("vendor           %s\n", supplied(effect, effGetVendorString).c_str());
+    ChildChannel::print("product          %s\n", supplied(effect, effGetProductString).c_str());
     const VstIntPtr vendorVersion = effect.dispatch(effGetVendorVersion);
-    std::printf("vendor version   %ld (%s)\n", static_cast<long>(vendorVersion),
+    ChildChannel::print("vendor version   %ld (%s)\n", static_cast<long>(vendorVersion),
                 productVersionText(vendorVersion).c_str());
     const VstIntPtr interfaceVersion = effect.dispatch(effGetVstVersion);
-    std::printf("VST version      %ld (%s)\n", static_cast<long>(interfaceVersion),
+    ChildChannel::print("VST version      %ld (%s)\n", static_cast<long>(interfaceVersion),
                 interfaceVersionText(interfaceVersion).c_str());
     const VstIntPtr category = effect.dispatch(effGetPlugCategory);
-    std::printf("category         %ld (%s)\n", static_cast<long>(category), categoryName(category));
-    std::printf("tail size        %ld\n", static_cast<long>(effect.dispatch(effGetTailSize)));
-    std::printf("current program  %ld\n", static_cast<long>(effect.dispatch(effGetProgram)));
+    ChildChannel::print("category         %ld (%s)\n", static_cast<long>(category), categoryName(category));
+    ChildChannel::print("tail size        %ld\n", static_cast<long>(effect.dispatch(effGetTailSize)));
+    ChildChannel::print("current program  %ld\n", static_cast<long>(effect.dispatch(effGetProgram)));
 }
 
 void printPrograms(Effect& effect) {
     const VstInt32 count = effect.record().numPrograms;
-    std::printf("programs         %d\n", static_cast<int>(count));
+    ChildChannel::print("programs         %d\n", static_cast<int>(count));
     for (VstInt32 program = 0; program < count && program < kListLimit; ++program) {
-        std::printf("  %4d  %s\n", static_cast<int>(program), programName(effect, program).c_str());
+        ChildChannel::print("  %4d  %s\n", static_cast<int>(program), programName(effect, program).c_str());
     }
-    if (count > kListLimit) std::printf("  ... and %d more\n", static_cast<int>(count - kListLimit));
+    if (count > kListLimit) ChildChannel::print("  ... and %d more\n", static_cast<int>(count - kListLimit));
 }
 
 // Zeroed room beyond the record, for plug-ins that write more than it holds.
@@ -120,15 +122,15 @@ std::string fixedText(const char* text, std::size_t size) {
 
 void printPins(Effect& effect, VstInt32 opcode, const char* heading, const char* kind, VstInt32 count) {
     static const char* const flagNames[] = {"active", "stereo", "useSpeaker"};
-    std::printf("%-17s%d\n", heading, static_cast<int>(count));
+    ChildChannel::print("%-17s%d\n", heading, static_cast<int>(count));
     for (VstInt32 pin = 0; pin < count && pin < kListLimit; ++pin) {
         PropertyBuffer<PinProperties> buffer;
         if (effect.dispatch(opcode, pin, 0, &buffer.record) == 0) {
-            std::printf("  %s %-3d (no properties)\n", kind, static_cast<int>(pin));
+            ChildChannel::print("  %s %-3d (no properties)\n", kind, static_cast<int>(pin));
             continue;
         }
         const PinProperties& properties = buffer.record;
-        std::printf("  %s %-3d %s  short %s  flags %s  arrangement %d\n", kind, static_cast<int>(pin),
+        ChildChannel::print("  %s %-3d %s  short %s  flags %s  arrangement %d\n", kind, static_cast<int>(pin),
                     fixedText(properties.label, sizeof properties.label).c_str(),
                     fixedText(properties.shortLabel, sizeof properties.shortLabel).c_str(),
                     bitNames(properties.flags, flagNames, 3).c_str(),
@@ -143,31 +145,31 @@ void printParameterProperties(Effect& effect, VstInt32 index) {
     PropertyBuffer<ParameterProperties> buffer;
     if (effect.dispatch(effGetParameterProperties, index, 0, &buffer.record) == 0) return;
     const ParameterProperties& p = buffer.record;
-    std::printf("        properties %s short %s flags %s", fixedText(p.label, sizeof p.label).c_str(),
+    ChildChannel::print("        properties %s short %s flags %s", fixedText(p.label, sizeof p.label).c_str(),
                 fixedText(p.shortLabel, sizeof p.shortLabel).c_str(), bitNames(p.flags, flagNames, 7).c_str());
     if (p.flags & ParameterProperties::kUsesFloatStep) {
-        std::printf(" steps %g/%g/%g", static_cast<double>(p.stepFloat), static_cast<double>(p.smallStepFloat),
+        ChildChannel::print(" steps %g/%g/%g", static_cast<double>(p.stepFloat), static_cast<double>(p.smallStepFloat),
                     static_cast<double>(p.largeStepFloat));
     }
     if (p.flags & ParameterProperties::kUsesIntegerMinMax) {
-        std::printf(" range %d to %d", static_cast<int>(p.minInteger), static_cast<int>(p.maxInteger));
+        ChildChannel::print(" range %d to %d", static_cast<int>(p.minInteger), static_cast<int>(p.maxInteger));
     }
     if (p.flags & ParameterProperties::kUsesIntStep) {
-        std::printf(" integer steps %d/%d", static_cast<int>(p.stepInteger), static_cast<int>(p.largeStepInteger));
+        ChildChannel::print(" integer steps %d/%d", static_cast<int>(p.stepInteger), static_cast<int>(p.largeStepInteger));
     }
-    if (p.flags & ParameterProperties::kSupportsDisplayIndex) std::printf(" display index %d", p.displayIndex);
+    if (p.flags & ParameterProperties::kSupportsDisplayIndex) ChildChannel::print(" display index %d", p.displayIndex);
     if (p.flags & ParameterProperties::kSupportsDisplayCategory) {
-        std::printf(" category %d %s of %d", p.category,
+        ChildChannel::print(" category %d %s of %d", p.category,
                     fixedText(p.categoryLabel, sizeof p.categoryLabel).c_str(), p.numParametersInCategory);
     }
-    std::printf("\n");
+    ChildChannel::print("\n");
 }
 
 void printParameters(Effect& effect) {
     const VstInt32 count = effect.record().numParams;
-    std::printf("parameters       %d\n", static_cast<int>(count));
+    ChildChannel::print("parameters       %d\n", static_cast<int>(count));
     for (VstInt32 index = 0; index < count && index < kListLimit; ++index) {
-        std::printf("  %4d  name %s  label %s  display %s  value %g  automatable %s\n",
+        ChildChannel::print("  %4d  name %s  label %s  display %s  value %g  automatable %s\n",
                     static_cast<int>(index), quoted(effect.text(effGetParamName, index)).c_str(),
                     quoted(effect.text(effGetParamLabel, index)).c_str(),
                     quoted(effect.text(effGetParamDisplay, index)).c_str(),
@@ -175,16 +177,16 @@ void printParameters(Effect& effect) {
                     effect.dispatch(effCanBeAutomated, index) != 0 ? "yes" : "no");
         printParameterProperties(effect, index);
     }
-    if (count > kListLimit) std::printf("  ... and %d more\n", static_cast<int>(count - kListLimit));
+    if (count > kListLimit) ChildChannel::print("  ... and %d more\n", static_cast<int>(count - kListLimit));
 }
 
 void printCapabilities(Effect& effect) {
-    std::printf("canDo\n");
+    ChildChannel::print("canDo\n");
     for (const char* capability : kCapabilities) {
         char text[64] = {};
         std::snprintf(text, sizeof text, "%s", capability);
         const VstIntPtr answer = effect.dispatch(effCanDo, 0, 0, text);
-        std::printf("  %-20s %ld (%s)\n", capability, static_cast<long>(answer), canDoName(answer));
+        ChildChannel::print("  %-20s %ld (%s)\n", capability, static_cast<long>(answer), canDoName(answer));
     }
 }
 
@@ -195,22 +197,22 @@ int InfoCommand::run(const CommandLine& line) {
         std::fprintf(stderr, "vsthost: usage: vsthost info PLUGIN\n");
         return 2;
     }
-    auto loaded = LoadedEffect::load(line.arguments[0]);
-    if (!loaded) {
-        std::fprintf(stderr, "vsthost: %s\n", loaded.error().c_str());
-        return 1;
-    }
-    Effect& effect = loaded->effect;
-    printRecord(loaded->library, effect.record());
-    effect.dispatch(effOpen);
-    printAnswers(effect);
-    printPins(effect, effGetInputProperties, "input pins", "in", effect.record().numInputs);
-    printPins(effect, effGetOutputProperties, "output pins", "out", effect.record().numOutputs);
-    printPrograms(effect);
-    printParameters(effect);
-    printCapabilities(effect);
-    effect.close();
-    return 0;
+    return ChildWork::command(line, 0, [](const PluginLibrary& library, const std::vector<std::string>&) -> Expected<bool> {
+        ChildChannel::send(ChildChannel::kStep, "asking the plug-in");
+        auto created = Effect::create(library);
+        if (!created) return Error{created.error()};
+        Effect& effect = *created;
+        printRecord(library, effect.record());
+        effect.dispatch(effOpen);
+        printAnswers(effect);
+        printPins(effect, effGetInputProperties, "input pins", "in", effect.record().numInputs);
+        printPins(effect, effGetOutputProperties, "output pins", "out", effect.record().numOutputs);
+        printPrograms(effect);
+        printParameters(effect);
+        printCapabilities(effect);
+        effect.close();
+        return true;
+    });
 }
 
 }  // namespace vsthost

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "ChildChannel.h"
+#include "ChildWork.h"
 #include "Effect.h"
 #include "EffectState.h"
 #include "FileName.h"
@@ -18,20 +20,12 @@ namespace {
 constexpr const char* kUsage =
     "vsthost: usage: vsthost preset save PLUGIN OUT.fxp|OUT.fxb [--program N] | vsthost preset show FILE\n";
 
-int save(const CommandLine& line) {
-    const std::string& out = line.arguments[2];
-    const bool bank = out.ends_with(".fxb");
-    if (!bank && !out.ends_with(".fxp")) {
-        std::fprintf(stderr, "vsthost: '%s' names no preset file: it ends in .fxp (a program) or .fxb (a bank)\n",
-                     out.c_str());
-        return 2;
-    }
-    auto loaded = LoadedEffect::load(line.arguments[1]);
-    if (!loaded) {
-        std::fprintf(stderr, "vsthost: %s\n", loaded.error().c_str());
-        return 1;
-    }
-    Effect& effect = loaded->effect;
+// In the child: the plug-in's program or bank, written to `out`.
+Expected<bool> saveFrom(const PluginLibrary& library, const CommandLine& line, const std::string& out) {
+    ChildChannel::send(ChildChannel::kStep, "taking the state");
+    auto created = Effect::create(library);
+    if (!created) return Error{created.error()};
+    Effect& effect = *created;
     effect.dispatch(effOpen);
     const VstInt32 programs = effect.record().numPrograms;
     if (line.has("--program")) {
@@ -39,25 +33,38 @@ int save(const CommandLine& line) {
         char* end = nullptr;
         const long chosen = std::strtol(text.c_str(), &end, 10);
         if (*end != '\0' || chosen < 0 || chosen >= programs) {
-            std::fprintf(stderr, "vsthost: --program wants a program from 0 to %d, not '%s'\n",
-                         static_cast<int>(programs) - 1, text.c_str());
-            return 2;
+            return Error{"--program wants a program from 0 to " + std::to_string(programs - 1) + ", not '" + text +
+                         "'"};
         }
         effect.dispatch(effSetProgram, 0, chosen);
     }
+    const bool bank = out.ends_with(".fxb");
     auto file = EffectState::capture(effect, bank ? PresetFile::Kind::bank : PresetFile::Kind::program);
     effect.close();
-    if (!file) {
-        std::fprintf(stderr, "vsthost: %s\n", file.error().c_str());
-        return 1;
-    }
+    if (!file) return Error{file.error()};
+    ChildChannel::send(ChildChannel::kHostStep, "writing the file");
     const std::string bytes = file->bytes();
     if (auto written = FileName::write(out, bytes.data(), bytes.size()); !written) {
-        std::fprintf(stderr, "vsthost: cannot write '%s': %s\n", out.c_str(), written.error().c_str());
-        return 1;
+        return Error{"cannot write '" + out + "': " + written.error()};
     }
-    std::printf("%s: %s\n", out.c_str(), file->description().c_str());
-    return 0;
+    ChildChannel::print("%s: %s\n", out.c_str(), file->description().c_str());
+    return true;
+}
+
+int save(const CommandLine& line) {
+    const std::string& out = line.arguments[2];
+    if (!out.ends_with(".fxb") && !out.ends_with(".fxp")) {
+        std::fprintf(stderr, "vsthost: '%s' names no preset file: it ends in .fxp (a program) or .fxb (a bank)\n",
+                     out.c_str());
+        return 2;
+    }
+    if (auto refused = FileName::refuseOverwriting(out, {line.arguments[1]}); !refused) {
+        std::fprintf(stderr, "vsthost: %s\n", refused.error().c_str());
+        return 2;
+    }
+    return ChildWork::command(line, 1, [&line](const PluginLibrary& library, const std::vector<std::string>& named) {
+        return saveFrom(library, line, named[2]);
+    });
 }
 
 int show(const std::string& path) {

@@ -13,7 +13,7 @@
 #include "ChannelBuffers.h"
 #include "ChildChannel.h"
 #include "ChildProcess.h"
-#include "ChildProgress.h"
+#include "ChildWork.h"
 #include "Effect.h"
 #include "Host.h"
 #include "AudioFileReader.h"
@@ -276,21 +276,14 @@ Expected<ProcessCommand::Settings> settingsOf(const CommandLine& line) {
     return settings;
 }
 
-// The child loads the plug-in, runs the work and says how it went on the channel; the output
-// is complete under its temporary name when it says it is done.
+// The child loads the plug-in and runs the work; the output is complete under its temporary
+// name when it says it is done.
 int processInChild(const CommandLine& line, const ProcessCommand::Settings& settings) {
-    auto library = ChildProcess::loadInChild(line.arguments[0]);
-    if (!library) return 1;
-    ChildChannel::send(ChildChannel::kBegin, "process");
-    const bool withInput = line.arguments.size() == 3;
-    auto done = ProcessCommand::processFile(*library, withInput ? line.arguments[1] : "", line.arguments.back(),
-                                            settings);
-    if (!done) {
-        ChildChannel::send(ChildChannel::kFail, done.error());
-        return 1;
-    }
-    ChildChannel::send(ChildChannel::kDone, "process");
-    return 0;
+    return ChildWork::inChild("process", line.arguments[0], [&](const PluginLibrary& library) {
+        const bool withInput = line.arguments.size() == 3;
+        return ProcessCommand::processFile(library, withInput ? line.arguments[1] : "", line.arguments.back(),
+                                           settings);
+    });
 }
 
 std::vector<std::string> childArguments(const CommandLine& line, const ProcessCommand::Settings& settings) {
@@ -305,40 +298,17 @@ std::vector<std::string> childArguments(const CommandLine& line, const ProcessCo
     return arguments;
 }
 
-// Runs the work in a child and follows it; empty when the child said it was done and ended
-// well, else why not. Only then does the output take its name; otherwise the temporary the
-// parent made goes.
+// Runs the work in a child; empty when the child said it was done and ended well, else why
+// not. Only then does the output take its name; otherwise the temporary the parent made goes.
 std::string watchChild(const CommandLine& line, const ProcessCommand::Settings& settings) {
     const std::string& output = line.arguments.back();
-    auto child = ChildProcess::start([&] { return processInChild(line, settings); }, childArguments(line, settings));
-    if (!child) return child.error();
-    ChildProgress progress(settings.seconds);
-    std::string failure;
-    std::string refusal;
-    bool done = false;
-    std::string message;
-    ChildProcess::Next next;
-    while ((next = child->next(message, progress.deadline())) == ChildProcess::Next::message) {
-        ChildChannel::Kind kind;
-        std::string text;
-        std::string unused;
-        if (!ChildChannel::parse(message, kind, text, unused)) continue;
-        progress.follow(kind, text);
-        if (kind == ChildChannel::kFail && failure.empty()) failure = text;
-        if (kind == ChildChannel::kRefused && refusal.empty()) refusal = text;
-        if (kind == ChildChannel::kNote) std::fprintf(stderr, "vsthost: %s\n", text.c_str());
-        if (kind == ChildChannel::kDone) done = true;
-    }
-    const bool late = next == ChildProcess::Next::late;
-    const ChildProcess::Ending ending = child->finish(late);
-    if (done && ending.finished && failure.empty()) {
-        if (FileName::replace(settings.temporaryPath, output)) return {};
+    std::string failure = ChildWork::run([&] { return processInChild(line, settings); },
+                                         childArguments(line, settings), settings.seconds);
+    if (failure.empty() && !FileName::replace(settings.temporaryPath, output)) {
         failure = "cannot write '" + output + "': " + std::strerror(errno);
     }
-    FileName::remove(settings.temporaryPath);
-    if (!refusal.empty()) return refusal;
-    if (!failure.empty()) return failure;
-    return progress.ending(late, ending);
+    if (!failure.empty()) FileName::remove(settings.temporaryPath);
+    return failure;
 }
 
 // Checks what the parent can without loading the plug-in, makes the output's temporary, and

@@ -1,6 +1,7 @@
 #include "ChildChannel.h"
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <random>
 
@@ -46,6 +47,29 @@ bool ChildChannel::isOpen() { return channel >= 0; }
 void ChildChannel::note(const std::string& text) {
     if (isOpen()) send(kNote, text);
     else std::fprintf(stderr, "vsthost: %s\n", text.c_str());
+}
+
+void ChildChannel::print(const char* format, ...) {
+    static std::string pending;
+    std::va_list arguments;
+    va_start(arguments, format);
+    if (!isOpen()) {
+        std::vprintf(format, arguments);
+        va_end(arguments);
+        return;
+    }
+    std::va_list counting;
+    va_copy(counting, arguments);
+    const int size = std::vsnprintf(nullptr, 0, format, counting);
+    va_end(counting);
+    std::string text(static_cast<std::size_t>(std::max(size, 0)) + 1, '\0');
+    std::vsnprintf(text.data(), text.size(), format, arguments);
+    va_end(arguments);
+    text.pop_back();
+    pending += text;
+    for (std::size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
+        send(kOutput, pending.substr(0, end));
+    }
 }
 
 void ChildChannel::send(Kind kind, const std::string& name, const std::string& detail) {

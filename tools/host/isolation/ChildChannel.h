@@ -26,6 +26,8 @@ public:
         kNote = 'N',      // a line of the host's own for the user
         kRefused = 'X',   // the plug-in's library cannot be loaded; the name says why
         kDone = 'D',      // the work is complete and its results are where they belong
+        kOutput = 'O',    // a line of the command's own output, for standard output
+        kTrace = 'C',     // a line of the host calls' trace, for standard error
     };
 
     // A new secret for a run: random, printable, without tabs or line breaks.
@@ -39,6 +41,9 @@ public:
     static bool isOpen();
     // Tells the user `text`: through the parent when in a child, else on stderr.
     static void note(const std::string& text);
+    // Prints the command's own output: on stdout, or from a child line by line through the
+    // parent, since a child's stdout is the plug-in's.
+    static void print(const char* format, ...) __attribute__((format(printf, 1, 2)));
     // Sends `kind` with `name` and `detail`; tabs and line breaks in them become spaces.
     static void send(Kind kind, const std::string& name, const std::string& detail = {});
 

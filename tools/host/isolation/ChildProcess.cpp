@@ -12,6 +12,7 @@
 
 #include "ChildChannel.h"
 #include "FileName.h"
+#include "Host.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -191,6 +192,7 @@ void ChildProcess::removeOnSignal(const std::string& path) {
 }
 
 Expected<PluginLibrary> ChildProcess::loadInChild(const std::string& path) {
+    Host::instance().setTraceSink([](const std::string& line) { ChildChannel::send(ChildChannel::kTrace, line); });
     ChildChannel::send(ChildChannel::kStep, "loading the library");
     auto library = PluginLibrary::load(path);
     if (!library) ChildChannel::send(ChildChannel::kRefused, library.error());

@@ -155,13 +155,13 @@ void Host::traceCall(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr
         const auto* chars = static_cast<const char*>(ptr);
         text = " \"" + std::string(chars, strnlen(chars, 256)) + "\"";
     }
+    char line[1024];
+    std::snprintf(line, sizeof line, "trace: %s(%d) effect=%p index=%d value=%" PRIdPTR " ptr=%p%s opt=%g -> %" PRIdPTR,
+                  hostOpcodeName(opcode).c_str(), static_cast<int>(opcode), static_cast<void*>(effect),
+                  static_cast<int>(index), value, ptr, text.c_str(), static_cast<double>(opt), result);
     std::lock_guard lock(mutex_);
-    std::fprintf(stderr,
-                 "trace: %s(%d) effect=%p index=%d value=%" PRIdPTR " ptr=%p%s opt=%g -> %" PRIdPTR
-                 "\n",
-                 hostOpcodeName(opcode).c_str(), static_cast<int>(opcode),
-                 static_cast<void*>(effect), static_cast<int>(index), value, ptr, text.c_str(),
-                 static_cast<double>(opt), result);
+    if (traceSink_) traceSink_(line);
+    else std::fprintf(stderr, "%s\n", line);
 }
 
 }  // namespace vsthost

@@ -29,6 +29,8 @@ public:
                                        VstIntPtr value, void* ptr, float opt);
 
     void setTrace(bool on) { trace_ = on; }
+    // Where trace lines go instead of stderr: a child's stderr is the plug-in's.
+    void setTraceSink(std::function<void(const std::string&)> sink) { traceSink_ = std::move(sink); }
     bool tracing() const { return trace_; }
     void setSampleRate(float rate) { sampleRate_ = rate; }
     void setBlockSize(VstInt32 frames) { blockSize_ = frames; }
@@ -60,6 +62,7 @@ private:
                    float opt, VstIntPtr result);
 
     std::atomic<bool> trace_ = false;
+    std::function<void(const std::string&)> traceSink_;
     std::atomic<float> sampleRate_ = 44100.0f;
     std::atomic<VstInt32> blockSize_ = 512;
     std::mutex mutex_;

@@ -13,6 +13,7 @@
 //   forge-exit                   writes passing verdicts and ends of checks, then exits with 0
 //   chdir                        changes the working folder when opened
 //   hang-with-id                 writes the process's id to the file and never returns
+//   chunk-lie                    says its chunk is far longer than it is
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -100,7 +101,7 @@ void writeEverywhere(const std::string& text) {
 }
 
 // A process that inherits everything the plug-in's process holds, and lives on.
-void startHelper(bool printing) {
+void startHelper() {
 #if defined(_WIN32)
     // rundll32 runs this library's helper entry, with the pipes inherited.
     HMODULE self = nullptr;
@@ -121,7 +122,7 @@ void startHelper(bool printing) {
         CloseHandle(process.hThread);
     }
 #else
-    if (fork() == 0) beHelper(printing);
+    if (fork() == 0) beHelper(mode() == "helper-prints");
 #endif
 }
 
@@ -171,7 +172,7 @@ void misbehaveInFirstBlock() {
     }
 }
 
-VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
     switch (opcode) {
     case effOpen:
         if (mode() == "chdir") {
@@ -181,9 +182,13 @@ VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPt
             if (chdir("/") != 0) crash();
 #endif
         }
-        if (mode() == "helper" || mode() == "helper-crash") startHelper(false);
-        if (mode() == "helper-prints") startHelper(true);
+        if (mode().starts_with("helper")) startHelper();
         return 0;
+    case effGetChunk: {
+        static char chunk[16];
+        *static_cast<void**>(ptr) = chunk;
+        return 200 << 20;
+    }
     case effClose: delete record; return 1;
     default: return 0;
     }
@@ -215,7 +220,7 @@ extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback) {
     record->processReplacing = copy;
     record->numInputs = 2;
     record->numOutputs = 2;
-    record->flags = effFlagsCanReplacing;
+    record->flags = effFlagsCanReplacing | (mode() == "chunk-lie" ? effFlagsProgramChunks : 0);
     record->ioRatio = 1.0f;
     record->uniqueID = fourCharacters('t', 'H', 's', 't');
     record->version = 1;

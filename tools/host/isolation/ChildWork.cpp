@@ -1,0 +1,88 @@
+#include "ChildWork.h"
+
+#include <cstdio>
+
+#include "ChildChannel.h"
+#include "ChildProgress.h"
+#include "FileName.h"
+
+namespace vsthost {
+
+std::string ChildWork::run(const ChildProcess::Work& work, const std::vector<std::string>& arguments, int seconds) {
+    auto child = ChildProcess::start(work, arguments);
+    if (!child) return child.error();
+    ChildProgress progress(seconds);
+    std::string failure;
+    bool done = false;
+    std::string message;
+    ChildProcess::Next next;
+    while ((next = child->next(message, progress.deadline())) == ChildProcess::Next::message) {
+        ChildChannel::Kind kind;
+        std::string text;
+        std::string unused;
+        if (!ChildChannel::parse(message, kind, text, unused)) continue;
+        progress.follow(kind, text);
+        if ((kind == ChildChannel::kFail || kind == ChildChannel::kRefused) && failure.empty()) failure = text;
+        if (kind == ChildChannel::kNote) std::fprintf(stderr, "vsthost: %s\n", text.c_str());
+        if (kind == ChildChannel::kOutput) std::printf("%s\n", text.c_str());
+        if (kind == ChildChannel::kTrace) std::fprintf(stderr, "%s\n", text.c_str());
+        if (kind == ChildChannel::kDone) done = true;
+    }
+    std::fflush(stdout);
+    const bool late = next == ChildProcess::Next::late;
+    const ChildProcess::Ending ending = child->finish(late);
+    if (!failure.empty()) return failure;
+    if (done && ending.finished) return {};
+    return progress.ending(late, ending);
+}
+
+int ChildWork::command(const CommandLine& line, int pluginPosition, const PluginWork& work) {
+    std::vector<std::string> arguments = line.arguments;
+    std::string& plugin = arguments[static_cast<std::size_t>(pluginPosition)];
+    if (line.has("--child")) {
+        auto entered = ChildProcess::enterChild(line);
+        if (!entered) {
+            std::fprintf(stderr, "vsthost: %s\n", entered.error().c_str());
+            return 2;
+        }
+        return inChild(line.command, plugin, [&](const PluginLibrary& library) { return work(library, arguments); });
+    }
+    if (!FileName::isRegularFile(plugin)) {
+        std::fprintf(stderr, "vsthost: cannot find plug-in '%s'\n", plugin.c_str());
+        return 1;
+    }
+    // Names as they stand now: the plug-in may change the working folder.
+    for (std::size_t i = static_cast<std::size_t>(pluginPosition); i < arguments.size(); ++i) {
+        arguments[i] = FileName::absolute(arguments[i]);
+    }
+    std::vector<std::string> told = {line.command};
+    for (const auto& [option, value] : line.options) {
+        told.push_back(option);
+        if (!value.empty()) told.push_back(value);
+    }
+    // "--" first: a name may start with dashes too.
+    told.insert(told.end(), {"--child", line.command, "--"});
+    told.insert(told.end(), arguments.begin(), arguments.end());
+    const std::string failure =
+        run([&] { return inChild(line.command, plugin, [&](const PluginLibrary& library) { return work(library, arguments); }); },
+            told, kCommandSeconds);
+    if (failure.empty()) return 0;
+    std::fprintf(stderr, "vsthost: %s\n", failure.c_str());
+    return 1;
+}
+
+int ChildWork::inChild(const std::string& name, const std::string& pluginPath,
+                       const std::function<Expected<bool>(const PluginLibrary&)>& work) {
+    auto library = ChildProcess::loadInChild(pluginPath);
+    if (!library) return 1;
+    ChildChannel::send(ChildChannel::kBegin, name);
+    const auto done = work(*library);
+    if (!done) {
+        ChildChannel::send(ChildChannel::kFail, done.error());
+        return 1;
+    }
+    ChildChannel::send(ChildChannel::kDone, name);
+    return 0;
+}
+
+}  // namespace vsthost

@@ -1,0 +1,36 @@
+#pragma once
+// A command's work that calls the plug-in, run in a child process and followed from the
+// parent: the child's lines of output reach stdout, its notes stderr, and its failure the
+// result; a crash, hang or exit in it is told with the step it happened in. The work counts as
+// done only when the child says so and then ends well.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ChildProcess.h"
+#include "CommandLine.h"
+#include "Expected.h"
+
+namespace vsthost {
+
+class ChildWork {
+public:
+    // Given the plug-in and the command's arguments, their names made absolute.
+    using PluginWork = std::function<Expected<bool>(const PluginLibrary&, const std::vector<std::string>&)>;
+    // What a command that is not timed by its user may take once the plug-in is loaded.
+    static constexpr int kCommandSeconds = 60;
+
+    // A whole command whose work needs the plug-in that `line` names at `pluginPosition`: in a
+    // child, or as the child when started with --child; the command's exit status.
+    static int command(const CommandLine& line, int pluginPosition, const PluginWork& work);
+    // Runs `work` (in a fork, or on Windows the tool again with `arguments`) with `seconds`
+    // for it once it has begun; empty when it was done, else why not in one line.
+    static std::string run(const ChildProcess::Work& work, const std::vector<std::string>& arguments, int seconds);
+    // In the child: loads the plug-in, says the work `name` has begun, runs `work` and says how
+    // it went; the child's exit status.
+    static int inChild(const std::string& name, const std::string& pluginPath,
+                       const std::function<Expected<bool>(const PluginLibrary&)>& work);
+};
+
+}  // namespace vsthost
