@@ -970,15 +970,25 @@ TEST_F(VsthostHostile, LoadsThePluginOnlyInTheChild) {
 #endif
     const ScopedVariable shortStart("LANTER5_CHILD_START_SECONDS", limit.c_str());
     const std::string loading = ", in step \"loading the library\"";
-    EXPECT_NE(process("crash-on-load").find("vsthost: " + kCrashText + loading), std::string::npos);
+#if defined(_WIN32)
+    // Windows' loader catches what the library's start-up code does: the library does not load.
+    const std::string loadCrash = "is not a loadable plug-in";
+#else
+    const std::string loadCrash = kCrashText + loading;
+#endif
+    EXPECT_NE(process("crash-on-load").find(loadCrash), std::string::npos);
     EXPECT_NE(process("hang-on-load").find("vsthost: the plug-in hung: no answer within " + limit + " s" + loading),
               std::string::npos);
     expectEndedWithin(120);
     const std::string junit = folder_ + "/report.xml";
     const Outcome validated = run("crash-on-load", {"validate", kHostilePluginPath, "--junit", junit});
     EXPECT_EQ(validated.status, 1);
-    EXPECT_NE(validated.out.find("FAIL entry point: " + kCrashText + loading), std::string::npos) << validated.out;
-    EXPECT_NE(slurp(junit).find(kCrashText), std::string::npos);
+#if defined(_WIN32)
+    expectOneLineError(validated, loadCrash);
+#else
+    EXPECT_NE(validated.out.find("FAIL entry point: " + loadCrash), std::string::npos) << validated.out;
+    EXPECT_NE(slurp(junit).find(loadCrash), std::string::npos);
+#endif
     const Outcome hung = run("hang-on-load", {"validate", kHostilePluginPath});
     EXPECT_NE(hung.out.find("FAIL entry point: the plug-in hung: no answer within " + limit + " s" + loading),
               std::string::npos) << hung.out;
@@ -986,8 +996,8 @@ TEST_F(VsthostHostile, LoadsThePluginOnlyInTheChild) {
     // So do the commands that only ask it; and a chunk longer than the plug-in's memory
     // costs the child, not vsthost.
     const std::string preset = folder_ + "/saved.fxp";
-    expectOneLineError(run("crash-on-load", {"info", kHostilePluginPath}), kCrashText + loading);
-    expectOneLineError(run("crash-on-load", {"preset", "save", kHostilePluginPath, preset}), kCrashText + loading);
+    expectOneLineError(run("crash-on-load", {"info", kHostilePluginPath}), loadCrash);
+    expectOneLineError(run("crash-on-load", {"preset", "save", kHostilePluginPath, preset}), loadCrash);
     const Outcome lied = run("chunk-lie", {"preset", "save", kHostilePluginPath, preset});
     expectOneLineError(lied, "the plug-in crashed: ");
     EXPECT_NE(lied.err.find(", in step \"taking the state\""), std::string::npos) << lied.err;
@@ -1026,7 +1036,7 @@ TEST_F(VsthostHostile, PassesOnALineWithoutEndInPieces) {
     std::size_t longest = 0;
     std::size_t pieces = 0;
     for (std::size_t start = 0, end; (end = outcome.err.find('\n', start)) != std::string::npos; start = end + 1) {
-        longest = std::max(longest, end - start);
+        longest = std::max(longest, end - start - (end > start && outcome.err[end - 1] == '\r'));
         pieces += outcome.err.compare(start, 10, "[plug-in] ") == 0;
     }
     EXPECT_LE(longest, 4096u + 10u);
@@ -1254,7 +1264,7 @@ TEST(VsthostPreset, SavesShowsAndStartsFromAProgramOrABank) {
     const std::string namedProgram = scratch("named.fxp");
     std::ofstream(namedProgram, std::ios::binary) << named;
     run = runVsthost({"preset", "show", namedProgram});
-    EXPECT_NE(run.out.find("program 0 \"X\\x0Aprogram 1 \\x1B[2J\\x5C\": 0 0\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("program 0 \"X\\x0Aprogram 1 \\x1B[2J\\x5C\": 0 0"), std::string::npos) << run.out;
 
     // A render starts from a saved program or bank: the bank saved while program 2 was
     // current sounds as program 2's values put into the current program do, and neither
