@@ -208,7 +208,9 @@ float VST_CALL getParameter(AEffect*, VstInt32) { return 0.0f; }
 }  // namespace
 
 #if defined(_WIN32)
-extern "C" TEST_EXPORT void CALLBACK HelperMain(HWND, HINSTANCE, LPSTR, int) { beHelper(mode() == "helper-prints"); }
+// rundll32's entry; it never returns, so its calling convention does not matter, and without
+// one the 32-bit name stays undecorated.
+extern "C" TEST_EXPORT void HelperMain(HWND, HINSTANCE, LPSTR, int) { beHelper(mode() == "helper-prints"); }
 #endif
 
 extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback) {
