@@ -100,8 +100,22 @@ void writeEverywhere(const std::string& text) {
     }
 }
 
+// Waits until the helper has said who it is, so that it is known to have run.
+void awaitHelper() {
+    for (int tries = 0; tries < 300; ++tries) {
+        if (std::FILE* file = std::fopen(fileNamed().c_str(), "r")) {
+            long id = 0;
+            const bool said = std::fscanf(file, "%ld", &id) == 1 && id > 0;
+            std::fclose(file);
+            if (said) return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
 // A process that inherits everything the plug-in's process holds, and lives on.
 void startHelper() {
+    std::remove(fileNamed().c_str());
 #if defined(_WIN32)
     // rundll32 runs this library's helper entry, with the pipes inherited.
     HMODULE self = nullptr;
@@ -124,6 +138,7 @@ void startHelper() {
 #else
     if (fork() == 0) beHelper(mode() == "helper-prints");
 #endif
+    awaitHelper();
 }
 
 // The library's start-up code.
