@@ -62,6 +62,31 @@ TEST_F(SwitchTest, AStepSwitchGoesToTheNextPositionOrToTheOneUnderTheMouse) {
     EXPECT_EQ(chooser->position(), 1);
 }
 
+// A host may set any value, automation or an older preset: a switch shows the position nearest
+// to it, and the next press goes on from there.
+TEST_F(SwitchTest, ASwitchBetweenPositionsShowsTheNearest) {
+    CStepSwitch* steps = place(new CStepSwitch(kSwitchRect, 4, &journal, 5));
+    const struct {
+        float value;
+        int position;
+    } between[] = {{0.1f, 0}, {0.2f, 1}, {0.5f, 2}, {0.6f, 2}, {0.9f, 3}};
+    for (const auto& [value, position] : between) {
+        steps->setValue(value);
+        for (int cell = 0; cell < 4; ++cell) {
+            EXPECT_EQ(at(kLeft + 5 * cell + 2, kTop + 5), cell == position ? kLit : kOff) << value << " " << cell;
+        }
+    }
+    steps->setValue(0.6f);
+    press({kLeft + 2, kTop + 5});
+    EXPECT_EQ(journal.values, (std::vector<float>{1.0f}));
+
+    CToggle* toggle = place(new CToggle(CRect(10, 30, 30, 40), &journal, 3));
+    toggle->setValue(0.6f);
+    EXPECT_EQ(at(kLeft + 5, kTop + 25), kLit);
+    toggle->setValue(0.4f);
+    EXPECT_EQ(at(kLeft + 5, kTop + 25), kOff);
+}
+
 TEST_F(SwitchTest, FromImagesASwitchShowsTheFrameOfItsStateOrPosition) {
     const std::vector<COLORREF> frames{RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)};
     CDecodedBitmap* strip = solidStrip(20, 10, frames);
