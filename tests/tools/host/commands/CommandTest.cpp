@@ -49,6 +49,7 @@ const std::string kEntryHangingPluginPath = besideProgram(ENTRY_HANGING_PLUGIN_F
 const std::string kTimeProbePath = besideProgram(TIME_PROBE_FILE);
 const std::string kPrintingPluginPath = besideProgram(PRINTING_PLUGIN_FILE);
 const std::string kHostilePluginPath = besideProgram(HOSTILE_PLUGIN_FILE);
+const std::string kForgetfulPluginPath = besideProgram(FORGETFUL_PLUGIN_FILE);
 const std::string kEditorPluginPath = besideProgram(EDITOR_PLUGIN_FILE);
 const std::string kLeakyEditorPluginPath = besideProgram(LEAKY_EDITOR_PLUGIN_FILE);
 const std::string kScratchPath = [] {
@@ -826,6 +827,25 @@ TEST(VsthostValidate, FindsAnInstrumentsLateDroppedNoteAndNaNAfterTheNoteOff) {
                              "PASS two new instances render alike", "PASS an instance renders alike after a reset",
                              "PASS output finite through a note and its release"}) {
         EXPECT_NE(late.out.find(line), std::string::npos) << line << "\n" << late.out;
+    }
+}
+
+// A plug-in whose bank forgets one piece of what a host restores fails the state check, which
+// names that piece; one that forgets nothing passes it.
+TEST(VsthostValidate, NamesThePieceOfStateAPluginForgets) {
+    const struct {
+        const char* forgets;
+        std::string verdict;
+    } cases[] = {
+        {"", "PASS bank restored through a written file"},
+        {"current", "FAIL bank restored through a written file: program 1 is current, 0 was"},
+        {"names", "FAIL bank restored through a written file: program 0's name is \"vsthost 0\", was \"First\""},
+    };
+    for (const auto& [forgets, verdict] : cases) {
+        const ScopedVariable chosen("LANTER5_FORGETS", forgets);
+        const Outcome run = runVsthost({"validate", kForgetfulPluginPath, "--timeout", kUnreachedLimit});
+        EXPECT_NE(run.out.find(verdict), std::string::npos) << forgets << "\n" << run.out;
+        EXPECT_EQ(closingTally(run.out).failed, *forgets ? 1 : 0) << run.out;
     }
 }
 
