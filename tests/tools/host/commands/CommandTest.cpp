@@ -69,10 +69,19 @@ struct Outcome {
     std::string err;
 };
 
-// Test programs run in parallel, so each test keeps its files apart by its own name.
+// Test programs run in parallel, so each test keeps its files in a folder of its own, emptied
+// when the test first asks for it: what a run that was killed left behind changes nothing.
 std::string scratch(const std::string& name) {
+    static std::string emptied;
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return kScratchPath + "/" + test->test_suite_name() + "." + test->name() + "-" + name;
+    const std::string folder = kScratchPath + "/" + test->test_suite_name() + "." + test->name();
+    if (emptied != folder) {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+        std::filesystem::create_directories(folder, ignored);
+        emptied = folder;
+    }
+    return folder + "/" + name;
 }
 
 std::string slurp(const std::string& path) {
