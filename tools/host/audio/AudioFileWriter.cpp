@@ -9,13 +9,6 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <random>
-
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 #include "FileName.h"
 
@@ -103,20 +96,9 @@ Expected<AudioFileWriter> AudioFileWriter::create(const std::string& path, int c
 }
 
 Expected<std::string> AudioFileWriter::reserve(const std::string& path) {
-    const std::string folder = FileName::text(FileName::path(path).parent_path());
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        char name[40];
-        std::snprintf(name, sizeof name, ".vsthost-%08x.partial", static_cast<unsigned>(random()));
-        const std::string partial = folder.empty() ? name : folder + "/" + name;
-        const int descriptor = FileName::open(partial, O_RDWR | O_CREAT | O_EXCL, 0644);
-        if (descriptor >= 0) {
-            close(descriptor);
-            return partial;
-        }
-        if (errno != EEXIST) break;
-    }
-    return Error{"cannot write '" + path + "': " + std::strerror(errno)};
+    auto reserved = FileName::reserveBeside(path);
+    if (!reserved) return Error{"cannot write '" + path + "': " + reserved.error()};
+    return reserved;
 }
 
 Expected<bool> AudioFileWriter::write(const std::string& path, const AudioData& audio) {

@@ -80,8 +80,6 @@ std::string replaceError() { return std::system_category().message(static_cast<i
 
 bool flushToDisk(std::FILE* file) { return _commit(_fileno(file)) == 0; }
 
-std::FILE* streamOf(int descriptor) { return _fdopen(descriptor, "wb"); }
-
 void closeDescriptor(int descriptor) { _close(descriptor); }
 
 unsigned fileType(const std::string& name) {
@@ -106,8 +104,6 @@ namespace {
 std::string replaceError() { return std::strerror(errno); }
 
 bool flushToDisk(std::FILE* file) { return fsync(fileno(file)) == 0; }
-
-std::FILE* streamOf(int descriptor) { return fdopen(descriptor, "wb"); }
 
 void closeDescriptor(int descriptor) { ::close(descriptor); }
 
@@ -170,15 +166,6 @@ std::string writeAndClose(Stream stream, const void* data, std::size_t size, boo
     return {};
 }
 
-// A file that did not exist, for writing; null when it exists or cannot be made.
-Stream createNew(const std::string& name) {
-    const int descriptor = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);
-    if (descriptor < 0) return nullptr;
-    Stream stream(streamOf(descriptor));
-    if (!stream) closeDescriptor(descriptor);
-    return stream;
-}
-
 }  // namespace
 
 Expected<std::string> readAtMost(const std::string& name, std::size_t most) {
@@ -204,6 +191,23 @@ Expected<std::string> readAtMost(const std::string& name, std::size_t most) {
     return bytes;
 }
 
+Expected<std::string> reserveBeside(const std::string& target) {
+    const std::string folder = text(path(target).parent_path());
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[40];
+        std::snprintf(name, sizeof name, ".vsthost-%08x.partial", static_cast<unsigned>(random()));
+        const std::string reserved = folder.empty() ? name : folder + "/" + name;
+        const int descriptor = open(reserved, O_RDWR | O_CREAT | O_EXCL, 0644);
+        if (descriptor >= 0) {
+            closeDescriptor(descriptor);
+            return reserved;
+        }
+        if (errno != EEXIST) break;
+    }
+    return Error{std::strerror(errno)};
+}
+
 Expected<bool> write(const std::string& name, const void* data, std::size_t size) {
     std::error_code error;
     auto target = path(name);
@@ -221,10 +225,15 @@ Expected<bool> write(const std::string& name, const void* data, std::size_t size
         if (error) return Error{error.message()};
     }
     const std::string real = text(target);
-    const std::string beside = text(target.parent_path() / ("." + text(target.filename()) + "." +
-                                                             std::to_string(std::random_device{}()) + ".part"));
-    Stream stream = createNew(beside);
-    if (!stream) return Error{std::strerror(errno)};
+    const auto reserved = reserveBeside(real);
+    if (!reserved) return Error{reserved.error()};
+    const std::string& beside = *reserved;
+    Stream stream(openStream(beside, "wb"));
+    if (!stream) {
+        const std::string why = std::strerror(errno);
+        remove(beside);
+        return Error{why};
+    }
     if (std::string why = writeAndClose(std::move(stream), data, size, true); !why.empty()) {
         remove(beside);
         return Error{why};

@@ -26,6 +26,9 @@ bool read(const std::string& name, std::string& bytes);
 // The whole of a regular file of at most `most` bytes. A larger one, a device or a pipe is
 // refused without being read whole, so that no name can make the tool read without end.
 Expected<std::string> readAtMost(const std::string& name, std::size_t most);
+// Makes an empty file under a new short name beside `target`, ".vsthost-XXXXXXXX.partial", for
+// a file written whole there and then moved over the target; its name, or why it could not.
+Expected<std::string> reserveBeside(const std::string& target);
 // Writes `size` bytes as the whole file, by way of a file beside it moved over it: a failed
 // write leaves the file as it was. A device or pipe is written into. Fails with the reason.
 Expected<bool> write(const std::string& name, const void* data, std::size_t size);

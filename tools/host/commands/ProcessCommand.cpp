@@ -286,24 +286,14 @@ int processInChild(const CommandLine& line, const ProcessCommand::Settings& sett
     });
 }
 
-std::vector<std::string> childArguments(const CommandLine& line, const ProcessCommand::Settings& settings) {
-    std::vector<std::string> arguments = {"process"};
-    for (const auto& [option, value] : line.options) {
-        arguments.push_back(option);
-        if (!value.empty()) arguments.push_back(value);
-    }
-    // "--" first: a name may start with dashes too.
-    arguments.insert(arguments.end(), {"--temporary", settings.temporaryPath, "--child", "process", "--"});
-    arguments.insert(arguments.end(), line.arguments.begin(), line.arguments.end());
-    return arguments;
-}
-
 // Runs the work in a child; empty when the child said it was done and ended well, else why
 // not. Only then does the output take its name; otherwise the temporary the parent made goes.
 std::string watchChild(const CommandLine& line, const ProcessCommand::Settings& settings) {
     const std::string& output = line.arguments.back();
     std::string failure = ChildWork::run([&] { return processInChild(line, settings); },
-                                         childArguments(line, settings), settings.seconds);
+                                         ChildWork::childArguments(line, line.arguments,
+                                                                   {"--temporary", settings.temporaryPath}),
+                                         settings.seconds);
     if (failure.empty() && !FileName::replace(settings.temporaryPath, output)) {
         failure = "cannot write '" + output + "': " + std::strerror(errno);
     }

@@ -39,13 +39,14 @@ std::string ChildWork::run(const ChildProcess::Work& work, const std::vector<std
 int ChildWork::command(const CommandLine& line, int pluginPosition, const PluginWork& work) {
     std::vector<std::string> arguments = line.arguments;
     std::string& plugin = arguments[static_cast<std::size_t>(pluginPosition)];
+    const auto named = [&](const PluginLibrary& library) { return work(library, arguments); };
     if (line.has("--child")) {
         auto entered = ChildProcess::enterChild(line);
         if (!entered) {
             std::fprintf(stderr, "vsthost: %s\n", entered.error().c_str());
             return 2;
         }
-        return inChild(line.command, plugin, [&](const PluginLibrary& library) { return work(library, arguments); });
+        return inChild(line.command, plugin, named);
     }
     if (!FileName::isRegularFile(plugin)) {
         std::fprintf(stderr, "vsthost: cannot find plug-in '%s'\n", plugin.c_str());
@@ -55,20 +56,24 @@ int ChildWork::command(const CommandLine& line, int pluginPosition, const Plugin
     for (std::size_t i = static_cast<std::size_t>(pluginPosition); i < arguments.size(); ++i) {
         arguments[i] = FileName::absolute(arguments[i]);
     }
-    std::vector<std::string> told = {line.command};
-    for (const auto& [option, value] : line.options) {
-        told.push_back(option);
-        if (!value.empty()) told.push_back(value);
-    }
-    // "--" first: a name may start with dashes too.
-    told.insert(told.end(), {"--child", line.command, "--"});
-    told.insert(told.end(), arguments.begin(), arguments.end());
     const std::string failure =
-        run([&] { return inChild(line.command, plugin, [&](const PluginLibrary& library) { return work(library, arguments); }); },
-            told, kCommandSeconds);
+        run([&] { return inChild(line.command, plugin, named); }, childArguments(line, arguments), kCommandSeconds);
     if (failure.empty()) return 0;
     std::fprintf(stderr, "vsthost: %s\n", failure.c_str());
     return 1;
+}
+
+std::vector<std::string> ChildWork::childArguments(const CommandLine& line, const std::vector<std::string>& names,
+                                                   const std::vector<std::string>& extra) {
+    std::vector<std::string> arguments = {line.command};
+    for (const auto& [option, value] : line.options) {
+        arguments.push_back(option);
+        if (!value.empty()) arguments.push_back(value);
+    }
+    arguments.insert(arguments.end(), extra.begin(), extra.end());
+    arguments.insert(arguments.end(), {"--child", line.command, "--"});
+    arguments.insert(arguments.end(), names.begin(), names.end());
+    return arguments;
 }
 
 int ChildWork::inChild(const std::string& name, const std::string& pluginPath,

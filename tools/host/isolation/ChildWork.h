@@ -27,6 +27,10 @@ public:
     // Runs `work` (in a fork, or on Windows the tool again with `arguments`) with `seconds`
     // for it once it has begun; empty when it was done, else why not in one line.
     static std::string run(const ChildProcess::Work& work, const std::vector<std::string>& arguments, int seconds);
+    // The arguments that make the tool do `line`'s command as a Windows child: its options,
+    // `extra` ones, then `names` after "--" (a name may start with dashes too).
+    static std::vector<std::string> childArguments(const CommandLine& line, const std::vector<std::string>& names,
+                                                   const std::vector<std::string>& extra = {});
     // In the child: loads the plug-in, says the work `name` has begun, runs `work` and says how
     // it went; the child's exit status.
     static int inChild(const std::string& name, const std::string& pluginPath,
