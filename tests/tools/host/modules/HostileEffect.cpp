@@ -170,7 +170,9 @@ void misbehaveInFirstBlock() {
     }
     if (chosen == "helper-crash") crash();
     if (chosen == "forge-crash") {
-        writeEverywhere("\x1FH\tidle\t\n\x1FR\t" + fileNamed() + "\t\n\x1F" "D\tprocess\t\n");
+        // The host's format, and the same with a guess at a secret's length.
+        const std::string guess(32, '0');
+        writeEverywhere("\x1FH\tidle\t\n\x1F" + guess + "H\tidle\t\n\x1FR\t" + fileNamed() + "\t\n\x1F" "D\tprocess\t\n");
         crash();
     }
     if (chosen == "forge-exit") {
