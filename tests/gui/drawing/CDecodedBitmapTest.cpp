@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,8 @@ namespace {
 
 // The test program's own images (make-test-images): 101 a vertical strip of red, green and
 // half-transparent white 4 x 4 frames; 102 a 3 x 2 BMP; 103 a broken PNG; 104 a horizontal
-// strip of red, green and blue 2 x 2 frames; "STRIP" the first again, by name.
+// strip of red, green and blue 2 x 2 frames; "STRIP" the first again, by name; 201 to 215
+// one picture in each kind of BMP and PNG.
 HINSTANCE program() { return GetModuleHandleA(nullptr); }
 
 CDecodedBitmap* resource(std::int32_t id) { return CDecodedBitmap::fromResource(id, program()); }
@@ -138,6 +140,59 @@ TEST(CDecodedBitmap, BlendsByItsAlphaAndDrawsOneFrameOfAStrip) {
     EXPECT_EQ(surface.pixel(0, 0), RGB(255, 0, 0));
     strip->release();
     row->release();
+}
+
+// The picture of 201 to 215: one 5 x 3 picture written by every kind of encoder a plug-in's
+// images come from. Palette indices, as make-test-images writes them.
+namespace {
+
+constexpr int kPicture[3][5] = {{0, 1, 2, 3, 4}, {5, 6, 7, 0, 1}, {2, 7, 6, 4, 3}};
+constexpr int kLevels[3][5] = {{0, 64, 128, 192, 255}, {255, 192, 128, 64, 0}, {128, 0, 255, 64, 192}};
+
+std::vector<COLORREF> expected(bool twoColours, bool grey) {
+    const COLORREF palette[] = {RGB(255, 0, 0),   RGB(0, 255, 0),   RGB(0, 0, 255),     RGB(255, 255, 0),
+                                RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 255, 255), RGB(0, 0, 0)};
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 5; ++x) {
+            const int level = kLevels[y][x];
+            pixels.push_back(grey ? RGB(level, level, level) : palette[twoColours ? kPicture[y][x] % 2 : kPicture[y][x]]);
+        }
+    }
+    return pixels;
+}
+
+} // namespace
+
+TEST(CDecodedBitmap, DecodesEveryKindOfBmpAndPngToTheSamePixels) {
+    struct Variant {
+        std::int32_t id;
+        const char* kind;
+        bool twoColours = false;
+        bool grey = false;
+    };
+    const Variant variants[] = {
+        {201, "1-bit BMP, full palette", true},  {202, "1-bit BMP, colours counted", true},
+        {203, "4-bit BMP, full palette"},        {204, "4-bit BMP, 8 colours counted"},
+        {205, "8-bit BMP, full palette"},        {206, "8-bit BMP, 8 colours counted"},
+        {207, "8-bit BMP, top-down"},            {208, "16-bit BMP, 5-6-5 masks"},
+        {209, "16-bit BMP, 5-5-5"},              {210, "32-bit BMP, large header with masks"},
+        {211, "24-bit BMP, top-down"},           {212, "PNG with a palette"},
+        {213, "grey PNG", false, true},          {214, "PNG of 16 bits per channel"},
+        {215, "interlaced PNG"},
+    };
+    for (const Variant& variant : variants) {
+        SCOPED_TRACE(variant.kind);
+        CDecodedBitmap* image = resource(variant.id);
+        ASSERT_NE(image, nullptr);
+        EXPECT_EQ(image->getWidth(), 5);
+        EXPECT_EQ(image->getHeight(), 3);
+        GdiSurface surface(5, 3, RGB(1, 2, 3));
+        CDrawContext context(nullptr, surface.dc(), nullptr);
+        image->draw(&context, CRect(0, 0, 5, 3), CPoint(0, 0));
+        EXPECT_EQ(surface.pixels(RECT{0, 0, 5, 3}), expected(variant.twoColours, variant.grey));
+        image->release();
+    }
 }
 
 // A view shows the image as its background, blended when it is transparent.
