@@ -63,6 +63,9 @@ const std::string kScratchPath = [] {
 // reaches, so that these tests judge verdicts and never speed.
 const char* const kUnreachedLimit = "600";
 
+// Every verdict a validation at any level accounts for, given, failed or skipped.
+constexpr int kEveryVerdict = 72;
+
 struct Outcome {
     int status = -1;
     std::string out;
@@ -707,10 +710,10 @@ TEST(VsthostValidate, PassesThePluginAtTheStrictestLevelWithEveryCheckReported) 
     EXPECT_EQ(run.status, 0) << run.out;
     const Tally tally = closingTally(run.out);
 #if defined(_WIN32)
-    EXPECT_EQ(tally.skipped, 5) << "the instrument checks, on an effect, and damaged chunks\n" << run.out;
+    EXPECT_EQ(tally.skipped, 6) << "the instrument checks, on an effect, and the chunk checks\n" << run.out;
 #else
-    EXPECT_EQ(tally.skipped, 14)
-        << "the instrument checks, damaged chunks, and the editor's without native windows\n" << run.out;
+    EXPECT_EQ(tally.skipped, 15)
+        << "the instrument checks, the chunk checks, and the editor's without native windows\n" << run.out;
 #endif
     EXPECT_GE(tally.passed, 50);
     EXPECT_EQ(tally.failed, 0);
@@ -777,9 +780,9 @@ TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
     }
     const Tally tally = closingTally(run.out);
     EXPECT_EQ(tally.failed, 13) << run.out;
-    EXPECT_EQ(tally.total(), 71) << "the run goes on to the end\n" << run.out;
+    EXPECT_EQ(tally.total(), kEveryVerdict) << "the run goes on to the end\n" << run.out;
     const std::string xml = slurp(junit);
-    EXPECT_NE(xml.find("tests=\"71\" failures=\"13\" skipped=\"" + std::to_string(tally.skipped)),
+    EXPECT_NE(xml.find("tests=\"" + std::to_string(kEveryVerdict) + "\" failures=\"13\" skipped=\"" + std::to_string(tally.skipped)),
               std::string::npos) << xml;
     EXPECT_NE(xml.find("name=\"processing at 32000 Hz, blocks of 1 to 4096 frames\">\n    <failure "
                        "message=\"-inf at channel 1, frame 3 in blocks of 4\"/>"),
@@ -793,7 +796,7 @@ TEST(VsthostValidate, FindsAndNamesThePluginsFaults) {
     // verdict: it reaches stderr, marked as the plug-in's.
     const Outcome printing = runVsthost({"validate", kPrintingPluginPath, "--timeout", kUnreachedLimit});
     EXPECT_EQ(closingTally(printing.out).failed, 13) << printing.out;
-    EXPECT_EQ(closingTally(printing.out).total(), 71) << printing.out;
+    EXPECT_EQ(closingTally(printing.out).total(), kEveryVerdict) << printing.out;
     EXPECT_NE(printing.out.find("FAIL nothing written past the frame count: at 22050 Hz, block 1"),
               std::string::npos) << printing.out;
     EXPECT_NE(printing.err.find("[plug-in] opened, and no newline"), std::string::npos) << printing.err;
@@ -849,12 +852,14 @@ TEST(VsthostValidate, NamesThePieceOfStateAPluginForgets) {
         {"", "PASS bank restored through a written file"},
         {"current", "FAIL bank restored through a written file: program 1 is current, 0 was"},
         {"names", "FAIL bank restored through a written file: program 0's name is \"vsthost 0\", was \"First\""},
+        {"others", "FAIL bank restored through a written file: program 1's parameter 0 \"Level\" is 0, was 0.5"},
+        {"editor", "WARN chunk carried whole into a new instance: its chunk differs from the one it was given from byte 8 on"},
     };
     for (const auto& [forgets, verdict] : cases) {
         const ScopedVariable chosen("LANTER5_FORGETS", forgets);
         const Outcome run = runVsthost({"validate", kForgetfulPluginPath, "--timeout", kUnreachedLimit});
         EXPECT_NE(run.out.find(verdict), std::string::npos) << forgets << "\n" << run.out;
-        EXPECT_EQ(closingTally(run.out).failed, *forgets ? 1 : 0) << run.out;
+        EXPECT_EQ(closingTally(run.out).failed, *forgets && verdict.starts_with("FAIL") ? 1 : 0) << run.out;
     }
 }
 
@@ -897,7 +902,7 @@ TEST(VsthostValidate, ReportsACrashAnAbortAndAHangAsFailedChecks) {
         // A fresh child runs the checks after it.
         EXPECT_NE(run.out.find("FAIL output clean while opcodes arrive from another thread"), std::string::npos)
             << run.out;
-        EXPECT_EQ(closingTally(run.out).total(), 71) << run.out;
+        EXPECT_EQ(closingTally(run.out).total(), kEveryVerdict) << run.out;
     }
 }
 
@@ -1061,7 +1066,7 @@ TEST_F(VsthostHostile, HoldsAPluginThatExitsOrHangsToItsStep) {
         const Outcome hung = run(mode, {"validate", kHostilePluginPath, "--timeout", "3"});
         EXPECT_EQ(hung.status, 1);
         EXPECT_NE(hung.out.find("the plug-in hung: no answer within 3 s"), std::string::npos) << hung.out;
-        EXPECT_EQ(closingTally(hung.out).total(), 71) << hung.out;
+        EXPECT_EQ(closingTally(hung.out).total(), kEveryVerdict) << hung.out;
         expectEndedWithin(600);
     }
 #endif
@@ -1112,7 +1117,7 @@ TEST_F(VsthostHostile, TakesNoWordOfThePlugins) {
               std::string::npos);
     const Outcome validated = run("forge-exit", {"validate", kHostilePluginPath, "--timeout", kUnreachedLimit});
     EXPECT_EQ(validated.status, 1);
-    EXPECT_EQ(closingTally(validated.out).total(), 71) << validated.out;
+    EXPECT_EQ(closingTally(validated.out).total(), kEveryVerdict) << validated.out;
     EXPECT_GE(closingTally(validated.out).failed, 1) << validated.out;
 }
 

@@ -1,6 +1,8 @@
 // A test plug-in with three programs of one parameter, kept in chunks, whose bank chunk forgets
 // one piece of the state as LANTER5_FORGETS says: "current", which program was current; "names",
-// the programs' names (their values come back). Otherwise it gives everything back.
+// the programs' names (their values come back); "others", every program's values but the
+// current one's; "editor", the page its editor shows, kept only in the chunk. Otherwise it gives
+// everything back.
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -25,6 +27,7 @@ struct Program {
 struct Bank {
     VstInt32 magic;
     VstInt32 current;
+    VstInt32 editorPage;
     Program programs[kPrograms];
 };
 
@@ -36,7 +39,10 @@ struct ProgramChunk {
 struct State {
     Program programs[kPrograms] = {{"First", 0.5f}, {"Second", 0.5f}, {"Third", 0.5f}};
     VstInt32 current = 0;
+    // Each instance opens its editor on a page of its own until a bank says otherwise.
+    VstInt32 editorPage = nextPage++;
     Bank bank{};
+    static inline VstInt32 nextPage = 1;
     ProgramChunk single{};
 };
 
@@ -61,10 +67,13 @@ VstIntPtr setChunk(State& state, VstInt32 isProgram, VstIntPtr size, const void*
     std::memcpy(&given, data, sizeof given);
     if (given.magic != kBankMagic || given.current < 0 || given.current >= kPrograms) return 0;
     for (int index = 0; index < kPrograms; ++index) {
-        if (forgets("names")) state.programs[index].value = given.programs[index].value;
-        else state.programs[index] = given.programs[index];
+        Program restored = given.programs[index];
+        if (forgets("names")) std::memcpy(restored.name, state.programs[index].name, kNameBytes);
+        if (forgets("others") && index != given.current) restored.value = state.programs[index].value;
+        state.programs[index] = restored;
     }
     if (!forgets("current")) state.current = given.current;
+    if (!forgets("editor")) state.editorPage = given.editorPage;
     return 1;
 }
 
@@ -92,6 +101,7 @@ VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32 index, Vs
         }
         state.bank.magic = kBankMagic;
         state.bank.current = state.current;
+        state.bank.editorPage = state.editorPage;
         std::memcpy(state.bank.programs, state.programs, sizeof state.programs);
         *static_cast<void**>(ptr) = &state.bank;
         return sizeof state.bank;

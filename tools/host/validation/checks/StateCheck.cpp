@@ -1,7 +1,8 @@
 // A session reopened in a host: the plug-in's bank and program, as its chunks or its parameter
 // values, taken and given back, through a written file and into a new instance, must bring back
-// every parameter, the program and its names, and the same sound. A strict host also hands it
-// damaged chunks, which it must refuse without a trace or take whole.
+// every parameter of every program, the program and its names, the same sound, and the same
+// chunk. A strict host also hands it damaged chunks, which it must refuse without a trace or
+// take whole.
 #include <algorithm>
 #include <cstdint>
 #include <cmath>
@@ -36,16 +37,17 @@ constexpr std::size_t kMarkBytes = 8;
 const char* const kBank = "bank restored through a written file";
 const char* const kProgram = "program restored";
 const char* const kNewInstance = "bank carried into a new instance";
+const char* const kSameChunk = "chunk carried whole into a new instance";
 const char* const kRefused = "damaged chunks refused without a trace";
 const char* const kFiniteAfter = "finite audio after damaged chunks";
 
 std::vector<std::string> verdicts(const ValidationOptions&) {
-    return {kBank, kProgram, kNewInstance, kRefused, kFiniteAfter};
+    return {kBank, kProgram, kNewInstance, kSameChunk, kRefused, kFiniteAfter};
 }
 
 // What a host shows of a plug-in's state: the program, every program's name, and the current
 // program's parameter values; read without selecting programs, which may load presets over
-// it. With `everyProgram`, every program is selected and its values read as well.
+// it. `programValues` holds every program's values, each selected in turn, where it is taken.
 struct Snapshot {
     VstIntPtr program = 0;
     std::vector<std::string> names;
@@ -61,6 +63,17 @@ std::vector<float> values(Effect& effect) {
     return read;
 }
 
+std::vector<std::vector<float>> everyProgramsValues(Effect& effect) {
+    const VstIntPtr current = effect.dispatch(effGetProgram);
+    std::vector<std::vector<float>> read;
+    for (VstInt32 program = 0; program < std::min(effect.record().numPrograms, kWalkLimit); ++program) {
+        effect.dispatch(effSetProgram, 0, program);
+        read.push_back(values(effect));
+    }
+    effect.dispatch(effSetProgram, 0, current);
+    return read;
+}
+
 Snapshot snapshot(Effect& effect, bool everyProgram = false) {
     Snapshot taken;
     taken.program = effect.dispatch(effGetProgram);
@@ -69,12 +82,7 @@ Snapshot snapshot(Effect& effect, bool everyProgram = false) {
     }
     taken.names.push_back(effect.text(effGetProgramName));
     taken.values = values(effect);
-    if (!everyProgram) return taken;
-    for (VstInt32 program = 0; program < std::min(effect.record().numPrograms, kWalkLimit); ++program) {
-        effect.dispatch(effSetProgram, 0, program);
-        taken.programValues.push_back(values(effect));
-    }
-    effect.dispatch(effSetProgram, 0, taken.program);
+    if (everyProgram) taken.programValues = everyProgramsValues(effect);
     return taken;
 }
 
@@ -90,12 +98,20 @@ std::string valueDifference(Effect& effect, const std::vector<float>& before, co
     return {};
 }
 
+std::string programsDifference(Effect& effect, const std::vector<std::vector<float>>& before,
+                               const std::vector<std::vector<float>>& now) {
+    for (std::size_t program = 0; program < std::min(before.size(), now.size()); ++program) {
+        const std::string changed = valueDifference(effect, before[program], now[program]);
+        if (!changed.empty()) return "program " + std::to_string(program) + "'s " + changed;
+    }
+    return {};
+}
+
 // How `now` differs from `before`, the first difference named; empty when it does not.
 std::string difference(Effect& effect, const Snapshot& before, const Snapshot& now) {
     if (std::string changed = valueDifference(effect, before.values, now.values); !changed.empty()) return changed;
-    for (std::size_t program = 0; program < before.programValues.size(); ++program) {
-        const std::string changed = valueDifference(effect, before.programValues[program], now.programValues[program]);
-        if (!changed.empty()) return "program " + std::to_string(program) + "'s " + changed;
+    if (std::string changed = programsDifference(effect, before.programValues, now.programValues); !changed.empty()) {
+        return changed;
     }
     if (before.program != now.program) {
         return "program " + std::to_string(now.program) + " is current, " + std::to_string(before.program) +
@@ -167,20 +183,23 @@ Sound listen(Effect& effect, const AudioData& signal) {
     return sound;
 }
 
-// Gives the verdict on a restored state: its snapshot, then its sound.
+// Gives the verdict on a restored state: its snapshot, then its sound, then the values of every
+// program where `before` holds them; selecting programs comes last, as it may load presets.
 void judge(CheckContext& context, const char* verdict, Effect& effect, const Snapshot& before,
            const Sound& sound, const AudioData& signal) {
-    const std::string changed = difference(effect, before, snapshot(effect));
-    if (!changed.empty()) {
-        context.fail(verdict, changed);
-        return;
+    std::string changed = difference(effect, before, snapshot(effect));
+    std::string note;
+    if (changed.empty() && !sound.repeatable) {
+        note = "the sound not compared: the plug-in does not render alike twice";
+    } else if (changed.empty()) {
+        const std::string sounds = firstDifference(sound.audio, renderFromReset(effect, signal, kBlock), kSampleTolerance);
+        if (!sounds.empty()) changed = "the sound differs, " + sounds;
     }
-    if (!sound.repeatable) {
-        context.pass(verdict, "the sound not compared: the plug-in does not render alike twice");
-        return;
+    if (changed.empty() && !before.programValues.empty()) {
+        changed = programsDifference(effect, before.programValues, everyProgramsValues(effect));
     }
-    const std::string sounds = firstDifference(sound.audio, renderFromReset(effect, signal, kBlock), kSampleTolerance);
-    context.check(verdict, sounds.empty(), "the sound differs, " + sounds);
+    if (!changed.empty()) context.fail(verdict, changed);
+    else context.pass(verdict, note);
 }
 
 bool applied(CheckContext& context, const char* verdict, Effect& effect, const Expected<PresetFile>& file) {
@@ -228,6 +247,36 @@ Expected<std::string> bankChunk(Effect& effect) {
     return file->chunk;
 }
 
+// Where two chunks part, as "from byte 40 on" or "in size: 96 bytes, was 100".
+std::string whereChunksDiffer(const std::string& was, const std::string& is) {
+    if (was.size() != is.size()) {
+        return "in size: " + std::to_string(is.size()) + " bytes, was " + std::to_string(was.size());
+    }
+    const auto parted = std::mismatch(was.begin(), was.end(), is.begin()).first - was.begin();
+    return "from byte " + std::to_string(parted) + " on";
+}
+
+// What a plug-in keeps only in its chunk (its editor's page or size, a setting that is no
+// parameter) shows nowhere else: the new instance must give back the chunk it was given. A
+// chunk may also hold a stamp of its own on purpose, so a difference fails only a strict run.
+void sameChunk(CheckContext& context, Effect& effect, const std::string& given) {
+    context.step("reading the new instance's bank back");
+    const auto first = bankChunk(effect);
+    const auto again = bankChunk(effect);
+    if (!first || !again) {
+        context.fail(kSameChunk, first ? again.error() : first.error());
+    } else if (*first != *again) {
+        context.pass(kSameChunk, "not compared: the plug-in's chunk differs between two readings");
+    } else if (*first == given) {
+        context.pass(kSameChunk);
+    } else if (context.atLeast(Level::strict)) {
+        context.fail(kSameChunk, "its chunk differs from the one it was given " + whereChunksDiffer(given, *first));
+    } else {
+        context.warn(kSameChunk, "its chunk differs from the one it was given " + whereChunksDiffer(given, *first) +
+                                     "; a setting kept only there is lost, or the chunk holds a stamp");
+    }
+}
+
 void damagedChunks(CheckContext& context, Effect& effect, const std::string& chunk, const AudioData& signal) {
     changeEverything(effect);
     const auto other = bankChunk(effect);
@@ -266,8 +315,9 @@ void run(CheckContext& context) {
     // Without programs or chunks, a plug-in's whole state is its one program.
     const bool banks = effect->record().numPrograms > 0 || effect->hasFlag(effFlagsProgramChunks);
     auto bank = EffectState::capture(*effect, banks ? PresetFile::Kind::bank : PresetFile::Kind::program);
-    const Snapshot original = snapshot(*effect);
+    Snapshot original = snapshot(*effect);
     const Sound sound = listen(*effect, signal);
+    original.programValues = everyProgramsValues(*effect);
     if (!bank) {
         context.fail(kBank, bank.error());
         context.skipRest("there is no state to give back");
@@ -296,7 +346,10 @@ void run(CheckContext& context) {
 
     if (!bank->opaque) {
         context.skipRest("the plug-in keeps no chunks");
-    } else if (!context.atLeast(Level::strict)) {
+        return;
+    }
+    sameChunk(context, *second, bank->chunk);
+    if (!context.atLeast(Level::strict)) {
         context.skipRest("needs " + levelText(Level::strict));
     } else {
         damagedChunks(context, *effect, bank->chunk, signal);
