@@ -23,6 +23,7 @@ TICKS_PER_BEAT = 48
 TEMPO = 120
 # What LMMS prints when an effect of a project did not load; it then keeps a silent stand-in.
 LOAD_ERROR = "The following errors occured while loading"
+LATE_SERVER = "Remote plugin did not connect"
 
 
 @dataclass
@@ -253,10 +254,16 @@ class Render:
             return "no render: the guest stopped first"
         if self.status == 124:
             return "LMMS did not finish within its time"
+        # LMMS's own time-out for its server's start, which then also reports the load failed:
+        # on a loaded machine that is the machine, whatever the DLL.
+        if LATE_SERVER in self.log:
+            return "LMMS's plug-in server did not connect within LMMS's time, twice"
         if LOAD_ERROR in self.log:
-            return "LMMS could not load an effect: " + _after(self.log, LOAD_ERROR)
+            traced = "; ".join(f"Wine's load trace shows {os.path.basename(dll)} "
+                               f"{'loaded' if self.loaded(dll) else 'never loaded'}" for dll in dlls)
+            return "LMMS could not load an effect: " + _after(self.log, LOAD_ERROR) + (f" ({traced})" if traced else "")
         # LMMS's progress bar shares lines with what the server prints.
-        for marker in ("wine: Unhandled", "remote plugin died", "Remote plugin did not connect"):
+        for marker in ("wine: Unhandled", "remote plugin died"):
             if marker in self.log:
                 return "the plug-in server failed: " + self.log[self.log.index(marker):].splitlines()[0].strip()
         if self.status != 0:
