@@ -598,6 +598,10 @@ TEST(VsthostProcess, LeavesNoOutputForBadInputOrAnUnwritablePath) {
     expectOneLineError(runVsthost({"validate", plugin, "--junit", plugin}), "is what this run reads");
     expectOneLineError(runVsthost({"process", plugin, good, good}), "is what this run reads");
     expectOneLineError(runVsthost({"process", plugin, good, plugin}), "is what this run reads");
+    // The same file by another spelling is the same file.
+    const std::filesystem::path goodPath(good);
+    const std::string sameAsGood = (goodPath.parent_path() / "." / goodPath.filename()).string();
+    expectOneLineError(runVsthost({"process", plugin, good, sameAsGood}), "is what this run reads");
     EXPECT_EQ(slurp(plugin), before);
     EXPECT_EQ(slurp(good).size(), 44u + 200u);
 }
