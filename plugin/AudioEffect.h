@@ -4,7 +4,8 @@
 //
 // Threads: the dispatcher and parameter calls arrive on the host's user-interface thread (or
 // whichever thread the host picks); processing arrives on the audio thread, where nothing may
-// allocate, lock or call the host. The base itself takes no locks.
+// allocate or lock, and the host is asked only what AudioEffectX marks "audio thread too" (the
+// time info, the process level, the automation state). The base itself takes no locks.
 
 #include "AEffect.h"
 #include "HostRecords.h"
@@ -28,15 +29,16 @@ public:
     virtual void setSampleRate(float rate) { sampleRate = rate; }
     virtual void setBlockSize(VstInt32 size) { blockSize = size; }
 
-    // Audio thread; no allocation, locks or host calls. Reads `sampleFrames` samples of each
-    // input and writes as many to each output.
+    // Audio thread; no allocation or locks, and of the host services only those marked "audio
+    // thread too". Reads `sampleFrames` samples of each input and writes as many to each output.
     virtual void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) = 0;
     virtual void processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames);
 
     // Any thread the host chooses; must be cheap and lock-free.
     virtual void setParameter(VstInt32 index, float value);
     virtual float getParameter(VstInt32 index);
-    // Sets the parameter, then tells the host it changed (host opcode 0).
+    // Sets the parameter, then tells the host it changed (host opcode 0). User-interface thread:
+    // a change the user makes, not one the audio computes.
     virtual void setParameterAutomated(VstInt32 index, float value);
 
     virtual VstInt32 getProgram() { return currentProgram; }
@@ -59,13 +61,16 @@ public:
     virtual void setProgramsAreChunks(bool state) { setFlag(effFlagsProgramChunks, state); }
     // Writes the record only; the host is not told.
     virtual void setInitialDelay(VstInt32 delay) { effectRecord.initialDelay = delay; }
+    // Writes the record only: the plug-in's own version (1 unless set), which hosts show and
+    // keep in the preset files they write.
+    void setVersion(VstInt32 version) { effectRecord.version = version; }
 
     virtual AEffEditor* getEditor() { return editor; }
     virtual AEffect* getAEffect() { return &effectRecord; }
     virtual float getSampleRate() { return sampleRate; }
     virtual VstInt32 getBlockSize() { return blockSize; }
 
-    // Host services (host opcodes 1 to 3); each works without a callback.
+    // Host services (host opcodes 1 to 3), user-interface thread; each works without a callback.
     virtual VstIntPtr getHostVersion();
     virtual VstIntPtr getCurrentUniqueId();
     virtual void hostIdle();

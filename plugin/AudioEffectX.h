@@ -1,7 +1,9 @@
 #pragma once
 // Extended effect: answers effect opcodes 25 to 79, gives each a default, and wraps host
-// opcodes 6 to 49 in services. Threads as for AudioEffect: opcodes and services on the host's
-// user-interface thread unless the host says otherwise; none of these is for the audio thread.
+// opcodes 6 to 49 in services. Threads as for AudioEffect: opcodes arrive on the host's
+// user-interface thread unless the host says otherwise. Services are for that thread too, but
+// for the three marked "audio thread too", which a processing call may ask: a tempo-synced
+// effect asks the time info from `processReplacing`, where it describes the block at hand.
 
 #include "AudioEffect.h"
 #include "HostRecords.h"
@@ -46,9 +48,11 @@ public:
     virtual bool setProcessPrecision(VstInt32 precision);
     virtual VstInt32 getNumMidiInputChannels();
     virtual VstInt32 getNumMidiOutputChannels();
-    virtual VstTimeInfo* getTimeInfo(VstInt32 filter);  // host opcode 7
-    virtual VstIntPtr getCurrentProcessLevel();         // host opcode 23
-    virtual VstIntPtr getAutomationState();             // host opcode 24
+    // Host opcode 7; audio thread too. The host's record, valid until the next call; null when
+    // the host keeps no transport.
+    virtual VstTimeInfo* getTimeInfo(VstInt32 filter);
+    virtual VstIntPtr getCurrentProcessLevel();  // host opcode 23; audio thread too
+    virtual VstIntPtr getAutomationState();      // host opcode 24; audio thread too
 
     // Events and processing control.
     virtual VstInt32 processEvents(VstEvents* record);

@@ -1,6 +1,12 @@
 #pragma once
 // Font identifiers name the entries of the draw context's fixed font table; style bits
-// combine freely.
+// combine freely. The table, by character height in pixels (the em, not the cell):
+//   kFontBold        Arial 12, always bold       kFontSmall       Arial 11
+//   kFontVeryBig     Arial 18                    kFontSmaller     Arial 10
+//   kFontBig         Arial 14                    kFontVerySmall   Arial 9
+//   kFontNormal      Arial 12                    kFontSymbol      Symbol 13
+// Any other identifier draws as kFontBold. Where a system lacks a face, it stands in the
+// nearest of the same family (Swiss, proportional; the symbol font's own family).
 
 #include <cstdint>
 

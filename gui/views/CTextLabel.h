@@ -1,6 +1,12 @@
 #pragma once
 // A parameter display that shows a text of its own instead of its value, with all the
 // display's styling.
+//
+// Clicks: a view added later lies on top and is asked first, so a label added over a control
+// takes the control's clicks there and does nothing with them. Call setMouseEnabled(false) on
+// the label to let them through, or add the label first. Wheel turns go to the topmost view
+// under the pointer whatever its mouse setting, so keep a label off a control it should not
+// cover.
 
 #include "CParamDisplay.h"
 

@@ -4,6 +4,11 @@
 // is set (it leaves the value NaN for text it cannot read) or else as a decimal number; Escape
 // and losing the focus cancel. Text that gives no value changes nothing. An applied value is
 // one edit for the host, and only when it differs.
+//
+// Without a reverse conversion the number typed is the control's own value, kept within its
+// minimum and maximum (0 and 1 unless set), not the unit the display shows: "330" typed into a
+// frequency shown in hertz applies 1, the top of the range. A display that shows units wants a
+// reverse conversion from those units to the value.
 
 #include "CParamDisplay.h"
 

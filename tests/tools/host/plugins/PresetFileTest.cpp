@@ -8,7 +8,9 @@
 #include <fstream>
 #include <string>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <sys/resource.h>
 #include <unistd.h>
 #endif
@@ -185,6 +187,29 @@ TEST(PresetFile, OnDiskNeitherReadsWithoutEndNorLosesTheOldFileToAFailedWrite) {
     const auto nowhere = vsthost::FileName::write((folder / "none" / "x.fxp").string(), good.data(), good.size());
     ASSERT_FALSE(nowhere);
     EXPECT_EQ(nowhere.error(), "No such file or directory");
+    fs::remove_all(folder);
+}
+#else
+// A file another program holds open, as an editor or a player does on Windows, cannot be
+// replaced: the write fails, the old file stays, and nothing is left beside it.
+TEST(PresetFile, OnDiskAFileHeldOpenStaysWithNothingLeftBeside) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("vsthost-preset-held-" + std::to_string(GetCurrentProcessId()));
+    fs::remove_all(folder);
+    fs::create_directory(folder);
+    const std::string kept = (folder / "kept.fxp").string();
+    const std::string good = handMadeProgram();
+    ASSERT_TRUE(vsthost::FileName::write(kept, good.data(), good.size()));
+    HANDLE held = CreateFileA(kept.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const std::string longer = good + good;
+    const auto failed = vsthost::FileName::write(kept, longer.data(), longer.size());
+    CloseHandle(held);
+    EXPECT_FALSE(failed);
+    const auto still = PresetFile::read(kept);
+    ASSERT_TRUE(still) << still.error();
+    EXPECT_EQ(still->bytes(), good);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1) << "a part left behind";
     fs::remove_all(folder);
 }
 #endif
