@@ -36,3 +36,10 @@ install(FILES
   ${PROJECT_SOURCE_DIR}/plugin/exports.map
   ${PROJECT_SOURCE_DIR}/gui/frame/DllMain.cpp
   DESTINATION ${package_dir})
+# What an outside project needs of the checkout, so that it needs none: the toolchain files for
+# the Windows builds, and the way to run Windows programs (vsthost, a plug-in's tests) under
+# Wine, beside the package for lanter5_add_plugin_test and in bin/ for people.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/cmake/toolchains DESTINATION ${package_dir})
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/wine-run DESTINATION ${package_dir} RENAME lanter5-wine-run)
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/wine-run DESTINATION ${CMAKE_INSTALL_BINDIR}
+  RENAME lanter5-wine-run)

@@ -12,16 +12,27 @@
 # each as a resource named after the file without its extension (`knob.png` is "knob"), of type
 # "PNG" for PNG files and RCDATA for others, which is where the toolkit's images look for them.
 #
+# lanter5_add_plugin_test(NAME SOURCES ... [EDITOR_SOURCES ...] [LIBS ...] [ARGS ...])
+#
+# A test program of the plug-in's own: its sources (and, where there is a toolkit, its editor's)
+# with the test's, linked as the plug-in is (on Windows with the runtime inside, so that it
+# starts under Wine with nothing beside it), and registered with CTest to run with ARGS. Windows
+# programs built on Linux run under Wine, in a Wine prefix of the build tree's own made on first
+# use, unless CMAKE_CROSSCOMPILING_EMULATOR names another way. Without EDITOR_SOURCES the
+# effect has no editor. The test passes when the program ends with status 0.
+#
 # Works from the source tree (add_subdirectory) and from the installed package
 # (find_package(Lanter5)); the files the modules need sit beside this one once installed.
 
 if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/exports.map)
   set_property(GLOBAL PROPERTY LANTER5_EXPORTS_MAP ${CMAKE_CURRENT_LIST_DIR}/exports.map)
   set_property(GLOBAL PROPERTY LANTER5_DLLMAIN_SOURCE ${CMAKE_CURRENT_LIST_DIR}/DllMain.cpp)
+  set_property(GLOBAL PROPERTY LANTER5_WINE_RUN ${CMAKE_CURRENT_LIST_DIR}/lanter5-wine-run)
 else()
   set_property(GLOBAL PROPERTY LANTER5_EXPORTS_MAP ${CMAKE_CURRENT_LIST_DIR}/../plugin/exports.map)
   set_property(GLOBAL PROPERTY LANTER5_DLLMAIN_SOURCE
     ${CMAKE_CURRENT_LIST_DIR}/../gui/frame/DllMain.cpp)
+  set_property(GLOBAL PROPERTY LANTER5_WINE_RUN ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
 endif()
 
 if(WIN32)
@@ -103,4 +114,27 @@ function(lanter5_add_plugin name)
       -Wl,--version-script=${exports_map} -Wl,--no-undefined)
     set_target_properties(${name} PROPERTIES LINK_DEPENDS ${exports_map})
   endif()
+endfunction()
+
+function(lanter5_add_plugin_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;EDITOR_SOURCES;LIBS;ARGS" ${ARGN})
+  if(NOT ARG_SOURCES)
+    message(FATAL_ERROR "lanter5_add_plugin_test(${name}): no SOURCES")
+  endif()
+  enable_testing()
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES CXX_STANDARD 20 CXX_STANDARD_REQUIRED ON CXX_EXTENSIONS OFF)
+  target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>)
+  target_link_libraries(${name} PRIVATE Lanter5::core ${ARG_LIBS})
+  if(WIN32)
+    target_sources(${name} PRIVATE ${ARG_EDITOR_SOURCES})
+    target_link_libraries(${name} PRIVATE Lanter5::editor Lanter5::toolkit)
+    target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++)
+    if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+      get_property(wine_run GLOBAL PROPERTY LANTER5_WINE_RUN)
+      set_target_properties(${name} PROPERTIES
+        CROSSCOMPILING_EMULATOR "${wine_run};${CMAKE_BINARY_DIR}/wine-prefix")
+    endif()
+  endif()
+  add_test(NAME ${name} COMMAND ${name} ${ARG_ARGS})
 endfunction()
