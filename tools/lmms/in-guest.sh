@@ -3,7 +3,7 @@
 # plug-ins and inputs, with 32-bit Wine set up. Writes:
 #   out/render/NAME.wav, NAME.log (LMMS's output with Wine's trace of loaded libraries) and
 #   NAME.rc (its exit status) for every projects/NAME.mmp rendered;
-#   out/render/NAME.late.log and out/show/NAME.late.log, the first try's output where LMMS's
+#   out/render/NAME.late-K.log and out/show/NAME.late-K.log, try K's output where LMMS's
 #   plug-in server did not connect in LMMS's time and the project was tried again;
 #   out/show/NAME-1.K.xwd.gz and NAME-2.K.xwd.gz (K 1 to 4), pictures of the screen at two
 #   moments ten seconds apart, and NAME.log, for every shows/NAME.mmp opened in LMMS's window
@@ -64,8 +64,10 @@ for project in projects/*.mmp shows/*.mmp; do
 done
 
 # LMMS gives its plug-in server 30 s to connect; on a loaded machine the server's start alone
-# can take longer, which says nothing of the plug-in. That one message earns a second try, once
-# the guest has settled; a plug-in that cannot load or crashes fails its first try just the same.
+# can take longer, which says nothing of the plug-in. That one message earns another try, once
+# the guest has settled, up to three in all; a plug-in that cannot load or crashes fails its
+# first try just the same.
+tries=3
 late() { grep -q "Remote plugin did not connect" "$1"; }
 
 # Waits, at most a minute, until the guest's processors are mostly idle over a second.
@@ -92,13 +94,14 @@ for project in projects/*.mmp; do
   name=$(basename "$project" .mmp)
   stamp "rendering $name"
   render "$project" "$name"
-  if late "out/render/$name.log"; then
-    mv "out/render/$name.log" "out/render/$name.late.log"
+  for try in $(seq 2 "$tries"); do
+    late "out/render/$name.log" || break
+    mv "out/render/$name.log" "out/render/$name.late-$((try - 1)).log"
     end_all /usr/lib/i386-linux-gnu/lmms/RemoteVstPlugin
     settle
-    stamp "rendering $name again: LMMS's plug-in server did not connect in its time"
+    stamp "rendering $name, try $try: LMMS's plug-in server did not connect in its time"
     render "$project" "$name"
-  fi
+  done
 done
 
 # Copies of the screen, gzipped: four a quarter of a second apart, since a copy can catch an
@@ -111,11 +114,27 @@ pictures() {
   done
 }
 
+# LMMS's window and its plug-in server start together on the guest's one processor, and the
+# server has LMMS's 30 s to connect: while a window opens, LMMS runs at the lowest priority and
+# each server is raised to the normal one as soon as it appears.
+favour_server() {
+  local process
+  while :; do
+    for process in /proc/[0-9]*; do
+      [[ $(tr '\0' ' ' <"$process/cmdline" 2>/dev/null) == /usr/lib/i386-linux-gnu/lmms/RemoteVstPlugin* ]] &&
+        renice -n 0 -p "${process#/proc/}" >/dev/null 2>&1
+    done
+    sleep 0.2
+  done
+}
+
 # Opens project $1 in LMMS's window; returns 1, with LMMS ended, where its plug-in server did
 # not connect in LMMS's time.
 show() {
-  "${lmms[@]}" "$1" </dev/null >"out/show/$2.log" 2>&1 &
+  nice -n 19 "${lmms[@]}" "$1" </dev/null >"out/show/$2.log" 2>&1 &
   shown=$!
+  favour_server &
+  local favouring=$!
   # Pictures once the editor has been made and has had time to draw and idle, and again later,
   # so that what changes by itself can be seen changing.
   for _ in $(seq 300); do
@@ -124,6 +143,8 @@ show() {
     kill -0 "$shown" 2>/dev/null || break
     sleep 1
   done
+  kill "$favouring" 2>/dev/null
+  wait "$favouring" 2>/dev/null
   local connected=0
   if ! late "out/show/$2.log"; then
     connected=1
@@ -144,12 +165,14 @@ for project in shows/*.mmp; do
   [ -e "$project" ] || continue
   name=$(basename "$project" .mmp)
   stamp "showing $name"
-  if ! show "$project" "$name"; then
-    mv "out/show/$name.log" "out/show/$name.late.log"
-    settle
-    stamp "showing $name again: LMMS's plug-in server did not connect in its time"
-    show "$project" "$name" || stamp "LMMS's plug-in server did not connect in its time again"
-  fi
+  for try in $(seq "$tries"); do
+    if [ "$try" != 1 ]; then
+      mv "out/show/$name.log" "out/show/$name.late-$((try - 1)).log"
+      settle
+      stamp "showing $name, try $try: LMMS's plug-in server did not connect in its time"
+    fi
+    show "$project" "$name" && break
+  done
 done
 
 export WINEDEBUG=-all

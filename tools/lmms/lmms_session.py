@@ -257,7 +257,7 @@ class Render:
         # LMMS's own time-out for its server's start, which then also reports the load failed:
         # on a loaded machine that is the machine, whatever the DLL.
         if LATE_SERVER in self.log:
-            return "LMMS's plug-in server did not connect within LMMS's time, twice"
+            return "LMMS's plug-in server did not connect within LMMS's time, in every try"
         if LOAD_ERROR in self.log:
             traced = "; ".join(f"Wine's load trace shows {os.path.basename(dll)} "
                                f"{'loaded' if self.loaded(dll) else 'never loaded'}" for dll in dlls)
