@@ -114,27 +114,11 @@ pictures() {
   done
 }
 
-# LMMS's window and its plug-in server start together on the guest's one processor, and the
-# server has LMMS's 30 s to connect: while a window opens, LMMS runs at the lowest priority and
-# each server is raised to the normal one as soon as it appears.
-favour_server() {
-  local process
-  while :; do
-    for process in /proc/[0-9]*; do
-      [[ $(tr '\0' ' ' <"$process/cmdline" 2>/dev/null) == /usr/lib/i386-linux-gnu/lmms/RemoteVstPlugin* ]] &&
-        renice -n 0 -p "${process#/proc/}" >/dev/null 2>&1
-    done
-    sleep 0.2
-  done
-}
-
 # Opens project $1 in LMMS's window; returns 1, with LMMS ended, where its plug-in server did
 # not connect in LMMS's time.
 show() {
-  nice -n 19 "${lmms[@]}" "$1" </dev/null >"out/show/$2.log" 2>&1 &
+  "${lmms[@]}" "$1" </dev/null >"out/show/$2.log" 2>&1 &
   shown=$!
-  favour_server &
-  local favouring=$!
   # Pictures once the editor has been made and has had time to draw and idle, and again later,
   # so that what changes by itself can be seen changing.
   for _ in $(seq 300); do
@@ -143,8 +127,6 @@ show() {
     kill -0 "$shown" 2>/dev/null || break
     sleep 1
   done
-  kill "$favouring" 2>/dev/null
-  wait "$favouring" 2>/dev/null
   local connected=0
   if ! late "out/show/$2.log"; then
     connected=1
