@@ -39,6 +39,10 @@ if(WIN32)
   enable_language(RC)
 endif()
 
+# The plug-in's tests (lanter5_add_plugin_test) are CTest's, with nothing more to write; testing
+# is a folder's setting, so it is turned on where the frame is taken in, usually the top.
+enable_testing()
+
 # Writes a resource script holding `images` for `name` and stores its path in `script_var`.
 function(_lanter5_image_script name images script_var)
   set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}-resources/images.rc)
@@ -121,7 +125,6 @@ function(lanter5_add_plugin_test name)
   if(NOT ARG_SOURCES)
     message(FATAL_ERROR "lanter5_add_plugin_test(${name}): no SOURCES")
   endif()
-  enable_testing()
   add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES CXX_STANDARD 20 CXX_STANDARD_REQUIRED ON CXX_EXTENSIONS OFF)
   target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>)
