@@ -25,8 +25,14 @@ install(FILES ${frame_headers} DESTINATION ${header_dir})
 install(TARGETS vsthost RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(EXPORT Lanter5Targets NAMESPACE Lanter5:: DESTINATION ${package_dir})
 
+# The way to run Windows programs under Wine (vsthost, a plug-in's tests), for people and for
+# lanter5_add_plugin_test, which the package tells where it lies.
+set(wine_run ${CMAKE_INSTALL_BINDIR}/lanter5-wine-run)
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/wine-run DESTINATION ${CMAKE_INSTALL_BINDIR}
+  RENAME lanter5-wine-run)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/Lanter5Config.cmake.in
-  ${CMAKE_CURRENT_BINARY_DIR}/Lanter5Config.cmake INSTALL_DESTINATION ${package_dir})
+  ${CMAKE_CURRENT_BINARY_DIR}/Lanter5Config.cmake INSTALL_DESTINATION ${package_dir}
+  PATH_VARS wine_run)
 write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/Lanter5ConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
 install(FILES
@@ -36,10 +42,5 @@ install(FILES
   ${PROJECT_SOURCE_DIR}/plugin/exports.map
   ${PROJECT_SOURCE_DIR}/gui/frame/DllMain.cpp
   DESTINATION ${package_dir})
-# What an outside project needs of the checkout, so that it needs none: the toolchain files for
-# the Windows builds, and the way to run Windows programs (vsthost, a plug-in's tests) under
-# Wine, beside the package for lanter5_add_plugin_test and in bin/ for people.
+# The toolchain files for the Windows builds, so that an outside project needs no checkout.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/cmake/toolchains DESTINATION ${package_dir})
-install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/wine-run DESTINATION ${package_dir} RENAME lanter5-wine-run)
-install(PROGRAMS ${PROJECT_SOURCE_DIR}/scripts/wine-run DESTINATION ${CMAKE_INSTALL_BINDIR}
-  RENAME lanter5-wine-run)

@@ -82,6 +82,22 @@ settle() {
   done
 }
 
+# Runs "$@", the work on project NAME that logs to out/KIND/NAME.log, and again while that log
+# says LMMS's server was late, up to $tries times; the late tries' logs are kept.
+tried() {
+  local kind=$1 name=$2 try
+  shift 2
+  "$@"
+  for try in $(seq 2 "$tries"); do
+    late "out/$kind/$name.log" || return 0
+    mv "out/$kind/$name.log" "out/$kind/$name.late-$((try - 1)).log"
+    end_all /usr/lib/i386-linux-gnu/lmms/RemoteVstPlugin
+    settle
+    stamp "$kind $name, try $try: LMMS's plug-in server did not connect in its time"
+    "$@"
+  done
+}
+
 render() {
   timeout -k 10 "${LMMS_RENDER_SECONDS:-600}" "${lmms[@]}" -r "$1" \
     -o "out/render/$2.wav" -f wav -a -s 44100 -x 1 -i linear </dev/null \
@@ -93,15 +109,7 @@ for project in projects/*.mmp; do
   [ -e "$project" ] || continue
   name=$(basename "$project" .mmp)
   stamp "rendering $name"
-  render "$project" "$name"
-  for try in $(seq 2 "$tries"); do
-    late "out/render/$name.log" || break
-    mv "out/render/$name.log" "out/render/$name.late-$((try - 1)).log"
-    end_all /usr/lib/i386-linux-gnu/lmms/RemoteVstPlugin
-    settle
-    stamp "rendering $name, try $try: LMMS's plug-in server did not connect in its time"
-    render "$project" "$name"
-  done
+  tried render "$name" render "$project" "$name"
 done
 
 # Copies of the screen, gzipped: four a quarter of a second apart, since a copy can catch an
@@ -114,8 +122,8 @@ pictures() {
   done
 }
 
-# Opens project $1 in LMMS's window; returns 1, with LMMS ended, where its plug-in server did
-# not connect in LMMS's time.
+# Opens project $1 in LMMS's window and takes the pictures, unless its plug-in server did not
+# connect in LMMS's time.
 show() {
   "${lmms[@]}" "$1" </dev/null >"out/show/$2.log" 2>&1 &
   shown=$!
@@ -127,9 +135,7 @@ show() {
     kill -0 "$shown" 2>/dev/null || break
     sleep 1
   done
-  local connected=0
   if ! late "out/show/$2.log"; then
-    connected=1
     sleep 20
     pictures "$2-1"
     sleep 10
@@ -140,21 +146,13 @@ show() {
   kill -9 "$shown" 2>/dev/null
   end_all /usr/lib/i386-linux-gnu/lmms/RemoteVstPlugin
   wait "$shown" 2>/dev/null
-  [ "$connected" = 1 ]
 }
 
 for project in shows/*.mmp; do
   [ -e "$project" ] || continue
   name=$(basename "$project" .mmp)
   stamp "showing $name"
-  for try in $(seq "$tries"); do
-    if [ "$try" != 1 ]; then
-      mv "out/show/$name.log" "out/show/$name.late-$((try - 1)).log"
-      settle
-      stamp "showing $name, try $try: LMMS's plug-in server did not connect in its time"
-    fi
-    show "$project" "$name" && break
-  done
+  tried show "$name" show "$project" "$name"
 done
 
 export WINEDEBUG=-all
