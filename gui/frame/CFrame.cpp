@@ -14,9 +14,6 @@ std::int32_t knobMode = 0;
 
 namespace {
 
-constexpr std::uint8_t kTabKey = 2;        // VKEY_TAB
-constexpr std::uint8_t kShiftModifier = 1; // MODIFIER_SHIFT
-
 // Looked up for image drawing with transparency; kept, never called.
 FARPROC alphaBlendEntry = nullptr;
 FARPROC transparentBltEntry = nullptr;
@@ -400,8 +397,8 @@ std::int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
         const std::int32_t result = modalView->onKeyDown(keyCode);
         if (result != -1) return result;
     }
-    if (keyCode.virt == kTabKey) {
-        const bool reverse = (keyCode.modifier & kShiftModifier) != 0;
+    if (keyCode.virt == VKEY_TAB) {
+        const bool reverse = (keyCode.modifier & MODIFIER_SHIFT) != 0;
         return advanceFocus(focusView, reverse) ? 1 : -1;
     }
     return -1;
