@@ -93,25 +93,23 @@ void CDial::mouse(CDrawContext* context, const CPoint& where, std::int32_t butto
     if (!context) return;
     if (buttons == -1) buttons = context->getMouseButtons();
     if (!(buttons & kLeftButton)) return;
-    CEditGesture gesture(*this, context);
-    if (gesture.restoreDefaultOn(buttons)) return;
+    auto gesture = CEditGesture::start(*this, context);
+    if (!gesture || gesture->restoreDefaultOn(buttons)) return;
     const std::int32_t mode = getParentFrame() ? getParentFrame()->getKnobMode() : kCircularKnobs;
-    if (mode == kCircularKnobs) gesture.change(valueAtAngle(angleOf(where)));
-    CPoint previous = where;
-    CPoint point;
-    std::int32_t modifiers = 0;
-    const float range = maxValue - minValue;
-    while (gesture.nextMove(point, modifiers)) {
+    if (mode == kCircularKnobs) gesture->change(valueAtAngle(angleOf(where)));
+    CEditGesture::follow(std::move(gesture), [this, mode, previous = where](CEditGesture& drag, const CPoint& point,
+                                                                             std::int32_t modifiers) mutable {
         const float scale = (modifiers & kShiftKey) ? CEditGesture::kFine : 1.0f;
+        const float range = maxValue - minValue;
         if (mode == kCircularKnobs) {
-            gesture.change(valueAtAngle(angleOf(point)));
+            drag.change(valueAtAngle(angleOf(point)));
         } else if (mode == kLinearKnobs) {
-            gesture.change(value + static_cast<float>(previous.v - point.v) * range / kLinearPixels * scale);
+            drag.change(value + static_cast<float>(previous.v - point.v) * range / kLinearPixels * scale);
         } else {
-            gesture.change(value - turn(angleOf(previous), angleOf(point)) / kSweepDegrees * range * scale);
+            drag.change(value - turn(angleOf(previous), angleOf(point)) / kSweepDegrees * range * scale);
         }
         previous = point;
-    }
+    });
 }
 
 bool CDial::onWheel(CDrawContext* context, const CPoint&, float distance) {

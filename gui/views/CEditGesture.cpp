@@ -5,38 +5,19 @@
 #include "CFrame.h"
 
 #include <algorithm>
+#include <new>
 
-namespace {
-
-std::int32_t modifiersOf(WPARAM keys) {
-    std::int32_t modifiers = 0;
-    if (keys & MK_SHIFT) modifiers |= kShiftKey;
-    if (keys & MK_CONTROL) modifiers |= kControlKey;
-    if (GetKeyState(VK_MENU) < 0) modifiers |= kAltKey;
-    return modifiers;
-}
-
-// How long a held button waits for a message before the host is given its idle again.
-constexpr DWORD kIdleMilliseconds = 10;
-
-bool isButtonUp(UINT message) {
-    return message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
-}
-
-} // namespace
-
-CEditGesture::CEditGesture(CControl& control, CDrawContext* context)
-    : control(control),
-      context(context),
-      window(control.getParentFrame() ? control.getParentFrame()->getSystemWindow() : nullptr) {
+CEditGesture::CEditGesture(CControl& control, CDrawContext* context) : control(control), context(context) {
     control.retain();
 }
 
 CEditGesture::~CEditGesture() {
-    if (captured && GetCapture() == window) ReleaseCapture();
-    // With the window gone the frame went with it: there is nobody to tell any more.
-    if (begun && !windowGone) control.endEdit();
+    if (begun && !forsaken) control.endEdit();
     control.release();
+}
+
+std::unique_ptr<CEditGesture> CEditGesture::start(CControl& control, CDrawContext* context) {
+    return std::unique_ptr<CEditGesture>(new (std::nothrow) CEditGesture(control, context));
 }
 
 bool CEditGesture::change(float value) {
@@ -64,48 +45,4 @@ bool CEditGesture::turnWheel(float notches) {
     const bool fine = context && (context->getMouseButtons() & kShiftKey);
     const float range = control.getMax() - control.getMin();
     return change(control.getValue() + notches * control.getWheelInc() * range * (fine ? kFine : 1.0f));
-}
-
-bool CEditGesture::follows(const MSG& message) const {
-    return message.hwnd == window && (message.message == WM_MOUSEMOVE || isButtonUp(message.message));
-}
-
-bool CEditGesture::nextMove(CPoint& where, std::int32_t& modifiers) {
-    if (window == nullptr || windowGone) return false;
-    if (!IsWindow(window)) {
-        windowGone = true;
-        return false;
-    }
-    if (!captured) {
-        SetCapture(window);
-        captured = true;
-    }
-    MSG message;
-    for (;;) {
-        // The changes so far reach the screen, and the host idles, while the button is held.
-        control.editorIdle();
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                // The quit belongs to whoever runs the thread's loop: leave it for them.
-                PostQuitMessage(static_cast<int>(message.wParam));
-                return false;
-            }
-            if (follows(message)) {
-                if (isButtonUp(message.message)) return false;
-                where = CPoint(static_cast<short>(LOWORD(message.lParam)),
-                               static_cast<short>(HIWORD(message.lParam)));
-                control.frameToLocal(where);
-                modifiers = modifiersOf(message.wParam);
-                return true;
-            }
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-            if (!IsWindow(window)) {
-                windowGone = true;
-                return false;
-            }
-            if (GetCapture() != window) return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, kIdleMilliseconds, QS_ALLINPUT);
-    }
 }

@@ -2,14 +2,18 @@
 // One gesture of the user's on a control: a press, perhaps a drag, a release, or one turn of
 // the wheel. The host hears of it as one edit: beginEdit before the first change of value, the
 // listener once for every change, endEdit when the gesture ends, and nothing at all when the
-// value never changed. A drag follows the mouse through the window's own messages while every
-// other message goes on to its window, so the host keeps painting and its timers keep running.
+// value never changed.
+//
+// A drag is followed by the platform: on Windows through the window's own messages while every
+// other message goes on to its window, so `follow` returns with the button up; on X11 across
+// the host's calls, so `follow` returns at once and the host's own loop is never held up. A
+// control writes its drag once, as what happens on each move and at the release.
 
 #include "CPoint.h"
 
-#include <windows.h>
-
 #include <cstdint>
+#include <functional>
+#include <memory>
 
 class CControl;
 class CDrawContext;
@@ -19,12 +23,23 @@ public:
     // How much of a movement counts while Shift is held, for fine adjustment.
     static constexpr float kFine = 0.1f;
 
-    // The control is kept alive for the gesture; without a frame there is no drag, and
-    // `context` is only handed on to the listener.
+    // What a drag does as the mouse moves with its button held: the position in the control's
+    // own coordinates and the modifier keys held at the time (`kShiftKey` ...).
+    using Move = std::function<void(CEditGesture& gesture, const CPoint& where, std::int32_t modifiers)>;
+    // What it does once the button is up (or the drag was taken away), before the edit ends.
+    using Release = std::function<void(CEditGesture& gesture)>;
+
+    // The control is kept alive for the gesture; `context` is only handed on to the listener.
     CEditGesture(CControl& control, CDrawContext* context);
     ~CEditGesture();
     CEditGesture(const CEditGesture&) = delete;
     CEditGesture& operator=(const CEditGesture&) = delete;
+
+    // A gesture that can outlive the call that made it, as a drag must; null without memory.
+    static std::unique_ptr<CEditGesture> start(CControl& control, CDrawContext* context);
+    // Follows the mouse until its button is up, then ends the gesture. Without a frame window
+    // there is no drag: `release` runs at once.
+    static void follow(std::unique_ptr<CEditGesture> gesture, Move move, Release release = {});
 
     // Moves the control to `value`, kept within its range; when that is a change, the edit
     // begins if it has not, and the listener hears of it. True when the value changed.
@@ -35,18 +50,15 @@ public:
     // Turns the value by `notches` of the wheel, each the control's wheel increment of its
     // range, a tenth as much with Shift held.
     bool turnWheel(float notches);
-    // Waits for the mouse to move while its button is held: true with the position in the
-    // control's own coordinates and the modifier keys (`kShiftKey` ...) held at the time;
-    // false once the button is up, the capture was taken away or the window has gone.
-    bool nextMove(CPoint& where, std::int32_t& modifiers);
+
+    CControl& getControl() const { return control; }
+    // The frame went away during the drag, and its editor with it: there is nobody left to
+    // hear the end of the edit.
+    void forsake() { forsaken = true; }
 
 private:
-    bool follows(const MSG& message) const;
-
     CControl& control;
     CDrawContext* context;
-    HWND window;
     bool begun = false;
-    bool windowGone = false;
-    bool captured = false;
+    bool forsaken = false;
 };

@@ -89,30 +89,26 @@ void CFader::mouse(CDrawContext* context, const CPoint& where, std::int32_t butt
     if (!context) return;
     if (buttons == -1) buttons = context->getMouseButtons();
     if (!(buttons & kLeftButton)) return;
-    CEditGesture gesture(*this, context);
-    if (gesture.restoreDefaultOn(buttons)) return;
+    auto gesture = CEditGesture::start(*this, context);
+    if (!gesture || gesture->restoreDefaultOn(buttons)) return;
     if (!handleRect().pointInside(where)) {
         if (trackPress == TrackPress::step) {
             const CRect handle = handleRect();
             const CPoint centre((handle.left + handle.right) / 2, (handle.top + handle.bottom) / 2);
             const float direction = along(centre, where) > 0 ? 1.0f : -1.0f;
-            gesture.change(value + direction * wheelInc * (maxValue - minValue));
+            gesture->change(value + direction * wheelInc * (maxValue - minValue));
             return;
         }
-        gesture.change(valueAt(where));
+        gesture->change(valueAt(where));
     }
-    drag(gesture, where);
+    drag(std::move(gesture), where);
 }
 
-void CFader::drag(CEditGesture& gesture, const CPoint& start) {
+void CFader::drag(std::unique_ptr<CEditGesture> gesture, const CPoint& start) {
     // The value moves with the mouse from where the handle was taken; a change of Shift starts
     // counting afresh, so the handle never jumps.
-    CPoint anchor = start;
-    float anchorValue = value;
-    bool fine = false;
-    CPoint point;
-    std::int32_t modifiers = 0;
-    while (gesture.nextMove(point, modifiers)) {
+    CEditGesture::follow(std::move(gesture), [this, anchor = start, anchorValue = value, fine = false](
+                                                 CEditGesture& drag, const CPoint& point, std::int32_t modifiers) mutable {
         const bool nowFine = (modifiers & kShiftKey) != 0;
         if (nowFine != fine) {
             fine = nowFine;
@@ -120,8 +116,8 @@ void CFader::drag(CEditGesture& gesture, const CPoint& start) {
             anchor = point;
         }
         const float perPixel = (maxValue - minValue) / static_cast<float>(travel()) * (fine ? CEditGesture::kFine : 1.0f);
-        gesture.change(anchorValue + static_cast<float>(along(anchor, point)) * perPixel);
-    }
+        drag.change(anchorValue + static_cast<float>(along(anchor, point)) * perPixel);
+    });
 }
 
 bool CFader::onWheel(CDrawContext* context, const CPoint&, float distance) {

@@ -10,8 +10,10 @@
 #include "CControl.h"
 
 #include <cstdint>
+#include <memory>
 
 class CBitmap;
+class CEditGesture;
 
 class CFader : public CControl {
 public:
@@ -45,7 +47,7 @@ private:
     float valueAt(const CPoint& where) const;
     // How far `to` lies from `from` in the direction of larger values, in pixels.
     std::int32_t along(const CPoint& from, const CPoint& to) const;
-    void drag(class CEditGesture& gesture, const CPoint& start);
+    void drag(std::unique_ptr<CEditGesture> gesture, const CPoint& start);
 
     Axis axis;
     TrackPress trackPress = TrackPress::jump;

@@ -41,14 +41,14 @@ void CToggle::mouse(CDrawContext* context, const CPoint&, std::int32_t buttons) 
     if (!context) return;
     if (buttons == -1) buttons = context->getMouseButtons();
     if (!(buttons & kLeftButton)) return;
-    CEditGesture gesture(*this, context);
+    auto gesture = CEditGesture::start(*this, context);
+    if (!gesture) return;
     if (mode == Mode::toggle) {
-        gesture.change(isOn() ? minValue : maxValue);
+        gesture->change(isOn() ? minValue : maxValue);
         return;
     }
-    gesture.change(maxValue);
-    CPoint ignored;
-    std::int32_t modifiers = 0;
-    while (gesture.nextMove(ignored, modifiers)) {}
-    gesture.change(minValue);
+    gesture->change(maxValue);
+    CEditGesture::follow(
+        std::move(gesture), [](CEditGesture&, const CPoint&, std::int32_t) {},
+        [this](CEditGesture& release) { release.change(minValue); });
 }
