@@ -13,7 +13,8 @@ file(GLOB frame_headers ${PROJECT_SOURCE_DIR}/plugin/*.h)
 list(REMOVE_ITEM frame_headers ${PROJECT_SOURCE_DIR}/plugin/MyLanter5.h)
 if(WIN32)
   list(APPEND frame_libraries gui_toolkit editor_gui)
-  file(GLOB gui_headers ${PROJECT_SOURCE_DIR}/gui/*/*.h)
+  # The neutral headers and the platform's, all in one folder.
+  file(GLOB gui_headers ${PROJECT_SOURCE_DIR}/gui/*/*.h ${PROJECT_SOURCE_DIR}/gui/*/win32/*.h)
   list(APPEND frame_headers ${gui_headers} ${PROJECT_SOURCE_DIR}/editor/AEffGUIEditor.h
     ${PROJECT_SOURCE_DIR}/editor/ParameterEditor.h)
 endif()
@@ -40,7 +41,7 @@ install(FILES
   ${CMAKE_CURRENT_BINARY_DIR}/Lanter5ConfigVersion.cmake
   ${CMAKE_CURRENT_LIST_DIR}/Lanter5Plugin.cmake
   ${PROJECT_SOURCE_DIR}/plugin/exports.map
-  ${PROJECT_SOURCE_DIR}/gui/frame/DllMain.cpp
+  ${PROJECT_SOURCE_DIR}/gui/frame/win32/DllMain.cpp
   DESTINATION ${package_dir})
 # The toolchain files for the Windows builds, so that an outside project needs no checkout.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/cmake/toolchains DESTINATION ${package_dir})

@@ -31,7 +31,7 @@ if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/exports.map)
 else()
   set_property(GLOBAL PROPERTY LANTER5_EXPORTS_MAP ${CMAKE_CURRENT_LIST_DIR}/../plugin/exports.map)
   set_property(GLOBAL PROPERTY LANTER5_DLLMAIN_SOURCE
-    ${CMAKE_CURRENT_LIST_DIR}/../gui/frame/DllMain.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/../gui/frame/win32/DllMain.cpp)
   set_property(GLOBAL PROPERTY LANTER5_WINE_RUN ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
 endif()
 

@@ -2,8 +2,7 @@
 
 #include "CDrawContext.h"
 #include "CFrame.h"
-
-#include <windows.h>
+#include "Platform.h"
 
 #include <cstring>
 
@@ -18,7 +17,7 @@ constexpr std::int32_t kDefaultValueButtons = kLeftButton | kControlKey;
 
 CControl::CControl(const CRect& size, CControlListener* listener, std::int32_t tag)
     : CView(size), listener(listener), tag(tag) {
-    doubleClickTime = static_cast<std::int32_t>(GetDoubleClickTime());
+    doubleClickTime = platform::doubleClickMilliseconds();
     if (doubleClickTime < kShortestDoubleClickTime) doubleClickTime = kShortestDoubleClickTime;
     // Here rather than in the view's constructor, so that this class's setDirty runs: the
     // control starts dirty by flag and by value.

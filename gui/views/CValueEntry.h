@@ -1,5 +1,5 @@
 #pragma once
-// A value display that takes typed values: a click opens a native edit box over it holding the
+// A value display that takes typed values: a click opens a text field over it holding the
 // shown text; Enter applies what was typed, through the display's reverse conversion when one
 // is set (it leaves the value NaN for text it cannot read) or else as a decimal number; Escape
 // and losing the focus cancel. Text that gives no value changes nothing. An applied value is
@@ -12,7 +12,9 @@
 
 #include "CParamDisplay.h"
 
-#include <windows.h>
+#include <memory>
+
+class TextField;
 
 class CValueEntry : public CParamDisplay {
 public:
@@ -22,16 +24,12 @@ public:
     void mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons = -1) override;
     bool isTypeOf(const char* className) const override;
 
-    // The open edit box, or null.
-    HWND getEditBox() const { return editBox; }
+    // The open field's own handle (the edit window on Windows), or null.
+    void* getEditBox() const;
 
 private:
     void open();
-    // Closes the box, applying its text first when `apply`.
-    void finish(bool apply);
-    static LRESULT CALLBACK editProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void apply(const char* text);
 
-    HWND editBox = nullptr;
-    WNDPROC editDefault = nullptr;
-    bool finishing = false;
+    std::unique_ptr<TextField> field;
 };

@@ -17,7 +17,7 @@ struct ValueEntryTest : ControlInFrame {
     // gone after.
     void type(const char* text, WPARAM key) {
         press({40, 30});
-        HWND box = entry->getEditBox();
+        auto box = static_cast<HWND>(entry->getEditBox());
         ASSERT_NE(box, nullptr);
         ASSERT_EQ(GetParent(box), window);
         SetWindowTextA(box, text);
@@ -31,7 +31,7 @@ struct ValueEntryTest : ControlInFrame {
 
 TEST_F(ValueEntryTest, EnterAppliesTheTypedValueAsOneEdit) {
     press({40, 30});
-    HWND box = entry->getEditBox();
+    auto box = static_cast<HWND>(entry->getEditBox());
     ASSERT_NE(box, nullptr);
     char shown[32] = {};
     GetWindowTextA(box, shown, sizeof shown);
@@ -59,7 +59,7 @@ TEST_F(ValueEntryTest, BadTextEscapeAndLosingTheFocusChangeNothing) {
     type("", VK_RETURN);
     type("0.9", VK_ESCAPE);
     press({40, 30});
-    HWND box = entry->getEditBox();
+    auto box = static_cast<HWND>(entry->getEditBox());
     ASSERT_NE(box, nullptr);
     SetWindowTextA(box, "0.9");
     SetFocus(host.get());

@@ -242,8 +242,3 @@ std::int32_t CDrawContext::getMouseButtons() const {
     if (keyDown(VK_MENU)) buttons |= kAltKey;
     return buttons;
 }
-
-void fillExactly(CDrawContext* context, const CRect& rect, CColor colour) {
-    context->setFillColor(colour);
-    context->fillRect(CRect(rect.left - 1, rect.top - 1, rect.right, rect.bottom));
-}

@@ -8,6 +8,7 @@
 #include "CPoint.h"
 #include "CRect.h"
 #include "CReferenceCounter.h"
+#include "Drawing.h"
 
 #include <windows.h>
 
@@ -15,30 +16,9 @@
 
 class CFrame;
 
-// Mouse button and modifier bits, as views receive them.
-inline constexpr std::int32_t kLeftButton = 1;
-inline constexpr std::int32_t kMiddleButton = 2;
-inline constexpr std::int32_t kRightButton = 4;
-inline constexpr std::int32_t kShiftKey = 8;
-inline constexpr std::int32_t kControlKey = 16;
-inline constexpr std::int32_t kAltKey = 32;
-
-inline constexpr std::int32_t kLineSolid = 0;
-inline constexpr std::int32_t kCopyMode = 0;
-
-// Text alignment for `drawString`.
-inline constexpr std::int32_t kLeftText = 0;
-inline constexpr std::int32_t kCenterText = 1;
-inline constexpr std::int32_t kRightText = 2;
-
 // True when the user has swapped the mouse buttons; read from the system when the frame's
 // window class is first registered, false until then.
 extern bool swappedButtons;
-
-class CDrawContext;
-
-// Fills exactly `rect` in `colour`: the context's own fill leaves the left and top lines out.
-void fillExactly(CDrawContext* context, const CRect& rect, CColor colour);
 
 class CDrawContext : public CReferenceCounter {
 public:
