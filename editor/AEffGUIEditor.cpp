@@ -1,18 +1,15 @@
 #include "AEffGUIEditor.h"
 
 #include "AudioEffectX.h"
-#include "CDrawContext.h"
 #include "CFrame.h"
-
-#include <ole2.h>
-#include <windows.h>
+#include "Platform.h"
 
 namespace {
 
 // After a pump, calls within this much of the next one only sleep.
 constexpr std::uint32_t kPumpInterval = 100;
 constexpr std::uint32_t kPumpLead = 50;
-constexpr DWORD kPumpSleep = 4;
+constexpr std::uint32_t kPumpSleep = 4;
 
 // Host opcodes 43 and 44 belong to the extended effect.
 AudioEffectX* extendedEffect(AudioEffect* effect) { return dynamic_cast<AudioEffectX*>(effect); }
@@ -20,9 +17,9 @@ AudioEffectX* extendedEffect(AudioEffect* effect) { return dynamic_cast<AudioEff
 } // namespace
 
 AEffGUIEditor::AEffGUIEditor(AudioEffect* effect) : AEffEditor(effect) {
-    lastTicks = GetTickCount();
+    lastTicks = platform::ticks();
     if (effect) effect->setEditor(this);
-    oleInitialized = SUCCEEDED(OleInitialize(nullptr));
+    oleInitialized = platform::enterUserInterfaceThread();
 }
 
 AEffGUIEditor::~AEffGUIEditor() {
@@ -30,7 +27,7 @@ AEffGUIEditor::~AEffGUIEditor() {
     // whose frame points at a dead editor.
     delete frame;
     frame = nullptr;
-    if (oleInitialized) OleUninitialize();
+    if (oleInitialized) platform::leaveUserInterfaceThread();
 }
 
 bool AEffGUIEditor::getRect(ERect** rectPointer) {
@@ -49,15 +46,6 @@ bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
 
 bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) { return frame && frame->onKeyUp(keyCode) == 1; }
 
-bool AEffGUIEditor::onWheel(float distance) {
-    if (!frame) return false;
-    CDrawContext context(frame, nullptr, static_cast<HWND>(systemWindow));
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    const CPoint where(cursor.x - context.screenOffset.h, cursor.y - context.screenOffset.v);
-    return frame->onWheel(&context, where, distance);
-}
-
 bool AEffGUIEditor::setKnobMode(VstInt32 mode) {
     knobMode = mode;
     return true;
@@ -75,17 +63,14 @@ void AEffGUIEditor::endEdit(VstInt32 index) {
 
 void AEffGUIEditor::idlePump() {
     // Unsigned arithmetic throughout, as the tick count wraps after 49.7 days.
-    std::uint32_t now = GetTickCount();
+    std::uint32_t now = platform::ticks();
     if (now < lastTicks) {
-        Sleep(kPumpSleep);
+        platform::sleepFor(kPumpSleep);
         now += kPumpSleep;
         if (now < lastTicks - kPumpLead) return;
     }
     idle();
-    MSG message;
-    if (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) {
-        DispatchMessageA(&message);
-    }
+    platform::paintOnce();
     lastTicks = now + kPumpInterval;
     inIdlePump = true;
     if (effect) effect->hostIdle();

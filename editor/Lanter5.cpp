@@ -3,8 +3,6 @@
 #include "CFrame.h"
 #include "CTextLabel.h"
 
-#include <windows.h>
-
 #include <cstdio>
 #include <new>
 
@@ -38,7 +36,7 @@ bool Lanter5::open(void* window) {
     if (frame) close();
     AEffGUIEditor::open(window);
     const CRect frameRect(rect.left, rect.top, rect.right, rect.bottom);
-    frame = new (std::nothrow) CFrame(frameRect, static_cast<HWND>(window), this);
+    frame = new (std::nothrow) CFrame(frameRect, toNativeWindow(window), this);
     label = frame ? new (std::nothrow) CTextLabel(kLabelRect, kInitialText) : nullptr;
     if (!label) {
         close();

@@ -15,7 +15,7 @@ bool ParameterEditor::openFrame(void* window) {
     if (frame) close();
     AEffGUIEditor::open(window);
     frame = new (std::nothrow) CFrame(CRect(0, 0, rect.right, rect.bottom),
-                                      static_cast<HWND>(window), this);
+                                      toNativeWindow(window), this);
     if (frame) return true;
     close();
     return false;

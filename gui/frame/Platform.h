@@ -1,6 +1,6 @@
 #pragma once
-// What views ask of the system under them, answered by each platform's frame code, so that no
-// view includes a platform's headers.
+// What views and the editor bridge ask of the system under them, answered by each platform's
+// frame code, so that neither includes a platform's headers.
 
 #include <cstdint>
 
@@ -9,5 +9,18 @@ namespace platform {
 // The longest time between two clicks that still makes them a double click, in milliseconds,
 // as the user set it.
 std::int32_t doubleClickMilliseconds();
+
+// A millisecond count that wraps after 49.7 days.
+std::uint32_t ticks();
+void sleepFor(std::uint32_t milliseconds);
+
+// What the user-interface thread needs of the system while an editor exists (OLE, for drag and
+// drop on Windows). True when this call set it up, and so must undo it.
+bool enterUserInterfaceThread();
+void leaveUserInterfaceThread();
+
+// Delivers one waiting paint request of this thread's windows, so a host that only idles
+// still sees the editor drawn.
+void paintOnce();
 
 } // namespace platform

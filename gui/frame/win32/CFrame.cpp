@@ -10,8 +10,6 @@
 #include <cstdlib>
 #include <cstring>
 
-std::int32_t knobMode = 0;
-
 namespace {
 
 // Looked up for image drawing with transparency; kept, never called.
@@ -125,22 +123,6 @@ HWND CFrame::getOuterWindow() const {
     }
 }
 
-void CFrame::viewRemoved(CView* view) {
-    if (modalView == view) modalView = nullptr;
-    if (!focusView) return;
-    const bool focusGoes = focusView == view ||
-                           (view->isTypeOf("CViewContainer") &&
-                            static_cast<CViewContainer*>(view)->holds(focusView));
-    if (focusGoes) setFocusView(nullptr);
-}
-
-AEffGUIEditor* CFrame::getEditor() const { return editor; }
-
-bool CFrame::isTypeOf(const char* className) const {
-    return (className && std::strcmp(className, "CFrame") == 0) ||
-           CViewContainer::isTypeOf(className);
-}
-
 bool CFrame::open(void*) {
     if (!windowAdded) return false;
     if (getOpenFlag()) {
@@ -157,8 +139,6 @@ bool CFrame::close() {
     return true;
 }
 
-bool CFrame::isOpen() const { return openFlag; }
-
 void CFrame::idle() {
     if (!getOpenFlag() || firstDraw || !isDirty()) return;
     CDrawContext* context = createDrawContext();
@@ -167,8 +147,6 @@ void CFrame::idle() {
 }
 
 std::uint32_t CFrame::getTicks() const { return editor ? GetTickCount() : 0; }
-
-std::int32_t CFrame::getKnobMode() const { return knobMode; }
 
 bool CFrame::setPosition(std::int32_t, std::int32_t) {
     getOpenFlag();
@@ -240,8 +218,6 @@ bool CFrame::resizeWindowChain(std::int32_t width, std::int32_t height) {
     return true;
 }
 
-bool CFrame::getSize(CRect* rectPointer) const { return getSize(*rectPointer); }
-
 bool CFrame::getSize(CRect& rect) const {
     if (!getOpenFlag()) return false;
     HWND parent = GetParent(frameWindow);
@@ -253,16 +229,6 @@ bool CFrame::getSize(CRect& rect) const {
                  corner.y + (parentRect.bottom - parentRect.top));
     return true;
 }
-
-bool CFrame::setModalView(CView* view) {
-    if (view && modalView) return false;
-    if (modalView) removeView(modalView, false);
-    modalView = view;
-    if (view) addView(view);
-    return true;
-}
-
-CView* CFrame::getModalView() const { return modalView; }
 
 bool CFrame::getCurrentLocation(CPoint& point) {
     POINT cursor{};
@@ -288,18 +254,6 @@ void CFrame::setCursor(std::int32_t type) {
     SetCursor(systemCursor ? LoadCursorA(nullptr, systemCursor) : defaultCursor);
 }
 
-void CFrame::setFocusView(CView* view) {
-    CView* old = focusView;
-    focusView = view;
-    if (view && view->wantsFocus()) view->setDirty(true);
-    if (old) {
-        old->loseFocus(nullptr);
-        if (old->wantsFocus()) old->setDirty(true);
-    }
-}
-
-CView* CFrame::getFocusView() const { return focusView; }
-
 bool CFrame::setDropActive(bool flag) {
     if (!dropActive && !flag) return true;
     if (!frameWindow) return false;
@@ -323,151 +277,10 @@ bool CFrame::setDropActive(bool flag) {
 
 bool CFrame::isDropActive() const { return dropActive; }
 
-void CFrame::setOpenFlag(bool flag) { openFlag = flag; }
-
-bool CFrame::getOpenFlag() const { return openFlag; }
-
-void CFrame::invalidate(const CRect& rect) {
-    for (CViewListEntry* entry = firstEntry; entry; entry = entry->next) {
-        CRect childSize;
-        entry->view->getViewSize(childSize);
-        if (rect.right >= childSize.left && rect.left <= childSize.right &&
-            rect.bottom >= childSize.top && rect.top <= childSize.bottom) {
-            entry->view->setDirty(true);
-        }
-    }
-}
-
-bool CFrame::setUpdatesDisabled(bool flag) {
-    const bool previous = updatesDisabled;
-    updatesDisabled = flag;
-    return previous;
-}
-
-bool CFrame::getUpdatesDisabled() const { return updatesDisabled; }
-
 void CFrame::drawView(CView* view) {
     CView* target = (view && isChild(view)) ? view : this;
     CDrawContext* context = createDrawContext();
     if (!context) return;
     target->draw(context);
     context->release();
-}
-
-void CFrame::draw(CDrawContext* context) {
-    firstDraw = false;
-    if (!context) context = frameContext;
-    if (context) CViewContainer::draw(context);
-}
-
-void CFrame::drawRect(CDrawContext* context, const CRect& updateRect) {
-    firstDraw = false;
-    CDrawContext* made = context ? nullptr : createDrawContext();
-    if (made) context = made;
-    if (!context) return;
-    CRect oldClip;
-    context->getClipRect(oldClip);
-    CRect newClip = updateRect;
-    context->setClipRect(newClip.bound(oldClip));
-    if (updateRect.width() > 0 && updateRect.height() > 0) {
-        CViewContainer::drawRect(context, updateRect);
-    }
-    context->setClipRect(oldClip);
-    if (made) made->release();
-}
-
-void CFrame::mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons) {
-    if (!context) context = frameContext;
-    // Every click takes the focus away first.
-    if (focusView) setFocusView(nullptr);
-    if (buttons == -1 && context) buttons = context->getMouseButtons();
-    if (modalView) {
-        if (modalView->hitTest(where, buttons)) modalView->mouse(context, where, buttons);
-        return;
-    }
-    CViewContainer::mouse(context, where, buttons);
-}
-
-std::int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
-    if (focusView) {
-        const std::int32_t result = focusView->onKeyDown(keyCode);
-        if (result != -1) return result;
-    }
-    if (modalView) {
-        const std::int32_t result = modalView->onKeyDown(keyCode);
-        if (result != -1) return result;
-    }
-    if (keyCode.virt == VKEY_TAB) {
-        const bool reverse = (keyCode.modifier & MODIFIER_SHIFT) != 0;
-        return advanceFocus(focusView, reverse) ? 1 : -1;
-    }
-    return -1;
-}
-
-std::int32_t CFrame::onKeyUp(VstKeyCode& keyCode) {
-    if (focusView) {
-        const std::int32_t result = focusView->onKeyUp(keyCode);
-        if (result != -1) return result;
-    }
-    if (modalView) return modalView->onKeyUp(keyCode);
-    return -1;
-}
-
-bool CFrame::onWheel(CDrawContext* context, const CPoint& where, std::int32_t axis,
-                     float distance) {
-    CView* target = modalView ? modalView : getViewAt(where, false);
-    if (!target) return false;
-    CDrawContext* made = context ? nullptr : createDrawContext();
-    const bool result = target->onWheel(context ? context : made, where, axis, distance);
-    if (made) made->release();
-    return result;
-}
-
-void CFrame::setViewSize(const CRect& rect) { setSize(rect.width(), rect.height()); }
-
-void CFrame::update(CDrawContext* context) {
-    if (!getOpenFlag() || getUpdatesDisabled()) return;
-    // Without a context nothing is drawn, so everything stays dirty for a later update.
-    if (!context) return;
-    if (dirty) {
-        draw(context);
-        setDirty(false);
-        return;
-    }
-    CRect oldClip;
-    context->getClipRect(oldClip);
-    if (modalView && modalView->isDirty()) modalView->update(context);
-    for (CViewListEntry* entry = firstEntry; entry; entry = entry->next) {
-        CRect childClip;
-        entry->view->getViewSize(childClip);
-        context->setClipRect(childClip.bound(oldClip));
-        entry->view->update(context);
-    }
-    context->setClipRect(oldClip);
-}
-
-CView* CFrame::getViewUnderMouse() {
-    return modalView ? modalView : CViewContainer::getViewUnderMouse();
-}
-
-bool CFrame::advanceFocus(CView* current, bool reverse) {
-    if (modalView) return false;
-    if (!current) {
-        if (!focusView) return CViewContainer::advanceFocus(nullptr, reverse);
-        current = focusView;
-    }
-    if (isChild(current)) {
-        if (CViewContainer::advanceFocus(current, reverse)) return true;
-        setFocusView(nullptr);
-        return false;
-    }
-    // Climb through the containers around the focus view: each continues after the view the
-    // climb came from.
-    CView* child = current;
-    for (CView* parent = current->getParentView(); parent && parent->isTypeOf("CViewContainer");
-         parent = parent->getParentView()) {
-        if (static_cast<CViewContainer*>(parent)->advanceFocus(child, reverse)) return true;
-        child = parent;
-    }
-    return CViewContainer::advanceFocus(current, reverse);
 }

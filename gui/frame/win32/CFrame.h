@@ -15,6 +15,10 @@ class CDrawContext;
 class CDropTarget;
 class COffscreenContext;
 
+// The host's window as the editor receives it inside a pointer.
+using NativeWindow = HWND;
+inline NativeWindow toNativeWindow(void* pointer) { return static_cast<HWND>(pointer); }
+
 // Written by any editor's `setKnobMode`, answered by every frame.
 extern std::int32_t knobMode;
 

@@ -1,9 +1,23 @@
 #include "Platform.h"
 
+#include <ole2.h>
 #include <windows.h>
 
 namespace platform {
 
 std::int32_t doubleClickMilliseconds() { return static_cast<std::int32_t>(GetDoubleClickTime()); }
+
+std::uint32_t ticks() { return GetTickCount(); }
+
+void sleepFor(std::uint32_t milliseconds) { Sleep(milliseconds); }
+
+bool enterUserInterfaceThread() { return SUCCEEDED(OleInitialize(nullptr)); }
+
+void leaveUserInterfaceThread() { OleUninitialize(); }
+
+void paintOnce() {
+    MSG message;
+    if (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&message);
+}
 
 } // namespace platform
