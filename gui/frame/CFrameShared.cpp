@@ -111,6 +111,7 @@ void CFrame::mouse(CDrawContext* context, const CPoint& where, std::int32_t butt
 }
 
 std::int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
+    if (typingTakes(keyCode, true)) return 1;
     if (focusView) {
         const std::int32_t result = focusView->onKeyDown(keyCode);
         if (result != -1) return result;
@@ -127,6 +128,7 @@ std::int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
 }
 
 std::int32_t CFrame::onKeyUp(VstKeyCode& keyCode) {
+    if (typingTakes(keyCode, false)) return 1;
     if (focusView) {
         const std::int32_t result = focusView->onKeyUp(keyCode);
         if (result != -1) return result;

@@ -2,13 +2,21 @@
 // What views and the editor bridge ask of the system under them, answered by each platform's
 // frame code, so that neither includes a platform's headers.
 
+#include "CPoint.h"
+
 #include <cstdint>
+
+class CDrawContext;
 
 namespace platform {
 
 // The longest time between two clicks that still makes them a double click, in milliseconds,
 // as the user set it.
 std::int32_t doubleClickMilliseconds();
+
+// Where the pointer is, in the coordinates a context's `screenOffset` counts from: the screen's
+// on Windows, the frame window's on X11.
+CPoint pointerPosition(CDrawContext* context);
 
 // A millisecond count that wraps after 49.7 days.
 std::uint32_t ticks();

@@ -2,6 +2,7 @@
 
 #include "CDrawContext.h"
 #include "CFrame.h"
+#include "Platform.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -122,9 +123,8 @@ void CView::getMouseLocation(CDrawContext* context, CPoint& point) {
         context->offset = savedOffset;
         return;
     }
-    POINT cursor;
-    GetCursorPos(&cursor);
-    point = CPoint(cursor.x - context->screenOffset.h, cursor.y - context->screenOffset.v);
+    const CPoint pointer = platform::pointerPosition(context);
+    point = CPoint(pointer.h - context->screenOffset.h, pointer.v - context->screenOffset.v);
 }
 
 CPoint& CView::frameToLocal(CPoint& point) const {

@@ -83,6 +83,9 @@ public:
     // view must not outlive their place in the frame.
     void viewRemoved(CView* view);
 
+    // Keys for a field being typed into: Windows' own edit control takes its keys itself.
+    bool typingTakes(const VstKeyCode&, bool) { return false; }
+
     // Cleared by `close` and when the host destroys the frame's window.
     HWND parentWindow;
 

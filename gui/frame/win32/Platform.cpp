@@ -7,6 +7,12 @@ namespace platform {
 
 std::int32_t doubleClickMilliseconds() { return static_cast<std::int32_t>(GetDoubleClickTime()); }
 
+CPoint pointerPosition(CDrawContext*) {
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return CPoint(cursor.x, cursor.y);
+}
+
 std::uint32_t ticks() { return GetTickCount(); }
 
 void sleepFor(std::uint32_t milliseconds) { Sleep(milliseconds); }

@@ -1,0 +1,102 @@
+#pragma once
+// A drawing surface over one cairo surface: a window's, an offscreen image's, or any other the
+// caller hands in. Lines and rectangles land on whole pixels exactly where GDI puts them, for
+// views drawn once for both platforms; every coordinate gets `offset` added.
+
+#include "CColor.h"
+#include "CFontId.h"
+#include "CPoint.h"
+#include "CRect.h"
+#include "CReferenceCounter.h"
+#include "Drawing.h"
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <memory>
+
+class CFrame;
+
+struct CairoRelease {
+    void operator()(cairo_t* cairo) const { cairo_destroy(cairo); }
+    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+};
+
+class CDrawContext : public CReferenceCounter {
+public:
+    // Either argument may be null; without a surface every drawing call does nothing. The
+    // surface is referenced for the context's lifetime.
+    CDrawContext(CFrame* frame, cairo_surface_t* surface);
+
+    void moveTo(const CPoint& point);
+    // From the pen position to `point`, which itself stays unpainted.
+    void lineTo(const CPoint& point);
+    // A one-pixel outline covering columns left to right - 1 and rows top to bottom - 1.
+    void drawRect(const CRect& rect);
+    // Fills inside the outline `drawRect` would draw on the left and top, up to its right and
+    // bottom lines.
+    void fillRect(const CRect& rect);
+    // Single-line text, vertically centred and kept inside `rect`; a non-zero `opaque` paints
+    // the fill colour behind.
+    // How far `string` advances in the current font, in pixels.
+    std::int32_t getStringWidth(const char* string) const;
+    void drawString(const char* string, const CRect& rect, std::int16_t opaque = 0,
+                    std::int32_t alignment = kCenterText);
+
+    void setFrameColor(CColor color) { frameColor = color; }
+    CColor getFrameColor() const { return frameColor; }
+    void setFillColor(CColor color) { fillColor = color; }
+    CColor getFillColor() const { return fillColor; }
+    void setFontColor(CColor color) { fontColor = color; }
+    CColor getFontColor() const { return fontColor; }
+    void setLineWidth(std::int32_t width) { lineWidth = width; }
+    std::int32_t getLineWidth() const { return lineWidth; }
+    // Only solid lines are drawn; any request gives them.
+    void setLineStyle(std::int32_t) { lineStyle = kLineSolid; }
+    std::int32_t getLineStyle() const { return lineStyle; }
+    // Only copying is drawn; any request gives it.
+    void setDrawMode(std::int32_t) { drawMode = kCopyMode; }
+    std::int32_t getDrawMode() const { return drawMode; }
+    // Ids outside the table fall back to `kFontBold`; the size always comes from the table.
+    void setFont(CFontId fontId, std::int32_t style = 0);
+    CFontId getFont() const { return fontId; }
+    std::int32_t getFontSize() const { return fontSize; }
+    std::int32_t getFontStyle() const { return fontStyle; }
+
+    // `rect` is in the caller's coordinates; the clip is kept in device coordinates.
+    void setClipRect(const CRect& rect);
+    CRect& getClipRect(CRect& rect) const;
+
+    // The mouse buttons and modifier keys held right now, as `kLeftButton` ... `kAltKey`.
+    std::int32_t getMouseButtons() const;
+
+    CFrame* getFrame() const { return frame; }
+    cairo_t* getCairo() const { return cairo.get(); }
+    cairo_surface_t* getSurface() const { return surface.get(); }
+
+    // Screen position of the window's top-left corner; containers shift it, and `offset`, by
+    // their own position while their children work, and restore both afterwards.
+    CPoint screenOffset;
+    CPoint offset;
+
+protected:
+    // Fills whole pixels in `color`, within the clip: `rect` in device coordinates.
+    void fillDevice(const CRect& rect, CColor color);
+    // Sets the current font's face, weight, slant and size on `context`.
+    void selectFace(cairo_t* context) const;
+
+    CFrame* frame; // neither owned nor retained
+    std::unique_ptr<cairo_surface_t, CairoRelease> surface;
+    std::unique_ptr<cairo_t, CairoRelease> cairo;
+    CColor frameColor = kColorWhite;
+    CColor fillColor = kColorBlack;
+    CColor fontColor = kColorWhite;
+    std::int32_t lineWidth = 1;
+    std::int32_t lineStyle = kLineSolid;
+    std::int32_t drawMode = kCopyMode;
+    CFontId fontId = kFontBold;
+    std::int32_t fontSize = 12;
+    std::int32_t fontStyle = 0;
+    CPoint penPosition; // in device coordinates
+    CRect clipRect;     // likewise
+};

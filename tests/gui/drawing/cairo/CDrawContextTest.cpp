@@ -1,0 +1,145 @@
+#include "CDrawContext.h"
+
+#include "COffscreenContext.h"
+#include "Canvas.h"
+#include "FontCaches.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr std::uint32_t kBlack = 0x000000;
+constexpr std::uint32_t kBlue = 0x0000FF;
+constexpr std::uint32_t kRed = 0xFF0000;
+constexpr std::uint32_t kGreen = 0x00FF00;
+constexpr std::uint32_t kYellow = 0xFFFF00;
+
+} // namespace
+
+// The views were drawn for GDI's pixels: fills leave the left and top lines out, outlines take
+// all four corners, lines leave their end pixel out whichever way they run.
+TEST(CDrawContext, RectanglesAndLinesCoverGdisPixels) {
+    Canvas canvas(30, 30, kBlue);
+    CDrawContext context(nullptr, canvas.get());
+    context.setFillColor(kColorRed);
+    context.setFrameColor(kColorGreen);
+    context.fillRect(CRect(0, 0, 10, 10));
+    EXPECT_EQ(canvas.ink(kBlue), CRect(1, 1, 10, 10));
+    EXPECT_EQ(canvas.count(CRect(1, 1, 10, 10), kRed), 81);
+    context.drawRect(CRect(0, 0, 10, 10));
+    EXPECT_EQ(canvas.ink(kBlue), CRect(0, 0, 10, 10));
+    EXPECT_EQ(canvas.count(CRect(1, 1, 9, 9), kRed), 64);
+    EXPECT_EQ(canvas.count(CRect(0, 0, 10, 10), kGreen), 36);
+
+    const struct {
+        CPoint from, to;
+        CRect ink;
+    } lines[] = {
+        {{20, 2}, {25, 2}, {20, 2, 25, 3}},     // rightwards
+        {{28, 4}, {23, 4}, {24, 4, 29, 5}},     // leftwards
+        {{12, 20}, {12, 16}, {12, 17, 13, 21}}, // upwards
+        {{20, 20}, {16, 24}, {17, 20, 21, 24}}, // diagonal, down and left
+    };
+    for (const auto& line : lines) {
+        canvas.fill(kBlue);
+        context.moveTo(line.from);
+        context.lineTo(line.to);
+        EXPECT_EQ(canvas.ink(kBlue), line.ink) << line.to.h << "," << line.to.v;
+        EXPECT_EQ(canvas.count(line.ink, kGreen), std::max(line.ink.width(), line.ink.height()));
+    }
+}
+
+// Every coordinate gets the offset; the clip is set in the caller's coordinates and kept in
+// the device's, and nothing is drawn outside it.
+TEST(CDrawContext, OffsetMovesDrawingAndTheClipHoldsIt) {
+    Canvas canvas(40, 40, kBlue);
+    CDrawContext context(nullptr, canvas.get());
+    context.offset = CPoint(12, 15);
+    context.setFillColor(kColorRed);
+    context.fillRect(CRect(0, 0, 5, 5));
+    EXPECT_EQ(canvas.ink(kBlue), CRect(13, 16, 17, 20));
+
+    canvas.fill(kBlue);
+    context.setClipRect(CRect(2, 3, 8, 10));
+    context.offset = CPoint(0, 0);
+    CRect clip;
+    EXPECT_EQ(context.getClipRect(clip), CRect(14, 18, 20, 25));
+    // Without a surface nothing is drawn and nothing breaks, the destination of a copy included.
+    CDrawContext nowhere(nullptr, nullptr);
+    nowhere.fillRect(CRect(0, 0, 5, 5));
+    nowhere.drawRect(CRect(0, 0, 5, 5));
+    nowhere.drawString("text", CRect(0, 0, 50, 20), 1);
+    COffscreenContext(nullptr, 4, 4).copyTo(&nowhere, CRect(0, 0, 4, 4));
+    COffscreenContext(nullptr, 40000, 4).copyTo(&context, CRect(0, 0, 4, 4)); // too large for cairo
+    context.fillRect(CRect(-1, -1, 40, 40));
+    context.moveTo(CPoint(0, 30));
+    context.lineTo(CPoint(40, 30));
+    EXPECT_EQ(canvas.ink(kBlue), CRect(14, 18, 20, 25));
+    EXPECT_EQ(canvas.count(CRect(14, 18, 20, 25), kRed), 42);
+}
+
+// Text lands inside its rectangle, vertically centred, where its alignment puts it.
+TEST(CDrawContext, TextIsAlignedInsideItsRectangle) {
+    const CRect rect(10, 4, 90, 40);
+    auto inkOf = [&](const char* text, std::int32_t alignment, std::int32_t style = 0,
+                     std::int16_t opaque = 0) {
+        Canvas canvas(100, 44, kBlack);
+        CDrawContext context(nullptr, canvas.get());
+        context.setFont(kFontNormal, style);
+        context.setFillColor(kColorRed);
+        context.drawString(text, rect, opaque, alignment);
+        return canvas.ink(kBlack);
+    };
+    const CRect left = inkOf("Wg8", kLeftText);
+    const CRect centre = inkOf("Wg8", kCenterText);
+    const CRect right = inkOf("Wg8", kRightText);
+    ASSERT_GT(left.width(), 10) << "no text was drawn";
+    EXPECT_TRUE(left.left >= rect.left + 1 && left.left <= rect.left + 3) << left.left;
+    EXPECT_NEAR(centre.left + centre.right, rect.left + rect.right, 3);
+    EXPECT_TRUE(right.right <= rect.right && right.right >= rect.right - 3) << right.right;
+    EXPECT_NEAR(left.top - rect.top, rect.bottom - left.bottom, 3);
+
+    // The style bits reach the font; an opaque string is backed by the fill colour; a string
+    // that is no UTF-8 still draws, read as Latin-1.
+    const CRect plain = inkOf("ACE", kLeftText);
+    EXPECT_GT(inkOf("ACE", kLeftText, kBoldFace).width(), plain.width());
+    EXPECT_GT(inkOf("ACE", kLeftText, kUnderlineFace).bottom, plain.bottom);
+    EXPECT_GT(inkOf("ACE", kLeftText, 0, 1).height(), plain.height());
+    EXPECT_EQ(inkOf("\xB0" "C", kLeftText).width(), inkOf("\xC2\xB0" "C", kLeftText).width());
+    EXPECT_EQ(inkOf(nullptr, kLeftText), CRect());
+
+    // Text too wide for its rectangle is cut by it, and by the clip.
+    Canvas canvas(100, 44, kBlack);
+    CDrawContext context(nullptr, canvas.get());
+    context.setClipRect(CRect(0, 0, 50, 44));
+    context.drawString("WWWWWWWWWWWW", rect, 0, kCenterText);
+    EXPECT_EQ(canvas.ink(kBlack).left, rect.left);
+    EXPECT_EQ(canvas.ink(kBlack).right, 50);
+}
+
+// A copy takes the block at the source offset to the destination rectangle moved by the
+// destination's offset; the source's own offset is left out, and pixels are replaced.
+TEST(COffscreenContext, StartsInItsBackgroundAndCopiesABlockToTheDestination) {
+    COffscreenContext source(nullptr, 40, 30, kColorRed);
+    source.setFillColor(kColorGreen);
+    source.fillRect(CRect(0, 0, 40, 30));
+    source.setFillColor(kColorYellow); // a mark 3 across and 3 down at (2, 10)
+    source.fillRect(CRect(1, 9, 5, 13));
+
+    Canvas canvas(100, 100, kBlue);
+    CDrawContext destination(nullptr, canvas.get());
+    destination.offset = CPoint(30, 40);
+    source.offset = CPoint(7, 7);
+    source.copyTo(&destination, CRect(5, 5, 25, 15));
+    EXPECT_EQ(canvas.ink(kBlue), CRect(35, 45, 55, 55));
+    EXPECT_EQ(canvas.count(CRect(35, 45, 55, 55), kRed), 20 + 9); // its top row and left column
+    EXPECT_EQ(canvas.count(CRect(36, 46, 55, 55), kGreen), 19 * 9);
+
+    canvas.fill(kBlue);
+    source.copyTo(&destination, CRect(0, 0, 2, 2), CPoint(3, 11));
+    EXPECT_EQ(canvas.count(CRect(30, 40, 32, 42), kYellow), 4);
+    // Past the image's edge the destination keeps its own pixels.
+    source.copyTo(&destination, CRect(10, 10, 12, 12), CPoint(39, 29));
+    EXPECT_EQ(canvas.pixel(40, 50), kGreen);
+    EXPECT_EQ(canvas.count(CRect(0, 0, 100, 100), kBlue), 10000 - 5);
+}
