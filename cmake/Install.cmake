@@ -11,10 +11,17 @@ set(frame_libraries plugin_core)
 file(GLOB frame_headers ${PROJECT_SOURCE_DIR}/plugin/*.h)
 # Lanter5's own effect is no part of the frame.
 list(REMOVE_ITEM frame_headers ${PROJECT_SOURCE_DIR}/plugin/MyLanter5.h)
-if(WIN32)
+set(LANTER5_X11_TOOLKIT OFF)
+if(TARGET gui_toolkit)
   list(APPEND frame_libraries gui_toolkit editor_gui)
   # The neutral headers and the platform's, all in one folder.
-  file(GLOB gui_headers ${PROJECT_SOURCE_DIR}/gui/*/*.h ${PROJECT_SOURCE_DIR}/gui/*/win32/*.h)
+  if(WIN32)
+    file(GLOB gui_headers ${PROJECT_SOURCE_DIR}/gui/*/*.h ${PROJECT_SOURCE_DIR}/gui/*/win32/*.h)
+  else()
+    set(LANTER5_X11_TOOLKIT ON)
+    file(GLOB gui_headers ${PROJECT_SOURCE_DIR}/gui/*/*.h ${PROJECT_SOURCE_DIR}/gui/drawing/cairo/*.h
+      ${PROJECT_SOURCE_DIR}/gui/frame/x11/*.h)
+  endif()
   list(APPEND frame_headers ${gui_headers} ${PROJECT_SOURCE_DIR}/editor/AEffGUIEditor.h
     ${PROJECT_SOURCE_DIR}/editor/ParameterEditor.h)
 endif()
@@ -40,6 +47,7 @@ install(FILES
   ${CMAKE_CURRENT_BINARY_DIR}/Lanter5Config.cmake
   ${CMAKE_CURRENT_BINARY_DIR}/Lanter5ConfigVersion.cmake
   ${CMAKE_CURRENT_LIST_DIR}/Lanter5Plugin.cmake
+  ${CMAKE_CURRENT_LIST_DIR}/Lanter5EmbedFiles.cmake
   ${PROJECT_SOURCE_DIR}/plugin/exports.map
   ${PROJECT_SOURCE_DIR}/gui/frame/win32/DllMain.cpp
   DESTINATION ${package_dir})

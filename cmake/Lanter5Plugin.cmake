@@ -1,16 +1,19 @@
 # lanter5_add_plugin(NAME [OUTPUT_NAME FILE] SOURCES ... [EDITOR_SOURCES ...] [RESOURCES ...])
 #
 # Makes a plug-in module that a host loads from a plug-in's own sources, linked with the effect
-# core and, where the view toolkit exists (Windows), with the editor bridge and the toolkit:
+# core and, where the view toolkit exists (Windows; Linux built with X11 and cairo), with the
+# editor bridge and the toolkit:
 # - Windows: a DLL that exports exactly VSTPluginMain and main, with its runtime linked in;
-# - elsewhere: a shared object whose version script leaves exactly those two names visible.
+# - elsewhere: a shared object whose version script leaves exactly those two names visible, so
+#   that two plug-ins of this frame in one host never share the toolkit's code.
 # EDITOR_SOURCES are compiled only where there is a toolkit; they define the plug-in's
 # `createPluginEditor`. Elsewhere the core's default gives the effect no editor. SOURCES define
 # the plug-in's `createEffect`, which the entry point calls.
 #
-# RESOURCES go into the DLL with the editor: resource scripts (.rc) as they are, and image files
-# each as a resource named after the file without its extension (`knob.png` is "knob"), of type
-# "PNG" for PNG files and RCDATA for others, which is where the toolkit's images look for them.
+# RESOURCES go into the module with the editor, each image file named after the file without
+# its extension (`knob.png` is "knob"), which is where the toolkit's images look for them: on
+# Windows as resources of type "PNG" for PNG files and RCDATA for others, with resource
+# scripts (.rc) compiled as they are; on Linux in a table inside the shared object.
 #
 # lanter5_add_plugin_test(NAME SOURCES ... [EDITOR_SOURCES ...] [LIBS ...] [ARGS ...])
 #
@@ -35,6 +38,8 @@ else()
   set_property(GLOBAL PROPERTY LANTER5_WINE_RUN ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
 endif()
 
+set_property(GLOBAL PROPERTY LANTER5_EMBED_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/Lanter5EmbedFiles.cmake)
+
 if(WIN32)
   enable_language(RC)
 endif()
@@ -42,6 +47,17 @@ endif()
 # The plug-in's tests (lanter5_add_plugin_test) are CTest's, with nothing more to write; testing
 # is a folder's setting, so it is turned on where the frame is taken in, usually the top.
 enable_testing()
+
+# The name plug-in `name` finds `image` under: its file's name without the extension, the same
+# on every platform, so one that builds on one builds on all.
+function(_lanter5_resource_name name image stem_var)
+  get_filename_component(stem ${image} NAME_WE)
+  if(NOT stem MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+    message(FATAL_ERROR "lanter5_add_plugin(${name}): ${image}: a resource name is made of "
+      "letters, digits and _, and does not start with a digit")
+  endif()
+  set(${stem_var} ${stem} PARENT_SCOPE)
+endfunction()
 
 # Writes a resource script holding `images` for `name` and stores its path in `script_var`.
 function(_lanter5_image_script name images script_var)
@@ -51,13 +67,9 @@ function(_lanter5_image_script name images script_var)
   foreach(image IN LISTS images)
     get_filename_component(image ${image} ABSOLUTE)
     list(APPEND files ${image})
-    get_filename_component(stem ${image} NAME_WE)
+    _lanter5_resource_name(${name} ${image} stem)
     get_filename_component(extension ${image} LAST_EXT)
     string(TOLOWER "${extension}" extension)
-    if(NOT stem MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
-      message(FATAL_ERROR "lanter5_add_plugin(${name}): ${image}: a resource name is made of "
-        "letters, digits and _, and does not start with a digit")
-    endif()
     if(extension STREQUAL ".png")
       set(type "PNG")
     else()
@@ -68,6 +80,26 @@ function(_lanter5_image_script name images script_var)
   file(CONFIGURE OUTPUT ${script} CONTENT "${content}")
   set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS "${files}")
   set(${script_var} ${script} PARENT_SCOPE)
+endfunction()
+
+# Writes the table of `images` that a Linux plug-in `name` carries inside itself, each under its
+# file's name without the extension, and stores the source's path in `table_var`.
+function(_lanter5_embedded_files name images table_var)
+  set(table ${CMAKE_CURRENT_BINARY_DIR}/${name}-resources/EmbeddedFiles.cpp)
+  set(pairs "")
+  set(files "")
+  foreach(image IN LISTS images)
+    get_filename_component(image ${image} ABSOLUTE)
+    _lanter5_resource_name(${name} ${image} stem)
+    list(APPEND files ${image})
+    list(APPEND pairs "${stem}=${image}")
+  endforeach()
+  string(REPLACE ";" "|" pairs "${pairs}")
+  get_property(script GLOBAL PROPERTY LANTER5_EMBED_SCRIPT)
+  add_custom_command(OUTPUT ${table}
+    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${table} "-DFILES=${pairs}" -P ${script}
+    DEPENDS ${files} ${script} VERBATIM)
+  set(${table_var} ${table} PARENT_SCOPE)
 endfunction()
 
 function(lanter5_add_plugin name)
@@ -87,10 +119,15 @@ function(lanter5_add_plugin name)
   target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>)
   target_link_libraries(${name} PRIVATE Lanter5::core)
 
+  if(TARGET Lanter5::toolkit)
+    target_sources(${name} PRIVATE ${ARG_EDITOR_SOURCES})
+    target_link_libraries(${name} PRIVATE Lanter5::editor Lanter5::toolkit)
+  endif()
+
   if(WIN32)
     get_property(dll_main GLOBAL PROPERTY LANTER5_DLLMAIN_SOURCE)
     # The module's load notification hands its instance to the frame windows' class.
-    target_sources(${name} PRIVATE ${ARG_EDITOR_SOURCES} ${dll_main})
+    target_sources(${name} PRIVATE ${dll_main})
     set(images ${ARG_RESOURCES})
     list(FILTER images EXCLUDE REGEX "\\.[rR][cC]$")
     set(scripts ${ARG_RESOURCES})
@@ -100,7 +137,6 @@ function(lanter5_add_plugin name)
       list(APPEND scripts ${image_script})
     endif()
     target_sources(${name} PRIVATE ${scripts})
-    target_link_libraries(${name} PRIVATE Lanter5::editor Lanter5::toolkit)
     # `main` is the second name of the entry point; C++ cannot declare it with this signature.
     set(definitions ${CMAKE_CURRENT_BINARY_DIR}/${name}-exports/${ARG_OUTPUT_NAME}.def)
     file(CONFIGURE OUTPUT ${definitions} CONTENT
@@ -117,6 +153,12 @@ function(lanter5_add_plugin name)
     target_link_options(${name} PRIVATE -Wl,--defsym=main=VSTPluginMain
       -Wl,--version-script=${exports_map} -Wl,--no-undefined)
     set_target_properties(${name} PROPERTIES LINK_DEPENDS ${exports_map})
+    set(images ${ARG_RESOURCES})
+    list(FILTER images EXCLUDE REGEX "\\.[rR][cC]$")
+    if(images AND TARGET Lanter5::toolkit)
+      _lanter5_embedded_files(${name} "${images}" table)
+      target_sources(${name} PRIVATE ${table})
+    endif()
   endif()
 endfunction()
 
@@ -129,9 +171,11 @@ function(lanter5_add_plugin_test name)
   set_target_properties(${name} PROPERTIES CXX_STANDARD 20 CXX_STANDARD_REQUIRED ON CXX_EXTENSIONS OFF)
   target_compile_options(${name} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions>)
   target_link_libraries(${name} PRIVATE Lanter5::core ${ARG_LIBS})
-  if(WIN32)
+  if(TARGET Lanter5::toolkit)
     target_sources(${name} PRIVATE ${ARG_EDITOR_SOURCES})
     target_link_libraries(${name} PRIVATE Lanter5::editor Lanter5::toolkit)
+  endif()
+  if(WIN32)
     target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++)
     if(CMAKE_CROSSCOMPILING AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
       get_property(wine_run GLOBAL PROPERTY LANTER5_WINE_RUN)

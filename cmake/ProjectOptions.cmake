@@ -31,3 +31,24 @@ function(lanter5_sanitize target)
     -fno-sanitize-recover=all -fno-omit-frame-pointer)
   target_link_options(${target} PRIVATE -fsanitize=address,undefined)
 endfunction()
+
+# lanter5_holds_toolkit_libraries(TARGET): a program that loads Linux plug-ins with editors keeps
+# the libraries under their toolkit (cairo, and pixman under it) loaded for its whole life.
+# pixman allocates its tables when it is loaded and never frees them: unloaded with each
+# plug-in, that memory would read as a leak under the sanitizers, and be allocated again by the
+# next load.
+function(lanter5_holds_toolkit_libraries target)
+  if(WIN32 OR NOT LANTER5_X11_EDITORS)
+    return()
+  endif()
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(LANTER5_HELD REQUIRED cairo)
+  # A helper library passes the libraries on to the programs that link it.
+  get_target_property(type ${target} TYPE)
+  set(scope PRIVATE)
+  if(type STREQUAL "STATIC_LIBRARY")
+    set(scope INTERFACE)
+  endif()
+  target_link_options(${target} ${scope} LINKER:--no-as-needed)
+  target_link_libraries(${target} ${scope} ${LANTER5_HELD_LINK_LIBRARIES})
+endfunction()

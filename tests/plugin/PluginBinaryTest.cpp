@@ -22,12 +22,8 @@ constexpr char kPluginPath[] = LANTER5_PLUGIN_PATH;
 
 constexpr std::size_t kPointer = sizeof(void*);
 
-// Windows builds carry the counter editor (has-editor 1 + can-replace 16); others have none.
-#if defined(_WIN32)
+// Every build carries the counter editor: has-editor 1 + can-replace 16.
 constexpr std::uint64_t kExpectedFlags = 0x11;
-#else
-constexpr std::uint64_t kExpectedFlags = 0x10;
-#endif
 constexpr std::size_t at(std::size_t narrow, std::size_t wide) { return kPointer == 4 ? narrow : wide; }
 
 const HostCall kVersionQuery{nullptr, 1, 0, 0, nullptr, 0.0f};
