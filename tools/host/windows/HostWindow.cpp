@@ -1,9 +1,13 @@
 #include "HostWindow.h"
 
+#include <cstdint>
 #include <utility>
+#include <vector>
 
 #if defined(_WIN32)
 #include <windows.h>
+#elif defined(LANTER5_HOST_X11)
+#include "X11Display.h"
 #endif
 
 namespace vsthost {
@@ -72,6 +76,67 @@ void HostWindow::pumpMessages() {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+}
+
+#elif defined(LANTER5_HOST_X11)
+
+namespace {
+
+Window windowOf(void* handle) { return static_cast<Window>(reinterpret_cast<std::uintptr_t>(handle)); }
+
+std::vector<Window> childrenOf(Window window) {
+    Display* display = hostDisplay();
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    std::vector<Window> found;
+    if (display && XQueryTree(display, window, &root, &parent, &children, &count)) {
+        found.assign(children, children + count);
+        if (children) XFree(children);
+    }
+    return found;
+}
+
+}  // namespace
+
+bool HostWindow::available() { return hostDisplay() != nullptr; }
+
+Expected<HostWindow> HostWindow::create(const std::string& title, int width, int height) {
+    Display* display = hostDisplay();
+    if (!display) return Error{"no X display to open a window on (DISPLAY is not set or not reachable)"};
+    if (width <= 0 || height <= 0) return Error{"cannot create the host's window"};
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, static_cast<unsigned>(width),
+                                              static_cast<unsigned>(height), 0, 0, WhitePixel(display, DefaultScreen(display)));
+    XStoreName(display, window, title.c_str());
+    XMapWindow(display, window);
+    XSync(display, False);
+    return HostWindow(reinterpret_cast<void*>(static_cast<std::uintptr_t>(window)));
+}
+
+HostWindow::~HostWindow() {
+    if (handle_ == nullptr || !hostDisplay()) return;
+    XDestroyWindow(hostDisplay(), windowOf(handle_));
+    XSync(hostDisplay(), False);
+}
+
+bool HostWindow::resizeClient(int width, int height) {
+    if (width <= 0 || height <= 0 || !hostDisplay()) return false;
+    XResizeWindow(hostDisplay(), windowOf(handle_), static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(hostDisplay(), False);
+    return true;
+}
+
+bool HostWindow::hasChildWindow() const { return !childrenOf(windowOf(handle_)).empty(); }
+
+void* HostWindow::childWindow() const {
+    const std::vector<Window> children = childrenOf(windowOf(handle_));
+    return children.empty() ? nullptr : reinterpret_cast<void*>(static_cast<std::uintptr_t>(children.front()));
+}
+
+// The host's own connection only sends: the editor reads its events on a connection of its own.
+void HostWindow::pumpMessages() {
+    if (Display* display = hostDisplay()) XSync(display, True);
 }
 
 #else

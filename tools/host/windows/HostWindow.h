@@ -1,6 +1,7 @@
 #pragma once
-// A top-level window of the host for a plug-in's editor to open in. Only Windows builds have
-// one; elsewhere create() says why there is none.
+// A top-level window of the host for a plug-in's editor to open in: a Windows window, or an X11
+// window on the display (`DISPLAY`) in Linux builds with editors; elsewhere create() says why
+// there is none.
 
 #include <string>
 

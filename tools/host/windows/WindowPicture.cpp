@@ -5,6 +5,10 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+#elif defined(LANTER5_HOST_X11)
+#include <X11/Xutil.h>
+
+#include "X11Display.h"
 #endif
 
 #include "FileName.h"
@@ -55,6 +59,30 @@ Expected<WindowPicture> WindowPicture::capture(void* window) {
     ReleaseDC(handle, windowContext);
     if (pixels.empty()) return Error{"cannot copy the window's pixels"};
     return WindowPicture(width, height, std::move(pixels));
+}
+
+#elif defined(LANTER5_HOST_X11)
+
+Expected<WindowPicture> WindowPicture::capture(void* window) {
+    Display* display = hostDisplay();
+    const auto id = static_cast<Window>(reinterpret_cast<std::uintptr_t>(window));
+    XWindowAttributes attributes{};
+    if (!display || !id || !XGetWindowAttributes(display, id, &attributes) || attributes.width <= 0 ||
+        attributes.height <= 0) {
+        return Error{"the window has no client area to capture"};
+    }
+    XImage* image = XGetImage(display, id, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (!image) return Error{"cannot copy the window's pixels"};
+    std::vector<std::uint32_t> pixels;
+    pixels.reserve(static_cast<std::size_t>(attributes.width) * attributes.height);
+    for (int y = 0; y < attributes.height; ++y) {
+        for (int x = 0; x < attributes.width; ++x) {
+            pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0x00FFFFFF);
+        }
+    }
+    XDestroyImage(image);
+    return WindowPicture(attributes.width, attributes.height, std::move(pixels));
 }
 
 #else

@@ -1,0 +1,10 @@
+#include "X11Display.h"
+
+namespace vsthost {
+
+Display* hostDisplay() {
+    static Display* const display = XOpenDisplay(nullptr);
+    return display;
+}
+
+}  // namespace vsthost
