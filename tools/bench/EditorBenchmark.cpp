@@ -1,14 +1,22 @@
 // The cost of drawing a plug-in's editor as its host sees it: the module loaded from its file,
 // the editor opened in a window of ours, then timed through the host's own calls:
-// - a full redraw: the whole editor window invalidated and painted at once;
+// - a full redraw: the whole editor window invalidated and painted at once (on X11 the exposure
+//   and the idle call that shows it, the editor painting from its back buffer);
 // - one changed knob: the gain parameter set as automation does, then the idle call that shows
 //   it (the strip example's parameter 0 is its gain knob);
 // - an idle call with nothing changed.
 // It reports medians and fastest times; it asserts nothing, since the machines are shared.
-//   editor_benchmark [MODULE [ROUNDS]]    MODULE defaults to Strip.dll, ROUNDS to 300
+//   editor_benchmark [MODULE [ROUNDS]]    MODULE defaults to Strip.dll (Strip.so), ROUNDS to 300
+#if defined(_WIN32)
 #include <windows.h>
+#else
+#include <X11/Xlib.h>
+#include <dlfcn.h>
+#endif
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -23,6 +31,15 @@ VstIntPtr VST_CALL host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, f
     return opcode == audioMasterVersion ? 2400 : 0;
 }
 
+double now() {
+    using namespace std::chrono;
+    return duration<double, std::micro>(steady_clock::now().time_since_epoch()).count();
+}
+
+#if defined(_WIN32)
+
+constexpr const char* kDefaultModule = "Strip.dll";
+
 void pumpMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -31,16 +48,64 @@ void pumpMessages() {
     }
 }
 
-double now() {
-    static const double frequency = [] {
-        LARGE_INTEGER ticks;
-        QueryPerformanceFrequency(&ticks);
-        return static_cast<double>(ticks.QuadPart);
-    }();
-    LARGE_INTEGER ticks;
-    QueryPerformanceCounter(&ticks);
-    return static_cast<double>(ticks.QuadPart) * 1e6 / frequency;
+void* entryOf(const char* path) {
+    HMODULE module = LoadLibraryA(path);
+    return module ? reinterpret_cast<void*>(GetProcAddress(module, "VSTPluginMain")) : nullptr;
 }
+
+void* hostWindow(int width, int height) {
+    WNDCLASSA description{};
+    description.lpfnWndProc = DefWindowProcA;
+    description.hInstance = GetModuleHandleA(nullptr);
+    description.lpszClassName = "Lanter5EditorBenchmark";
+    RegisterClassA(&description);
+    return CreateWindowExA(0, description.lpszClassName, "editor benchmark", WS_POPUP | WS_VISIBLE, 0, 0, width,
+                           height, nullptr, nullptr, description.hInstance, nullptr);
+}
+
+// Invalidates the whole editor and has it painted now.
+void redrawAll(void* window) {
+    RedrawWindow(GetWindow(static_cast<HWND>(window), GW_CHILD), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+#else
+
+constexpr const char* kDefaultModule = "./Strip.so"; // dlopen looks in the folder only when told
+Display* display = nullptr;
+
+void pumpMessages() {
+    if (display) XSync(display, True);
+}
+
+void* entryOf(const char* path) {
+    void* module = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    return module ? dlsym(module, "VSTPluginMain") : nullptr;
+}
+
+void* hostWindow(int width, int height) {
+    display = XOpenDisplay(nullptr);
+    if (!display || width <= 0 || height <= 0) return nullptr;
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, static_cast<unsigned>(width),
+                                              static_cast<unsigned>(height), 0, 0, 0);
+    XMapWindow(display, window);
+    XSync(display, False);
+    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(window));
+}
+
+// Exposes the whole editor window; the editor paints in the idle call that follows.
+void redrawAll(void* window) {
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    XQueryTree(display, static_cast<Window>(reinterpret_cast<std::uintptr_t>(window)), &root, &parent, &children, &count);
+    if (count > 0) XClearArea(display, children[0], 0, 0, 0, 0, True);
+    if (children) XFree(children);
+    XSync(display, False);
+}
+
+#endif
 
 // Runs `prepare` then times `measured`, `rounds` times; prints the median and the fastest.
 template <typename Prepare, typename Measured>
@@ -54,34 +119,19 @@ void report(const char* what, int rounds, Prepare prepare, Measured measured) {
         pumpMessages();
     }
     std::sort(costs.begin(), costs.end());
-    std::printf("%-34s median %8.1f us, fastest %8.1f us over %d\n", what,
-                costs[costs.size() / 2], costs.front(), rounds);
-}
-
-HWND hostWindow(int width, int height) {
-    WNDCLASSA description{};
-    description.lpfnWndProc = DefWindowProcA;
-    description.hInstance = GetModuleHandleA(nullptr);
-    description.lpszClassName = "Lanter5EditorBenchmark";
-    RegisterClassA(&description);
-    return CreateWindowExA(0, description.lpszClassName, "editor benchmark",
-                           WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
-                           description.hInstance, nullptr);
+    std::printf("%-34s median %8.1f us, fastest %8.1f us over %d\n", what, costs[costs.size() / 2], costs.front(),
+                rounds);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const char* path = argc > 1 ? argv[1] : "Strip.dll";
+    const char* path = argc > 1 ? argv[1] : kDefaultModule;
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 300;
-    HMODULE module = LoadLibraryA(path);
-    auto* entry = module ? reinterpret_cast<AEffect*(VST_CALL*)(HostCallback)>(
-                               reinterpret_cast<void*>(GetProcAddress(module, "VSTPluginMain")))
-                         : nullptr;
+    auto* entry = reinterpret_cast<AEffect*(VST_CALL*)(HostCallback)>(entryOf(path));
     AEffect* effect = entry ? entry(&host) : nullptr;
     if (!effect || !(effect->flags & effFlagsHasEditor) || effect->numParams < 1) {
-        std::fprintf(stderr, "editor_benchmark: %s: no plug-in with an editor and a parameter\n",
-                     path);
+        std::fprintf(stderr, "editor_benchmark: %s: no plug-in with an editor and a parameter\n", path);
         return 1;
     }
     auto dispatch = [effect](VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr) {
@@ -92,27 +142,29 @@ int main(int argc, char** argv) {
     dispatch(effEditGetRect, 0, &rect);
     const int width = rect ? rect->right - rect->left : 0;
     const int height = rect ? rect->bottom - rect->top : 0;
-    HWND window = hostWindow(width, height);
-    if (width <= 0 || height <= 0 || !dispatch(effEditOpen, 0, window)) {
+    void* window = width > 0 && height > 0 ? hostWindow(width, height) : nullptr;
+    if (!window || !dispatch(effEditOpen, 0, window)) {
         std::fprintf(stderr, "editor_benchmark: %s: the editor did not open\n", path);
         return 1;
     }
-    HWND editor = GetWindow(window, GW_CHILD);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    dispatch(effEditIdle);
+    redrawAll(window);
+    dispatch(effEditIdle);
     pumpMessages();
     std::printf("editor_benchmark: %s, %d x %d\n", path, width, height);
 
-    report("full redraw", rounds, [](int) {}, [editor] {
-        RedrawWindow(editor, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    });
+#if defined(_WIN32)
+    report("full redraw", rounds, [](int) {}, [window] { redrawAll(window); });
+#else
+    report("full redraw (exposed, shown at idle)", rounds, [window](int) { redrawAll(window); },
+           [&dispatch] { dispatch(effEditIdle); });
+#endif
     report("one changed knob, shown at idle", rounds,
            [effect](int round) { effect->setParameter(effect, 0, round % 2 ? 0.2f : 0.8f); },
            [&dispatch] { dispatch(effEditIdle); });
     report("idle with nothing changed", rounds, [](int) {}, [&dispatch] { dispatch(effEditIdle); });
 
     dispatch(effEditClose);
-    DestroyWindow(window);
     dispatch(effClose);
-    FreeLibrary(module);
     return 0;
 }
