@@ -4,6 +4,7 @@
 #include "CFrame.h"
 
 #include "CDrawContext.h"
+#include "Platform.h"
 
 #include <cstring>
 
@@ -194,4 +195,15 @@ bool CFrame::advanceFocus(CView* current, bool reverse) {
         child = parent;
     }
     return CViewContainer::advanceFocus(current, reverse);
+}
+
+std::uint32_t CFrame::getTicks() const { return editor ? platform::ticks() : 0; }
+
+void CFrame::drawView(CView* view) {
+    CView* target = (view && isChild(view)) ? view : this;
+    CDrawContext* context = createDrawContext();
+    if (!context) return;
+    target->draw(context);
+    context->release();
+    viewDrawn(*target);
 }

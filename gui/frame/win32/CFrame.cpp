@@ -146,8 +146,6 @@ void CFrame::idle() {
     if (context) context->release();
 }
 
-std::uint32_t CFrame::getTicks() const { return editor ? GetTickCount() : 0; }
-
 bool CFrame::setPosition(std::int32_t, std::int32_t) {
     getOpenFlag();
     return false;
@@ -276,11 +274,3 @@ bool CFrame::setDropActive(bool flag) {
 }
 
 bool CFrame::isDropActive() const { return dropActive; }
-
-void CFrame::drawView(CView* view) {
-    CView* target = (view && isChild(view)) ? view : this;
-    CDrawContext* context = createDrawContext();
-    if (!context) return;
-    target->draw(context);
-    context->release();
-}

@@ -13,7 +13,6 @@
 #include <X11/keysym.h>
 #include <cairo.h>
 
-#include <chrono>
 #include <new>
 
 namespace {
@@ -190,17 +189,23 @@ CDrawContext* CFrame::createDrawContext() {
     return backBuffer ? new (std::nothrow) CDrawContext(this, backBuffer->getSurface()) : nullptr;
 }
 
-std::int32_t CFrame::heldButtons() const {
-    if (!display || !frameWindow) return 0;
+bool CFrame::queryPointer(CPoint& where, unsigned int& state) const {
+    if (!display || !frameWindow) return false;
     Window root = 0;
     Window child = 0;
     int rootX = 0;
     int rootY = 0;
     int x = 0;
     int y = 0;
+    if (!XQueryPointer(display, frameWindow, &root, &child, &rootX, &rootY, &x, &y, &state)) return false;
+    where = CPoint(x, y);
+    return true;
+}
+
+std::int32_t CFrame::heldButtons() const {
+    CPoint where;
     unsigned int state = 0;
-    if (!XQueryPointer(display, frameWindow, &root, &child, &rootX, &rootY, &x, &y, &state)) return 0;
-    return buttonsOf(state);
+    return queryPointer(where, state) ? buttonsOf(state) : 0;
 }
 
 bool CFrame::open(void*) { return false; }
@@ -389,12 +394,6 @@ bool CFrame::typingTakes(const VstKeyCode& keyCode, bool down) {
     return down ? typing->key(keyCode) : true;
 }
 
-std::uint32_t CFrame::getTicks() const {
-    using namespace std::chrono;
-    return editor ? static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count())
-                  : 0;
-}
-
 bool CFrame::setPosition(std::int32_t, std::int32_t) { return false; }
 
 bool CFrame::getPosition(std::int32_t& x, std::int32_t& y) const {
@@ -429,17 +428,8 @@ bool CFrame::getSize(CRect& rect) const {
 }
 
 bool CFrame::getCurrentLocation(CPoint& point) {
-    if (!display || !frameWindow) return false;
-    Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
-    int x = 0;
-    int y = 0;
     unsigned int state = 0;
-    if (!XQueryPointer(display, frameWindow, &root, &child, &rootX, &rootY, &x, &y, &state)) return false;
-    point = CPoint(x, y);
-    return true;
+    return queryPointer(point, state);
 }
 
 void CFrame::setCursor(std::int32_t type) {
@@ -461,13 +451,8 @@ bool CFrame::setDropActive(bool) { return false; }
 
 bool CFrame::isDropActive() const { return false; }
 
-void CFrame::drawView(CView* view) {
-    CView* target = (view && isChild(view)) ? view : this;
-    CDrawContext* context = createDrawContext();
-    if (!context) return;
-    target->draw(context);
-    context->release();
+void CFrame::viewDrawn(const CView& view) {
     CRect area;
-    addDamage(target->getViewSize(area));
+    addDamage(view.getViewSize(area));
     flushDamage();
 }

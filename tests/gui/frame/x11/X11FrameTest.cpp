@@ -118,6 +118,11 @@ TEST_F(X11Frame, WhatTheViewsDrawReachesTheHostsWindowAndTheWheelTurnsTheViewUnd
     idle();
     EXPECT_EQ(pixel(102, 22), 0x0000FFUL);
     EXPECT_EQ(pixel(90, 22), 0x000000UL);
+    // A view drawn on request, outside any idle, reaches the window at once.
+    dial->setColors(CColor{255, 0, 0, 0}, CColor{255, 255, 255, 0});
+    frame->drawView(dial);
+    XSync(host, False);
+    EXPECT_EQ(pixel(102, 22), 0xFF0000UL);
 
     pointerTo(120, 40);
     button(4, true);
