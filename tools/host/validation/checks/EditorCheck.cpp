@@ -1,6 +1,8 @@
 // The editor in a real window of the host: its rectangle, opening, idling, closing, many
-// cycles without losing GDI objects or memory, and opening while audio runs.
+// cycles without losing GDI objects, X resources or memory, and opening while audio runs.
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "AudioThread.h"
@@ -11,6 +13,7 @@
 #include "HostWindow.h"
 #include "Opcodes.h"
 #include "ProcessResources.h"
+#include "XResourceCount.h"
 
 namespace vsthost {
 
@@ -24,7 +27,7 @@ constexpr int kEditorIdles = 50;
 const char* const kChecks[] = {
     "editor rectangle before open", "editor opens in a host window", "editor idles",
     "editor closes",                "editor reopens",                "editor open and close cycles",
-    "editor cycles keep GDI objects", "editor cycles keep heap memory",
+    "editor cycles keep GDI objects", "editor cycles keep X resources", "editor cycles keep heap memory",
     "editor opens while audio runs",
 };
 
@@ -57,7 +60,21 @@ private:
     HostWindow& host_;
 };
 
-void checkResources(CheckContext& context, const ProcessResources& before, const ProcessResources& after) {
+struct HeldResources {
+    ProcessResources process = ProcessResources::measure();
+    long long xResources = xResourcesOfThisProcess();
+};
+
+void checkXResources(CheckContext& context, long long before, long long after) {
+    if (before < 0 || after < 0) return context.skip("editor cycles keep X resources", whyXResourcesAreNotCounted());
+    const std::string held = std::to_string(before) + " X resources before, " + std::to_string(after) + " after";
+    context.check("editor cycles keep X resources", after <= before, held, held);
+}
+
+void checkResources(CheckContext& context, const HeldResources& held, const HeldResources& now) {
+    checkXResources(context, held.xResources, now.xResources);
+    const ProcessResources& before = held.process;
+    const ProcessResources& after = now.process;
     if (!ProcessResources::available()) {
         context.skip("editor cycles keep GDI objects", "this build cannot count them");
         context.skip("editor cycles keep heap memory", "this build cannot measure it");
@@ -83,7 +100,7 @@ void checkResources(CheckContext& context, const ProcessResources& before, const
 void checkCycles(CheckContext& context, EditorSession& editor) {
     // Measured after two complete cycles, so that what an editor makes once per process (its
     // window class, cached fonts) is already there.
-    const ProcessResources before = ProcessResources::measure();
+    const HeldResources before;
     int goodCycles = 0;
     for (int cycle = 0; cycle < kEditorCycles; ++cycle) {
         context.step("editor open and close cycle " + std::to_string(cycle + 1));
@@ -91,7 +108,12 @@ void checkCycles(CheckContext& context, EditorSession& editor) {
         editor.idle(3);
         if (editor.close() && ok) ++goodCycles;
     }
-    const ProcessResources after = ProcessResources::measure();
+    HeldResources after;
+    // The server forgets a closed connection when it reads its end, which may come a moment after.
+    for (int wait = 0; wait < 20 && after.xResources > before.xResources; ++wait) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        after = HeldResources();
+    }
     const std::string cycles =
         std::to_string(goodCycles) + " of " + std::to_string(kEditorCycles) + " good";
     context.check("editor open and close cycles", goodCycles == kEditorCycles, cycles, cycles);
