@@ -2,9 +2,9 @@
 
 #include "CControl.h"
 #include "CDrawContext.h"
-#include "COffscreenContext.h"
 #include "HostRecords.h"
 #include "TypingField.h"
+#include "WindowPixels.h"
 #include "XErrorTrap.h"
 
 #include <X11/Xlib.h>
@@ -162,31 +162,20 @@ bool CFrame::createWindow() {
 }
 
 bool CFrame::makeSurfaces() {
-    XWindowAttributes window{};
-    if (!XGetWindowAttributes(display, frameWindow, &window)) return false;
-    // The back buffer's pixels go to the window as they are, which wants the common true-colour
-    // layout of 32 bits per pixel; cairo's own X11 surfaces kept a little memory per display
-    // past its closing.
-    if ((window.depth != 24 && window.depth != 32) || window.visual->c_class != TrueColor) return false;
-    copier = XCreateGC(display, frameWindow, 0, nullptr);
-    backBuffer = new (std::nothrow) COffscreenContext(this, size.width(), size.height(), kColorBlack);
-    return backBuffer && backBuffer->getSurface() &&
-           cairo_surface_status(backBuffer->getSurface()) == CAIRO_STATUS_SUCCESS;
+    pixels = WindowPixels::make(display, frameWindow, size.width(), size.height());
+    return pixels != nullptr;
 }
 
-void CFrame::freeSurfaces() {
-    if (backBuffer) backBuffer->release();
-    backBuffer = nullptr;
-    if (copier && display) XFreeGC(display, copier);
-    copier = nullptr;
-}
+void CFrame::freeSurfaces() { pixels.reset(); }
 
 CDrawContext* CFrame::createDrawContext() {
     if (frameContext) {
         frameContext->retain();
         return frameContext;
     }
-    return backBuffer ? new (std::nothrow) CDrawContext(this, backBuffer->getSurface()) : nullptr;
+    if (!pixels) return nullptr;
+    pixels->settle();
+    return new (std::nothrow) CDrawContext(this, pixels->surface());
 }
 
 bool CFrame::queryPointer(CPoint& where, unsigned int& state) const {
@@ -225,7 +214,7 @@ void CFrame::addDamage(const CRect& rect) {
 void CFrame::idle() {
     if (!display || !frameWindow) return;
     handlePendingEvents();
-    if (!getOpenFlag() || !backBuffer || getUpdatesDisabled()) {
+    if (!getOpenFlag() || !pixels || getUpdatesDisabled()) {
         XFlush(display);
         return;
     }
@@ -252,29 +241,7 @@ void CFrame::idle() {
 }
 
 void CFrame::flushDamage() {
-    if (damage.width() > 0 && damage.height() > 0 && copier && backBuffer && frameWindow) {
-        cairo_surface_t* pixels = backBuffer->getSurface();
-        cairo_surface_flush(pixels);
-        XImage image{};
-        image.width = cairo_image_surface_get_width(pixels);
-        image.height = cairo_image_surface_get_height(pixels);
-        image.format = ZPixmap;
-        image.data = reinterpret_cast<char*>(cairo_image_surface_get_data(pixels));
-        image.byte_order = LSBFirst;
-        image.bitmap_unit = 32;
-        image.bitmap_bit_order = LSBFirst;
-        image.bitmap_pad = 32;
-        image.depth = 24;
-        image.bytes_per_line = cairo_image_surface_get_stride(pixels);
-        image.bits_per_pixel = 32;
-        image.red_mask = 0xFF0000;
-        image.green_mask = 0x00FF00;
-        image.blue_mask = 0x0000FF;
-        if (image.data && XInitImage(&image)) {
-            XPutImage(display, frameWindow, copier, &image, damage.left, damage.top, damage.left, damage.top,
-                      static_cast<unsigned>(damage.width()), static_cast<unsigned>(damage.height()));
-        }
-    }
+    if (pixels && frameWindow) pixels->copy(damage);
     damage = CRect();
     XFlush(display);
 }
@@ -288,6 +255,7 @@ void CFrame::handlePendingEvents() {
 }
 
 void CFrame::dispatch(const XEvent& event) {
+    if (pixels && pixels->takes(event)) return;
     switch (event.type) {
     case Expose:
         addDamage(CRect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,

@@ -15,7 +15,7 @@
 
 class AEffGUIEditor;
 class CDrawContext;
-class COffscreenContext;
+class WindowPixels;
 class TypingField;
 
 // The host's window as the editor receives it inside a pointer: an X11 window id.
@@ -25,7 +25,6 @@ inline NativeWindow toNativeWindow(void* pointer) {
 }
 
 struct _XDisplay;
-struct _XGC;
 union _XEvent;
 
 // Written by any editor's `setKnobMode`, answered by every frame.
@@ -84,9 +83,8 @@ protected:
     bool updatesDisabled = false;
     _XDisplay* display = nullptr;
     NativeWindow frameWindow = 0;
-    COffscreenContext* backBuffer = nullptr;
+    std::unique_ptr<WindowPixels> pixels; // the back buffer, and its copies to the window
     CDrawContext* frameContext = nullptr; // set while an expose draws
-    _XGC* copier = nullptr; // copies the back buffer to the window
     CRect damage; // empty when nothing waits for the window
     unsigned long cursor = 0;
 
