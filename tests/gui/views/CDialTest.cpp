@@ -6,7 +6,7 @@ namespace {
 
 // The dial is 40 by 40 at (10, 10) of the panel: its centre is (40, 40) of the window.
 constexpr int kCentre = 40;
-const COLORREF kPointer = RGB(255, 160, 0);
+const Pixel kPointer = rgb(255, 160, 0);
 
 struct DialTest : ControlInFrame {
     DialTest() {
@@ -17,9 +17,8 @@ struct DialTest : ControlInFrame {
 
     // Pointer pixels in the window's square from (left, top), 18 wide.
     int pointerPixels(int left, int top) {
-        frame->idle();
         int count = 0;
-        for (COLORREF pixel : windowPixels(window, RECT{left, top, left + 18, top + 18})) count += pixel == kPointer;
+        for (Pixel pixel : pixelsIn(left, top, left + 18, top + 18)) count += pixel == kPointer;
         return count;
     }
 
@@ -43,7 +42,7 @@ TEST_F(DialTest, InCircularModeThePointerGoesWhereTheMouseIs) {
 
 TEST_F(DialTest, InLinearModeMovingUpRaisesItAndShiftIsFine) {
     knobMode = kLinearKnobs;
-    press({kCentre, kCentre}, {{{kCentre + 30, kCentre - 20}, 0}, {{kCentre + 30, kCentre - 30}, MK_SHIFT}});
+    press({kCentre, kCentre}, {{{kCentre + 30, kCentre - 20}, 0}, {{kCentre + 30, kCentre - 30}, kShiftHeld}});
     ASSERT_EQ(journal.values.size(), 2u);
     EXPECT_NEAR(journal.values[0], 0.6f, 1e-5f);
     EXPECT_NEAR(journal.values[1], 0.605f, 1e-5f);
@@ -67,8 +66,8 @@ TEST_F(DialTest, ThePointerShowsTheValue) {
 }
 
 TEST_F(DialTest, FromAStripItShowsTheFrameNearestTheValue) {
-    const std::vector<COLORREF> frames{RGB(10, 0, 0), RGB(20, 0, 0), RGB(30, 0, 0),
-                                       RGB(40, 0, 0), RGB(50, 0, 0)};
+    const std::vector<Pixel> frames{rgb(10, 0, 0), rgb(20, 0, 0), rgb(30, 0, 0),
+                                       rgb(40, 0, 0), rgb(50, 0, 0)};
     CDecodedBitmap* strip = solidStrip(40, 40, frames);
     ASSERT_NE(strip, nullptr);
     dial->setImage(strip, 5);

@@ -19,7 +19,7 @@ struct FaderTest : ControlInFrame {
     }
 
     // The middle of the handle, in the frame's window.
-    POINT handleMiddle() const {
+    Spot handleMiddle() const {
         const CRect handle = fader->handleRect();
         return {kPanel + (handle.left + handle.right) / 2, kPanel + (handle.top + handle.bottom) / 2};
     }
@@ -28,24 +28,28 @@ struct FaderTest : ControlInFrame {
 };
 
 TEST_F(FaderTest, ADragMovesTheValueWithTheMouseFromWhereTheHandleWasTakenAsOneEdit) {
-    const POINT taken = handleMiddle();
-    const POINT right{taken.x + 22, taken.y + 5};
+    const Spot taken = handleMiddle();
+    const Spot right{taken.x + 22, taken.y + 5};
+#if defined(_WIN32)
     // The host's window goes on getting its messages while the handle is held.
     int hostMessagesInDrag = -1;
     duringDrag = [&](std::size_t moves) {
         if (moves == 0) PostMessageA(host.get(), WM_MOUSEWHEEL, 0, 0);
         if (moves == 2) hostMessagesInDrag = host.wheelMessages;
     };
+#endif
     press({taken.x + 3, taken.y}, {{{right.x + 3, right.y}, 0},
                                    {{right.x + 3, right.y}, 0},
-                                   {{right.x + 3, right.y}, MK_SHIFT},
-                                   {{right.x + 13, right.y}, MK_SHIFT}});
+                                   {{right.x + 3, right.y}, kShiftHeld},
+                                   {{right.x + 13, right.y}, kShiftHeld}});
     // 22 pixels, then 10 more at a tenth; a move to the same place changes nothing.
     ASSERT_EQ(journal.values.size(), 2u);
     EXPECT_NEAR(journal.values[0], 0.5f + 22 * kPixel, 1e-5f);
     EXPECT_NEAR(journal.values[1], 0.5f + 23 * kPixel, 1e-5f);
     EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin7", "end7"}));
+#if defined(_WIN32)
     EXPECT_EQ(hostMessagesInDrag, 1);
+#endif
 }
 
 TEST_F(FaderTest, AClickThatChangesNothingSendsNothingAndControlClickRestoresTheDefault) {
@@ -54,16 +58,16 @@ TEST_F(FaderTest, AClickThatChangesNothingSendsNothingAndControlClickRestoresThe
     EXPECT_TRUE(editor.edits.empty());
 
     fader->setValue(0.2f);
-    sendKey(VK_CONTROL, true);
+    holdControl(true);
     press(handleMiddle());
-    sendKey(VK_CONTROL, false);
+    holdControl(false);
     EXPECT_EQ(journal.values, (std::vector<float>{0.5f}));
     EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin7", "end7"}));
 }
 
 TEST_F(FaderTest, APressOnTheTrackJumpsThereOrStepsTowardIt) {
     // The handle centred under the press, and dragged on from there.
-    const POINT track{kPanel + kFaderRect.left + 6 + 66, kPanel + 26};
+    const Spot track{kPanel + kFaderRect.left + 6 + 66, kPanel + 26};
     press(track, {{{track.x - 11, track.y}, 0}});
     ASSERT_EQ(journal.values.size(), 2u);
     EXPECT_NEAR(journal.values[0], 66 * kPixel, 1e-5f);
@@ -82,29 +86,24 @@ TEST_F(FaderTest, APressOnTheTrackJumpsThereOrStepsTowardIt) {
 
 TEST_F(FaderTest, TheWheelStepsWithinTheRange) {
     fader->setValue(0.95f);
-    const POINT middle = handleMiddle();
-    POINT screen = middle;
-    ClientToScreen(window, &screen);
-    SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
-    SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(screen.x, screen.y));
+    turnWheel(handleMiddle(), 1);
+    turnWheel(handleMiddle(), 1);
     EXPECT_EQ(journal.values, (std::vector<float>{1.0f}));
     EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin7", "end7"}));
-    SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
-                 MAKELPARAM(screen.x, screen.y));
+    turnWheel(handleMiddle(), -1);
     EXPECT_NEAR(fader->getValue(), 0.9f, 1e-6f);
 
     // A range given upside down still bounds the value.
     fader->setMin(1.0f);
     fader->setMax(0.0f);
     fader->setValue(0.95f);
-    SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)),
-                 MAKELPARAM(screen.x, screen.y));
+    turnWheel(handleMiddle(), -1);
     EXPECT_EQ(fader->getValue(), 1.0f);
 }
 
 TEST_F(FaderTest, ShowsItsHandleWhereTheValueIsHorizontalOrVertical) {
-    const COLORREF handle = RGB(255, 160, 0);
-    const COLORREF track = RGB(40, 40, 48);
+    const Pixel handle = rgb(255, 160, 0);
+    const Pixel track = rgb(40, 40, 48);
     fader->setValue(1.0f);
     EXPECT_EQ(at(kPanel + kFaderRect.right - 1, kPanel + kFaderRect.top), handle);
     EXPECT_EQ(at(kPanel + kFaderRect.right - 12, kPanel + kFaderRect.bottom - 1), handle);
@@ -113,8 +112,8 @@ TEST_F(FaderTest, ShowsItsHandleWhereTheValueIsHorizontalOrVertical) {
 
     fader->setColors(kColorBlack, kColorBlack, kColorWhite);
     fader->setValue(0.0f);
-    EXPECT_EQ(at(kPanel + kFaderRect.left, kPanel + kFaderRect.top), RGB(255, 255, 255));
-    EXPECT_EQ(at(kPanel + kFaderRect.left + 12, kPanel + kFaderRect.top), RGB(0, 0, 0));
+    EXPECT_EQ(at(kPanel + kFaderRect.left, kPanel + kFaderRect.top), rgb(255, 255, 255));
+    EXPECT_EQ(at(kPanel + kFaderRect.left + 12, kPanel + kFaderRect.top), rgb(0, 0, 0));
 
     // Vertical: the minimum at the bottom, and a drag upwards raises the value.
     auto* upright = new CFader(CRect(150, 0, 162, 60), &journal, 8, CFader::Axis::vertical);
@@ -130,7 +129,7 @@ TEST_F(FaderTest, ShowsItsHandleWhereTheValueIsHorizontalOrVertical) {
 
 // The handle is as long as its image and drawn where a plain handle would be.
 TEST_F(FaderTest, AHandleImageSetsTheHandlesLengthAndShowsAtTheValue) {
-    const COLORREF cap = RGB(9, 99, 199);
+    const Pixel cap = rgb(9, 99, 199);
     CDecodedBitmap* image = solidStrip(6, kFaderRect.bottom - kFaderRect.top, {cap});
     ASSERT_NE(image, nullptr);
     fader->setHandleImage(image);

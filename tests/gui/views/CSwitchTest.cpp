@@ -8,8 +8,8 @@ namespace {
 // Each switch sits 20 by 10 at (10, 10) of the panel, (20, 20) of the window.
 const CRect kSwitchRect(10, 10, 30, 20);
 constexpr int kLeft = 20, kTop = 20;
-const COLORREF kOff = RGB(60, 60, 70);
-const COLORREF kLit = RGB(255, 160, 0);
+const Pixel kOff = rgb(60, 60, 70);
+const Pixel kLit = rgb(255, 160, 0);
 
 using SwitchTest = ControlInFrame;
 
@@ -20,7 +20,7 @@ TEST_F(SwitchTest, AToggleFlipsOnEachPressAsOneEditAndShowsItsState) {
     EXPECT_TRUE(toggle->isOn());
     EXPECT_EQ(at(kLeft, kTop), kLit);
     EXPECT_EQ(at(kLeft + 19, kTop + 9), kLit);
-    EXPECT_EQ(at(kLeft + 20, kTop + 10), RGB(0, 0, 0)) << "the panel beside it";
+    EXPECT_EQ(at(kLeft + 20, kTop + 10), rgb(0, 0, 0)) << "the panel beside it";
     press({kLeft + 5, kTop + 5});
     EXPECT_EQ(journal.values, (std::vector<float>{1.0f, 0.0f}));
     EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin3", "end3", "begin3", "end3"}));
@@ -88,7 +88,7 @@ TEST_F(SwitchTest, ASwitchBetweenPositionsShowsTheNearest) {
 }
 
 TEST_F(SwitchTest, FromImagesASwitchShowsTheFrameOfItsStateOrPosition) {
-    const std::vector<COLORREF> frames{RGB(1, 2, 3), RGB(4, 5, 6), RGB(7, 8, 9)};
+    const std::vector<Pixel> frames{rgb(1, 2, 3), rgb(4, 5, 6), rgb(7, 8, 9)};
     CDecodedBitmap* strip = solidStrip(20, 10, frames);
     ASSERT_NE(strip, nullptr);
     CToggle* toggle = place(new CToggle(kSwitchRect, &journal, 3));

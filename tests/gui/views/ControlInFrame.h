@@ -1,10 +1,10 @@
 #pragma once
 // Controls in a real frame window, pressed with the real mouse button and dragged by real mouse
-// messages that arrive while the host idles; their edits, values and pixels read back.
+// moves that arrive while the host idles; their edits, values and pixels read back. The window
+// and the input are the platform's own: Win32 windows and input, or an X server and XTest.
 
 #include "CDecodedBitmap.h"
-#include "FrameTestSupport.h"
-#include "TestWindow.h"
+#include "FrameRecorders.h"
 
 #include <gtest/gtest.h>
 
@@ -14,11 +14,73 @@
 #include <utility>
 #include <vector>
 
+#if defined(_WIN32)
+#include "FrameTestSupport.h"
+#include "TestWindow.h"
+
+// A pixel as read back from the window.
+using Pixel = COLORREF;
+constexpr Pixel rgb(int r, int g, int b) { return RGB(r, g, b); }
+constexpr int redOf(Pixel pixel) { return GetRValue(pixel); }
+constexpr int greenOf(Pixel pixel) { return GetGValue(pixel); }
+constexpr int blueOf(Pixel pixel) { return GetBValue(pixel); }
+// A move with the Shift key held.
+constexpr unsigned kShiftHeld = MK_SHIFT;
+#else
+#include "CFrame.h"
+#include "CViewContainer.h"
+
+// After GoogleTest: Xlib's macros (None, Bool) would break its names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+using Pixel = unsigned long;
+constexpr Pixel rgb(int r, int g, int b) { return static_cast<Pixel>(r << 16 | g << 8 | b); }
+constexpr int redOf(Pixel pixel) { return static_cast<int>(pixel >> 16 & 0xFF); }
+constexpr int greenOf(Pixel pixel) { return static_cast<int>(pixel >> 8 & 0xFF); }
+constexpr int blueOf(Pixel pixel) { return static_cast<int>(pixel & 0xFF); }
+constexpr unsigned kShiftHeld = ShiftMask;
+#endif
+
+// A point of the frame's window.
+struct Spot {
+    int x;
+    int y;
+};
+
 // Hears every change and remembers the values.
 struct ValueJournal : CControlListener {
     void valueChanged(CDrawContext*, CControl* control) override { values.push_back(control->getValue()); }
     std::vector<float> values;
 };
+
+// An image strip of `colours.size()` frames, each `width` by `height` and of one colour, one
+// below the other; decoded from a 24-bit BMP as a plug-in's own images are.
+inline CDecodedBitmap* solidStrip(int width, int height, const std::vector<Pixel>& colours) {
+    const int rows = height * static_cast<int>(colours.size());
+    const int stride = (width * 3 + 3) & ~3;
+    std::vector<std::uint8_t> file(54 + static_cast<std::size_t>(stride * rows));
+    const std::uint32_t header[] = {static_cast<std::uint32_t>(file.size()), 0, 54, 40,
+                                    static_cast<std::uint32_t>(width),
+                                    static_cast<std::uint32_t>(-rows), 1 | 24 << 16};
+    file[0] = 'B';
+    file[1] = 'M';
+    std::memcpy(&file[2], header, sizeof header);
+    for (int y = 0; y < rows; ++y) {
+        const Pixel colour = colours[static_cast<std::size_t>(y / height)];
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* pixel = &file[54 + static_cast<std::size_t>(y * stride + 3 * x)];
+            pixel[0] = blueOf(colour);
+            pixel[1] = greenOf(colour);
+            pixel[2] = redOf(colour);
+        }
+    }
+    return CDecodedBitmap::fromBytes(file.data(), file.size());
+}
+
+#if defined(_WIN32)
 
 // An editor whose idle pump lets the test act while a drag waits for the mouse.
 class ScriptedEditor : public TestEditor {
@@ -30,30 +92,6 @@ public:
     }
     std::function<void()> onPump;
 };
-
-// An image strip of `colours.size()` frames, each `width` by `height` and of one colour, one
-// below the other; decoded from a 24-bit BMP as a plug-in's own images are.
-inline CDecodedBitmap* solidStrip(int width, int height, const std::vector<COLORREF>& colours) {
-    const int rows = height * static_cast<int>(colours.size());
-    const int stride = (width * 3 + 3) & ~3;
-    std::vector<std::uint8_t> file(54 + static_cast<std::size_t>(stride * rows));
-    const std::uint32_t header[] = {static_cast<std::uint32_t>(file.size()), 0, 54, 40,
-                                    static_cast<std::uint32_t>(width),
-                                    static_cast<std::uint32_t>(-rows), 1 | 24 << 16};
-    file[0] = 'B';
-    file[1] = 'M';
-    std::memcpy(&file[2], header, sizeof header);
-    for (int y = 0; y < rows; ++y) {
-        const COLORREF colour = colours[static_cast<std::size_t>(y / height)];
-        for (int x = 0; x < width; ++x) {
-            std::uint8_t* pixel = &file[54 + static_cast<std::size_t>(y * stride + 3 * x)];
-            pixel[0] = GetBValue(colour);
-            pixel[1] = GetGValue(colour);
-            pixel[2] = GetRValue(colour);
-        }
-    }
-    return CDecodedBitmap::fromBytes(file.data(), file.size());
-}
 
 inline void sendButton(DWORD flags) {
     INPUT input{};
@@ -94,7 +132,7 @@ struct ControlInFrame : ::testing::Test {
 
     // Presses the real left button at `at` (window coordinates); each time the drag waits, the
     // next of `moves` arrives as a mouse message with its key state, then the release.
-    void press(POINT at, std::vector<std::pair<POINT, WPARAM>> moves = {}) {
+    void press(Spot at, std::vector<std::pair<Spot, unsigned>> moves = {}) {
         const RECT screen = host.screenRect();
         ASSERT_TRUE(placeCursor(screen.left + at.x, screen.top + at.y));
         std::size_t next = 0;
@@ -120,6 +158,18 @@ struct ControlInFrame : ::testing::Test {
         frame->idle();
         return windowPixel(window, x, y);
     }
+    std::vector<Pixel> pixelsIn(int left, int top, int right, int bottom) {
+        frame->idle();
+        return windowPixels(window, RECT{left, top, right, bottom});
+    }
+    void holdControl(bool down) { sendKey(VK_CONTROL, down); }
+    // Turns the wheel by `notches` (up is positive) with the mouse at `where` of the window.
+    void turnWheel(Spot where, int notches) {
+        POINT screen{where.x, where.y};
+        ClientToScreen(window, &screen);
+        SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(notches * WHEEL_DELTA)),
+                     MAKELPARAM(screen.x, screen.y));
+    }
 
     // Called at each wait of a drag with the number of moves sent so far.
     std::function<void(std::size_t)> duringDrag;
@@ -132,3 +182,107 @@ struct ControlInFrame : ::testing::Test {
     CViewContainer* panel = nullptr;
     HWND window = nullptr;
 };
+
+#else
+
+// The frame in a host window at the root's origin (there is no window manager on the test
+// server, so window and screen coordinates agree), with a panel at (10, 10).
+struct ControlInFrame : ::testing::Test {
+    static constexpr int kPanel = 10;
+
+    ControlInFrame() {
+        host = XOpenDisplay(nullptr);
+        if (!host) return;
+        window = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 300, 200, 0, 0, 0);
+        XMapWindow(host, window);
+        XSync(host, False);
+        frame = new CFrame(CRect(0, 0, 200, 100), window, &editor);
+        panel = new CViewContainer(CRect(kPanel, kPanel, 190, 90));
+        frame->addView(panel);
+    }
+    ~ControlInFrame() override {
+        delete frame;
+        if (!host) return;
+        XTestFakeButtonEvent(host, 1, False, CurrentTime);
+        XDestroyWindow(host, window);
+        XCloseDisplay(host);
+    }
+    void SetUp() override { ASSERT_NE(host, nullptr) << "no X display"; }
+
+    template <typename Control>
+    Control* place(Control* control) {
+        panel->addView(control);
+        idle();
+        return control;
+    }
+
+    // What the host does between events. The round trips make sure the server has acted on the
+    // test's requests, and that their events and the frame's copies have arrived.
+    void idle() {
+        XSync(host, False);
+        if (frame->getDisplay()) XSync(frame->getDisplay(), False);
+        frame->idle();
+        if (frame->getDisplay()) XSync(frame->getDisplay(), False);
+    }
+
+    // Presses the left button at `at`; each of `moves` arrives before one idle of the host, with
+    // Shift held when it says so, then the release.
+    void press(Spot at, std::vector<std::pair<Spot, unsigned>> moves = {}) {
+        XTestFakeMotionEvent(host, -1, at.x, at.y, CurrentTime);
+        idle();
+        XTestFakeButtonEvent(host, 1, True, CurrentTime);
+        idle();
+        for (std::size_t next = 0; next < moves.size();) {
+            if (duringDrag) duringDrag(next);
+            const auto& [point, keys] = moves[next++];
+            if (keys & kShiftHeld) key(XK_Shift_L, true);
+            XTestFakeMotionEvent(host, -1, point.x, point.y, CurrentTime);
+            idle();
+            if (keys & kShiftHeld) key(XK_Shift_L, false);
+        }
+        if (duringDrag) duringDrag(moves.size());
+        XTestFakeButtonEvent(host, 1, False, CurrentTime);
+        idle();
+    }
+
+    Pixel at(int x, int y) { return pixelsIn(x, y, x + 1, y + 1).front(); }
+    std::vector<Pixel> pixelsIn(int left, int top, int right, int bottom) {
+        idle();
+        std::vector<Pixel> result;
+        XImage* image = XGetImage(host, window, left, top, static_cast<unsigned>(right - left),
+                                  static_cast<unsigned>(bottom - top), AllPlanes, ZPixmap);
+        if (!image) return std::vector<Pixel>(static_cast<std::size_t>((right - left) * (bottom - top)), ~0UL);
+        for (int y = 0; y < bottom - top; ++y) {
+            for (int x = 0; x < right - left; ++x) result.push_back(XGetPixel(image, x, y) & 0xFFFFFF);
+        }
+        XDestroyImage(image);
+        return result;
+    }
+    void holdControl(bool down) { key(XK_Control_L, down); }
+    void turnWheel(Spot where, int notches) {
+        XTestFakeMotionEvent(host, -1, where.x, where.y, CurrentTime);
+        const unsigned button = notches > 0 ? 4 : 5;
+        for (int i = 0; i < (notches > 0 ? notches : -notches); ++i) {
+            XTestFakeButtonEvent(host, button, True, CurrentTime);
+            XTestFakeButtonEvent(host, button, False, CurrentTime);
+        }
+        idle();
+    }
+    void key(KeySym symbol, bool down) {
+        XTestFakeKeyEvent(host, XKeysymToKeycode(host, symbol), down ? True : False, CurrentTime);
+        XSync(host, False);
+    }
+
+    // Called before each move of a drag with the number of moves sent so far.
+    std::function<void(std::size_t)> duringDrag;
+    HostRecorder recorder;
+    TestEffect effect{recorder};
+    TestEditor editor{&effect};
+    ValueJournal journal;
+    Display* host = nullptr;
+    Window window = 0;
+    CFrame* frame = nullptr;
+    CViewContainer* panel = nullptr;
+};
+
+#endif

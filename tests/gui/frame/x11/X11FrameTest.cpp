@@ -121,7 +121,7 @@ TEST_F(X11Frame, WhatTheViewsDrawReachesTheHostsWindowAndTheWheelTurnsTheViewUnd
     // A view drawn on request, outside any idle, reaches the window at once.
     dial->setColors(CColor{255, 0, 0, 0}, CColor{255, 255, 255, 0});
     frame->drawView(dial);
-    XSync(host, False);
+    XSync(frame->getDisplay(), False);
     EXPECT_EQ(pixel(102, 22), 0xFF0000UL);
 
     pointerTo(120, 40);
