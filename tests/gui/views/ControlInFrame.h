@@ -30,10 +30,8 @@ constexpr unsigned kShiftHeld = MK_SHIFT;
 #include "CFrame.h"
 #include "CViewContainer.h"
 
-// After GoogleTest: Xlib's macros (None, Bool) would break its names.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+#include "X11TestHost.h"
+
 #include <X11/keysym.h>
 
 using Pixel = unsigned long;
@@ -185,29 +183,18 @@ struct ControlInFrame : ::testing::Test {
 
 #else
 
-// The frame in a host window at the root's origin (there is no window manager on the test
-// server, so window and screen coordinates agree), with a panel at (10, 10).
+// The frame in a host window of the test X server, with a panel at (10, 10).
 struct ControlInFrame : ::testing::Test {
     static constexpr int kPanel = 10;
 
     ControlInFrame() {
-        host = XOpenDisplay(nullptr);
-        if (!host) return;
-        window = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 300, 200, 0, 0, 0);
-        XMapWindow(host, window);
-        XSync(host, False);
-        frame = new CFrame(CRect(0, 0, 200, 100), window, &editor);
+        if (!host.display) return;
+        frame = new CFrame(CRect(0, 0, 200, 100), host.window, &editor);
         panel = new CViewContainer(CRect(kPanel, kPanel, 190, 90));
         frame->addView(panel);
     }
-    ~ControlInFrame() override {
-        delete frame;
-        if (!host) return;
-        XTestFakeButtonEvent(host, 1, False, CurrentTime);
-        XDestroyWindow(host, window);
-        XCloseDisplay(host);
-    }
-    void SetUp() override { ASSERT_NE(host, nullptr) << "no X display"; }
+    ~ControlInFrame() override { delete frame; }
+    void SetUp() override { ASSERT_NE(host.display, nullptr) << "no X display"; }
 
     template <typename Control>
     Control* place(Control* control) {
@@ -216,71 +203,55 @@ struct ControlInFrame : ::testing::Test {
         return control;
     }
 
-    // What the host does between events. The round trips make sure the server has acted on the
-    // test's requests, and that their events and the frame's copies have arrived.
+    // What the host does between events; the last round trip lets the frame's copies arrive.
     void idle() {
-        XSync(host, False);
-        if (frame->getDisplay()) XSync(frame->getDisplay(), False);
+        host.settle(frame->getDisplay());
         frame->idle();
-        if (frame->getDisplay()) XSync(frame->getDisplay(), False);
+        host.settle(frame->getDisplay());
     }
 
     // Presses the left button at `at`; each of `moves` arrives before one idle of the host, with
     // Shift held when it says so, then the release.
     void press(Spot at, std::vector<std::pair<Spot, unsigned>> moves = {}) {
-        XTestFakeMotionEvent(host, -1, at.x, at.y, CurrentTime);
+        host.pointerTo(at.x, at.y);
         idle();
-        XTestFakeButtonEvent(host, 1, True, CurrentTime);
+        host.button(1, true);
         idle();
         for (std::size_t next = 0; next < moves.size();) {
             if (duringDrag) duringDrag(next);
             const auto& [point, keys] = moves[next++];
-            if (keys & kShiftHeld) key(XK_Shift_L, true);
-            XTestFakeMotionEvent(host, -1, point.x, point.y, CurrentTime);
+            if (keys & kShiftHeld) host.key(XK_Shift_L, true);
+            host.pointerTo(point.x, point.y);
             idle();
-            if (keys & kShiftHeld) key(XK_Shift_L, false);
+            if (keys & kShiftHeld) host.key(XK_Shift_L, false);
         }
         if (duringDrag) duringDrag(moves.size());
-        XTestFakeButtonEvent(host, 1, False, CurrentTime);
+        host.button(1, false);
         idle();
     }
 
     Pixel at(int x, int y) { return pixelsIn(x, y, x + 1, y + 1).front(); }
     std::vector<Pixel> pixelsIn(int left, int top, int right, int bottom) {
         idle();
-        std::vector<Pixel> result;
-        XImage* image = XGetImage(host, window, left, top, static_cast<unsigned>(right - left),
-                                  static_cast<unsigned>(bottom - top), AllPlanes, ZPixmap);
-        if (!image) return std::vector<Pixel>(static_cast<std::size_t>((right - left) * (bottom - top)), ~0UL);
-        for (int y = 0; y < bottom - top; ++y) {
-            for (int x = 0; x < right - left; ++x) result.push_back(XGetPixel(image, x, y) & 0xFFFFFF);
-        }
-        XDestroyImage(image);
-        return result;
+        return host.pixels(left, top, right, bottom);
     }
-    void holdControl(bool down) { key(XK_Control_L, down); }
+    void holdControl(bool down) { host.key(XK_Control_L, down); }
     void turnWheel(Spot where, int notches) {
-        XTestFakeMotionEvent(host, -1, where.x, where.y, CurrentTime);
-        const unsigned button = notches > 0 ? 4 : 5;
+        host.pointerTo(where.x, where.y);
         for (int i = 0; i < (notches > 0 ? notches : -notches); ++i) {
-            XTestFakeButtonEvent(host, button, True, CurrentTime);
-            XTestFakeButtonEvent(host, button, False, CurrentTime);
+            host.button(notches > 0 ? 4 : 5, true);
+            host.button(notches > 0 ? 4 : 5, false);
         }
         idle();
-    }
-    void key(KeySym symbol, bool down) {
-        XTestFakeKeyEvent(host, XKeysymToKeycode(host, symbol), down ? True : False, CurrentTime);
-        XSync(host, False);
     }
 
     // Called before each move of a drag with the number of moves sent so far.
     std::function<void(std::size_t)> duringDrag;
+    X11TestHost host{300, 200};
     HostRecorder recorder;
     TestEffect effect{recorder};
     TestEditor editor{&effect};
     ValueJournal journal;
-    Display* host = nullptr;
-    Window window = 0;
     CFrame* frame = nullptr;
     CViewContainer* panel = nullptr;
 };

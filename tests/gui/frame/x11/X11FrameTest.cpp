@@ -13,9 +13,8 @@
 // Before Xlib, whose macros (None, Bool) would break GoogleTest's names.
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+#include "X11TestHost.h"
+
 #include <X11/keysym.h>
 
 #include <string>
@@ -33,58 +32,34 @@ public:
 
 struct X11Frame : ::testing::Test {
     X11Frame() {
-        host = XOpenDisplay(nullptr);
-        if (!host) return;
-        // No window manager: the window sits at the root's origin, so root and window
-        // coordinates agree.
-        window = XCreateSimpleWindow(host, DefaultRootWindow(host), 0, 0, 200, 120, 0, 0, 0);
-        XMapWindow(host, window);
-        XSync(host, False);
-        frame = new CFrame(CRect(0, 0, 200, 120), window, &editor);
+        if (host.display) frame = new CFrame(CRect(0, 0, 200, 120), host.window, &editor);
     }
-    ~X11Frame() override {
-        delete frame;
-        if (!host) return;
-        XTestFakeButtonEvent(host, 1, False, CurrentTime);
-        XDestroyWindow(host, window);
-        XCloseDisplay(host);
-    }
-    void SetUp() override { ASSERT_NE(host, nullptr) << "no X display (DISPLAY=" << (getenv("DISPLAY") ? getenv("DISPLAY") : "") << ")"; }
+    ~X11Frame() override { delete frame; }
+    void SetUp() override { ASSERT_NE(host.display, nullptr) << "no X display (DISPLAY=" << (getenv("DISPLAY") ? getenv("DISPLAY") : "") << ")"; }
 
-    // What the host does between events: the frame reads and draws only in its idle. The two
-    // round trips make sure the server has acted on the host's requests and that the events
-    // they caused have reached the frame's connection.
+    // What the host does between events: the frame reads and draws only in its idle.
     void idle(int times = 3) {
         for (int i = 0; i < times; ++i) {
-            XSync(host, False);
-            if (frame->getDisplay()) XSync(frame->getDisplay(), False);
+            host.settle(frame->getDisplay());
             frame->idle();
         }
     }
     void pointerTo(int x, int y) {
-        XTestFakeMotionEvent(host, -1, x, y, CurrentTime);
+        host.pointerTo(x, y);
         idle();
     }
     void button(unsigned int which, bool down) {
-        XTestFakeButtonEvent(host, which, down ? True : False, CurrentTime);
+        host.button(which, down);
         idle();
     }
     void key(KeySym symbol) {
-        const KeyCode code = XKeysymToKeycode(host, symbol);
-        XTestFakeKeyEvent(host, code, True, CurrentTime);
-        XTestFakeKeyEvent(host, code, False, CurrentTime);
+        host.key(symbol, true);
+        host.key(symbol, false);
         idle();
     }
-    unsigned long pixel(int x, int y) {
-        XImage* image = XGetImage(host, window, x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!image) return ~0UL;
-        const unsigned long value = XGetPixel(image, 0, 0) & 0xFFFFFF;
-        XDestroyImage(image);
-        return value;
-    }
+    unsigned long pixel(int x, int y) { return host.pixels(x, y, x + 1, y + 1).front(); }
 
-    Display* host = nullptr;
-    Window window = 0;
+    X11TestHost host{200, 120};
     JournalEditor editor;
     CFrame* frame = nullptr;
 };
@@ -121,7 +96,7 @@ TEST_F(X11Frame, WhatTheViewsDrawReachesTheHostsWindowAndTheWheelTurnsTheViewUnd
     // A view drawn on request, outside any idle, reaches the window at once.
     dial->setColors(CColor{255, 0, 0, 0}, CColor{255, 255, 255, 0});
     frame->drawView(dial);
-    XSync(frame->getDisplay(), False);
+    host.settle(frame->getDisplay());
     EXPECT_EQ(pixel(102, 22), 0xFF0000UL);
 
     pointerTo(120, 40);
