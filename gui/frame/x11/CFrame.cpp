@@ -119,6 +119,9 @@ CRect united(const CRect& a, const CRect& b) {
 CFrame::CFrame(const CRect& size, NativeWindow parentWindow, AEffGUIEditor* editor)
     : CViewContainer(size), parentWindow(parentWindow), editor(editor) {
     parentFrame = this;
+    // The frame's back buffer is offscreen already; a second image of the whole editor would
+    // only be one more copy of every pixel.
+    drawOffscreen = false;
     if (parentWindow) createWindow();
 }
 
