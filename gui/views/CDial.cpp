@@ -26,7 +26,9 @@ float turn(float from, float to) {
 
 } // namespace
 
-CDial::CDial(const CRect& size, CControlListener* listener, std::int32_t tag) : CControl(size, listener, tag) {}
+CDial::CDial(const CRect& size, CControlListener* listener, std::int32_t tag) : CControl(size, listener, tag) {
+    focusWanted = true;
+}
 
 CDial::~CDial() {
     CBitmap::exchange(image, nullptr);
@@ -110,6 +112,10 @@ void CDial::mouse(CDrawContext* context, const CPoint& where, std::int32_t butto
         }
         previous = point;
     });
+}
+
+std::int32_t CDial::onKeyDown(VstKeyCode& keyCode) {
+    return CEditGesture(*this, nullptr).stepByArrow(keyCode, wheelInc) ? 1 : -1;
 }
 
 bool CDial::onWheel(CDrawContext* context, const CPoint&, float distance) {

@@ -41,6 +41,20 @@ bool CEditGesture::restoreDefaultOn(std::int32_t buttons) {
     return true;
 }
 
+int CEditGesture::arrowDirection(const VstKeyCode& keyCode) {
+    if (keyCode.virt == VKEY_UP || keyCode.virt == VKEY_RIGHT) return 1;
+    if (keyCode.virt == VKEY_DOWN || keyCode.virt == VKEY_LEFT) return -1;
+    return 0;
+}
+
+bool CEditGesture::stepByArrow(const VstKeyCode& keyCode, float step) {
+    const int direction = arrowDirection(keyCode);
+    if (direction == 0) return false;
+    const float fine = (keyCode.modifier & MODIFIER_SHIFT) ? kFine : 1.0f;
+    change(control.getValue() + static_cast<float>(direction) * step * (control.getMax() - control.getMin()) * fine);
+    return true;
+}
+
 bool CEditGesture::turnWheel(float notches) {
     const bool fine = context && (context->getMouseButtons() & kShiftKey);
     const float range = control.getMax() - control.getMin();

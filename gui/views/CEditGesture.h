@@ -10,6 +10,7 @@
 // control writes its drag once, as what happens on each move and at the release.
 
 #include "CPoint.h"
+#include "HostRecords.h"
 
 #include <cstdint>
 #include <functional>
@@ -50,6 +51,12 @@ public:
     // Turns the value by `notches` of the wheel, each the control's wheel increment of its
     // range, a tenth as much with Shift held.
     bool turnWheel(float notches);
+    // Which way an arrow key moves a value: 1 for Up and Right, -1 for Down and Left, 0 for
+    // any other key.
+    static int arrowDirection(const VstKeyCode& keyCode);
+    // An arrow key on the focused control moves its value by `step` of its range, a tenth as
+    // much with Shift held, as one edit. True when the key was an arrow.
+    bool stepByArrow(const VstKeyCode& keyCode, float step);
 
     CControl& getControl() const { return control; }
     // The frame went away during the drag, and its editor with it: there is nobody left to

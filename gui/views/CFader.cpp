@@ -9,7 +9,9 @@
 #include <cstring>
 
 CFader::CFader(const CRect& size, CControlListener* listener, std::int32_t tag, Axis axis)
-    : CControl(size, listener, tag), axis(axis) {}
+    : CControl(size, listener, tag), axis(axis) {
+    focusWanted = true;
+}
 
 CFader::~CFader() {
     CBitmap::exchange(handleImage, nullptr);
@@ -118,6 +120,10 @@ void CFader::drag(std::unique_ptr<CEditGesture> gesture, const CPoint& start) {
         const float perPixel = (maxValue - minValue) / static_cast<float>(travel()) * (fine ? CEditGesture::kFine : 1.0f);
         drag.change(anchorValue + static_cast<float>(along(anchor, point)) * perPixel);
     });
+}
+
+std::int32_t CFader::onKeyDown(VstKeyCode& keyCode) {
+    return CEditGesture(*this, nullptr).stepByArrow(keyCode, wheelInc) ? 1 : -1;
 }
 
 bool CFader::onWheel(CDrawContext* context, const CPoint&, float distance) {

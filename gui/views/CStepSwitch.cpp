@@ -10,7 +10,9 @@
 
 CStepSwitch::CStepSwitch(const CRect& size, std::int32_t positions, CControlListener* listener,
                          std::int32_t tag, Press press)
-    : CControl(size, listener, tag), positions(std::max<std::int32_t>(positions, 2)), press(press) {}
+    : CControl(size, listener, tag), positions(std::max<std::int32_t>(positions, 2)), press(press) {
+    focusWanted = true;
+}
 
 CStepSwitch::~CStepSwitch() {
     CBitmap::exchange(image, nullptr);
@@ -80,4 +82,12 @@ void CStepSwitch::mouse(CDrawContext* context, const CPoint& where, std::int32_t
             return;
         }
     }
+}
+
+std::int32_t CStepSwitch::onKeyDown(VstKeyCode& keyCode) {
+    const int direction = CEditGesture::arrowDirection(keyCode);
+    if (direction == 0) return -1;
+    // One position at a time, Shift or not, and no further than the ends.
+    CEditGesture(*this, nullptr).change(valueOf(std::clamp(position() + direction, 0, positions - 1)));
+    return 1;
 }

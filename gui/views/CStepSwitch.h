@@ -22,6 +22,8 @@ public:
 
     void draw(CDrawContext* context) override;
     void mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons = -1) override;
+    // Focused, it takes the arrow keys (see CEditGesture::stepByArrow) and leaves the others.
+    std::int32_t onKeyDown(VstKeyCode& keyCode) override;
     bool isTypeOf(const char* className) const override;
 
     void setColors(CColor cell, CColor lit);

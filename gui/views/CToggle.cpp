@@ -7,7 +7,9 @@
 #include <cstring>
 
 CToggle::CToggle(const CRect& size, CControlListener* listener, std::int32_t tag, Mode mode)
-    : CControl(size, listener, tag), mode(mode) {}
+    : CControl(size, listener, tag), mode(mode) {
+    focusWanted = mode == Mode::toggle;
+}
 
 CToggle::~CToggle() {
     CBitmap::exchange(image, nullptr);
@@ -51,4 +53,11 @@ void CToggle::mouse(CDrawContext* context, const CPoint&, std::int32_t buttons) 
     CEditGesture::follow(
         std::move(gesture), [](CEditGesture&, const CPoint&, std::int32_t) {},
         [this](CEditGesture& release) { release.change(minValue); });
+}
+
+std::int32_t CToggle::onKeyDown(VstKeyCode& keyCode) {
+    const int direction = CEditGesture::arrowDirection(keyCode);
+    if (direction == 0 || mode != Mode::toggle) return -1;
+    CEditGesture(*this, nullptr).change(direction > 0 ? maxValue : minValue);
+    return 1;
 }

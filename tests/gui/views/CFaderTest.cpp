@@ -127,6 +127,25 @@ TEST_F(FaderTest, ShowsItsHandleWhereTheValueIsHorizontalOrVertical) {
     EXPECT_EQ(at(151, 59), track);
 }
 
+// Tab gives the fader the focus; then each arrow key is one edit of a wheel step, a tenth with
+// Shift, and keys it does not use go back to the host.
+TEST_F(FaderTest, TheFocusedFaderStepsWithTheArrowKeys) {
+    VstKeyCode tab{0, VKEY_TAB, 0}, right{0, VKEY_RIGHT, 0}, fineLeft{0, VKEY_LEFT, MODIFIER_SHIFT},
+        down{0, VKEY_DOWN, 0}, home{0, VKEY_HOME, 0};
+    EXPECT_EQ(frame->onKeyDown(right), -1) << "nothing has the focus yet";
+    EXPECT_EQ(frame->onKeyDown(tab), 1);
+    EXPECT_EQ(frame->getFocusView(), fader);
+    EXPECT_EQ(frame->onKeyDown(right), 1);
+    EXPECT_EQ(frame->onKeyDown(fineLeft), 1);
+    EXPECT_EQ(frame->onKeyDown(down), 1);
+    EXPECT_EQ(frame->onKeyDown(home), -1);
+    ASSERT_EQ(journal.values.size(), 3u);
+    EXPECT_NEAR(journal.values[0], 0.6f, 1e-6f);
+    EXPECT_NEAR(journal.values[1], 0.59f, 1e-6f);
+    EXPECT_NEAR(journal.values[2], 0.49f, 1e-6f);
+    EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin7", "end7", "begin7", "end7", "begin7", "end7"}));
+}
+
 // The handle is as long as its image and drawn where a plain handle would be.
 TEST_F(FaderTest, AHandleImageSetsTheHandlesLengthAndShowsAtTheValue) {
     const Pixel cap = rgb(9, 99, 199);

@@ -87,6 +87,29 @@ TEST_F(SwitchTest, ASwitchBetweenPositionsShowsTheNearest) {
     EXPECT_EQ(at(kLeft + 5, kTop + 25), kOff);
 }
 
+// Tab goes from switch to switch in the order they were added, past a momentary button, which
+// has no state to step; Up and Right step a switch on, Down and Left back, never past its ends.
+TEST_F(SwitchTest, TabAndTheArrowKeysWorkTheSwitches) {
+    CToggle* toggle = place(new CToggle(kSwitchRect, &journal, 3));
+    place(new CToggle(CRect(40, 10, 60, 20), &journal, 4, CToggle::Mode::momentary));
+    CStepSwitch* steps = place(new CStepSwitch(CRect(10, 30, 30, 40), 3, &journal, 6));
+    VstKeyCode tab{0, VKEY_TAB, 0}, backTab{0, VKEY_TAB, MODIFIER_SHIFT}, up{0, VKEY_UP, 0},
+        left{0, VKEY_LEFT, MODIFIER_SHIFT};
+    EXPECT_EQ(frame->onKeyDown(tab), 1);
+    EXPECT_EQ(frame->onKeyDown(up), 1);
+    EXPECT_TRUE(toggle->isOn());
+    EXPECT_EQ(frame->onKeyDown(tab), 1);
+    EXPECT_EQ(frame->getFocusView(), steps) << "a momentary button takes no focus";
+    for (int i = 0; i < 3; ++i) frame->onKeyDown(up);
+    EXPECT_EQ(steps->position(), 2);
+    frame->onKeyDown(left);
+    EXPECT_EQ(steps->position(), 1);
+    EXPECT_EQ(frame->onKeyDown(backTab), 1);
+    EXPECT_EQ(frame->getFocusView(), toggle);
+    EXPECT_EQ(journal.values, (std::vector<float>{1.0f, 0.5f, 1.0f, 0.5f}));
+    EXPECT_EQ(editor.edits.size(), 8u);
+}
+
 TEST_F(SwitchTest, FromImagesASwitchShowsTheFrameOfItsStateOrPosition) {
     const std::vector<Pixel> frames{rgb(1, 2, 3), rgb(4, 5, 6), rgb(7, 8, 9)};
     CDecodedBitmap* strip = solidStrip(20, 10, frames);
