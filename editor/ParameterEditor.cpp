@@ -38,6 +38,13 @@ void ParameterEditor::idle() {
         // A NaN would count as a change at every idle; the control keeps what it shows.
         if (value == value && control->getValue() != value) control->setValue(value);
     }
+    for (Dependency& dependency : dependencies) {
+        const float value = effect->getParameter(dependency.index);
+        if (value == value && value != dependency.seen) {
+            dependency.seen = value;
+            dependency.control->setDirty(true);
+        }
+    }
     AEffGUIEditor::idle();
 }
 
@@ -74,11 +81,17 @@ void ParameterEditor::bind(CControl* control) {
     control->setValue(effect->getParameter(control->getTag()));
 }
 
+void ParameterEditor::dependOn(CControl* control, VstInt32 index) {
+    if (!control || std::find(bound.begin(), bound.end(), control) == bound.end()) return;
+    dependencies.push_back({control, index, effect->getParameter(index)});
+}
+
 bool ParameterEditor::inGesture(VstInt32 index) const {
     return std::find(editing.begin(), editing.end(), index) != editing.end();
 }
 
 void ParameterEditor::releaseControls() {
+    dependencies.clear();
     for (CControl* control : bound) control->release();
     bound.clear();
 }

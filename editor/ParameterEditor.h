@@ -38,12 +38,23 @@ protected:
     // Binds `control`, made with this editor as its listener, to parameter `control->getTag()`
     // and shows the parameter's value on it. Holds a reference until the editor closes.
     void bind(CControl* control);
+    // Draws the bound `control` again whenever parameter `index` changes as well, for a view
+    // whose look depends on more than its own parameter (a delay time shown as a note value
+    // while a sync parameter is on).
+    void dependOn(CControl* control, VstInt32 index);
 
 private:
+    struct Dependency {
+        CControl* control; // bound, so held
+        VstInt32 index;
+        float seen;
+    };
+
     bool inGesture(VstInt32 index) const;
     void releaseControls();
 
     std::vector<CControl*> bound;
+    std::vector<Dependency> dependencies;
     // A parameter in the middle of a gesture follows the mouse, not the effect.
     std::vector<VstInt32> editing;
 };

@@ -23,7 +23,19 @@ public:
     float values[2]{0.25f, 0.5f};
 };
 
-// Two faders on parameter 1 and one on parameter 0.
+// A fader that counts how often it was drawn.
+class CountingFader : public CFader {
+public:
+    using CFader::CFader;
+    void draw(CDrawContext* context) override {
+        ++draws;
+        CFader::draw(context);
+    }
+    int draws = 0;
+};
+
+// Two faders on parameter 1 and one on parameter 0, and a fader on parameter 0 that depends on
+// parameter 1 as well.
 class TwoParameterEditor : public ParameterEditor {
 public:
     explicit TwoParameterEditor(AudioEffect* effect) : ParameterEditor(effect) {
@@ -37,10 +49,15 @@ public:
             frame->addView(faders[i]);
             bind(faders[i]);
         }
+        dependent = new CountingFader(CRect(0, 90, 200, 100), this, 0);
+        frame->addView(dependent);
+        bind(dependent);
+        dependOn(dependent, 1);
         return true;
     }
 
     CFader* faders[3]{};
+    CountingFader* dependent = nullptr;
 };
 
 struct ParameterEditorTest : ::testing::Test {
@@ -86,6 +103,23 @@ TEST_F(ParameterEditorTest, AutomationShowsAtTheNextIdleExceptDuringTheParameter
     effect->dispatch(effEditIdle);
     EXPECT_EQ(shown(1), 0.0f);
     EXPECT_EQ(host.journal(), (std::vector<std::string>{"43:1", "44:1"}));
+}
+
+TEST_F(ParameterEditorTest, AViewThatDependsOnAnotherParameterIsDrawnAgainWhenItChanges) {
+    // Idle redraws only a frame that was painted once.
+    const HWND painted = editor->getFrame()->getSystemWindow();
+    InvalidateRect(painted, nullptr, FALSE);
+    UpdateWindow(painted);
+    effect->dispatch(effEditIdle);
+    const int drawn = editor->dependent->draws;
+    effect->dispatch(effEditIdle);
+    EXPECT_EQ(editor->dependent->draws, drawn) << "nothing changed";
+    effect->setParameter(1, 1.0f);
+    effect->dispatch(effEditIdle);
+    EXPECT_EQ(editor->dependent->draws, drawn + 1);
+    EXPECT_EQ(shown(0), 0.25f) << "its own parameter stayed";
+    effect->dispatch(effEditIdle);
+    EXPECT_EQ(editor->dependent->draws, drawn + 1);
 }
 
 } // namespace
