@@ -22,7 +22,8 @@ public:
 
     void draw(CDrawContext* context) override;
     void mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons = -1) override;
-    // Focused, it takes the arrow keys (see CEditGesture::stepByArrow) and leaves the others.
+    // Focused, Up and Right go one position on, Down and Left one back, never past the ends;
+    // other keys go back.
     std::int32_t onKeyDown(VstKeyCode& keyCode) override;
     bool isTypeOf(const char* className) const override;
 

@@ -21,7 +21,8 @@ public:
 
     void draw(CDrawContext* context) override;
     void mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons = -1) override;
-    // Focused, it takes the arrow keys (see CEditGesture::stepByArrow) and leaves the others.
+    // Focused, a toggle turns on with Up or Right and off with Down or Left; other keys, and
+    // every key on a momentary button, go back.
     std::int32_t onKeyDown(VstKeyCode& keyCode) override;
     bool isTypeOf(const char* className) const override;
 

@@ -3,6 +3,8 @@
 // moves that arrive while the host idles; their edits, values and pixels read back. The window
 // and the input are the platform's own: Win32 windows and input, or an X server and XTest.
 
+#include "CControl.h"
+#include "CControlListener.h"
 #include "CDecodedBitmap.h"
 #include "FrameRecorders.h"
 
