@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 CStepSwitch::CStepSwitch(const CRect& size, std::int32_t positions, CControlListener* listener,
                          std::int32_t tag, Press press)
@@ -52,6 +53,13 @@ CRect CStepSwitch::cell(std::int32_t index) const {
     return CRect(size.left, top, size.right, size.top + size.height() * (index + 1) / positions);
 }
 
+void CStepSwitch::setCaptions(std::vector<std::string> texts, CFontId font, CColor colour) {
+    captions = std::move(texts);
+    captionFont = font;
+    captionColor = colour;
+    setDirty(true);
+}
+
 void CStepSwitch::draw(CDrawContext* context) {
     if (image) {
         image->drawTransparent(context, size, CPoint(0, position() * size.height()));
@@ -62,6 +70,11 @@ void CStepSwitch::draw(CDrawContext* context) {
         if (size.width() >= size.height()) lit.left += 1;
         else lit.top += 1;
         fillExactly(context, lit, litColor);
+        context->setFont(captionFont);
+        context->setFontColor(captionColor);
+        for (std::size_t index = 0; index < captions.size() && index < static_cast<std::size_t>(positions); ++index) {
+            context->drawString(captions[index].c_str(), cell(static_cast<std::int32_t>(index)), 0, kCenterText);
+        }
     }
     setDirty(false);
 }

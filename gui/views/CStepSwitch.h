@@ -3,12 +3,16 @@
 // the maximum (the last). A press moves it to the next position, after the last back to the
 // first, or, as chosen, to the position under the mouse: the positions lie side by side along
 // the switch's longer side. Drawn from an image of N frames of the switch's own size stacked
-// downwards when given, else as N cells with the current one lit.
+// downwards when given, else as N cells with the current one lit, each with its caption when
+// given.
 
 #include "CColor.h"
 #include "CControl.h"
+#include "CFontId.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class CBitmap;
 
@@ -30,6 +34,8 @@ public:
     void setColors(CColor cell, CColor lit);
     // One reference is held; null goes back to the cells.
     void setImage(CBitmap* frames);
+    // A caption centred in each cell, the first for the first position; missing ones stay empty.
+    void setCaptions(std::vector<std::string> texts, CFontId font = kFontSmall, CColor colour = kColorWhite);
     // The position the value stands nearest to, 0 to positions - 1.
     std::int32_t position() const;
     std::int32_t getPositions() const { return positions; }
@@ -43,4 +49,7 @@ private:
     CBitmap* image = nullptr;
     CColor cellColor{60, 60, 70, 255};
     CColor litColor{255, 160, 0, 255};
+    std::vector<std::string> captions;
+    CFontId captionFont = kFontSmall;
+    CColor captionColor{255, 255, 255, 255};
 };

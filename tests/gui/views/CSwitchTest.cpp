@@ -110,6 +110,25 @@ TEST_F(SwitchTest, TabAndTheArrowKeysWorkTheSwitches) {
     EXPECT_EQ(editor.edits.size(), 8u);
 }
 
+// Light pixels (all three colours bright) in each cell: captions, which neither cell colour has.
+TEST_F(SwitchTest, AStepSwitchShowsACaptionInEachCell) {
+    CStepSwitch* steps = place(new CStepSwitch(CRect(10, 30, 70, 46), 3, &journal, 6));
+    auto lightInCells = [&] {
+        std::vector<int> counts;
+        for (int cell = 0; cell < 3; ++cell) {
+            int light = 0;
+            for (Pixel pixel : pixelsIn(20 + 20 * cell, 40, 40 + 20 * cell, 56)) {
+                light += redOf(pixel) > 180 && greenOf(pixel) > 180 && blueOf(pixel) > 180;
+            }
+            counts.push_back(light);
+        }
+        return counts;
+    };
+    EXPECT_EQ(lightInCells(), (std::vector<int>{0, 0, 0}));
+    steps->setCaptions({"A", "B", "C"});
+    for (int light : lightInCells()) EXPECT_GE(light, 3);
+}
+
 TEST_F(SwitchTest, FromImagesASwitchShowsTheFrameOfItsStateOrPosition) {
     const std::vector<Pixel> frames{rgb(1, 2, 3), rgb(4, 5, 6), rgb(7, 8, 9)};
     CDecodedBitmap* strip = solidStrip(20, 10, frames);
