@@ -29,6 +29,7 @@ CValueEntry::CValueEntry(const CRect& size, CControlListener* entryListener, std
     : CParamDisplay(size) {
     listener = entryListener;
     tag = entryTag;
+    focusWanted = true;
 }
 
 CValueEntry::~CValueEntry() = default;
@@ -41,6 +42,12 @@ void CValueEntry::mouse(CDrawContext* context, const CPoint&, std::int32_t butto
     if (!context) return;
     if (buttons == -1) buttons = context->getMouseButtons();
     if ((buttons & kLeftButton) && !field) open();
+}
+
+std::int32_t CValueEntry::onKeyDown(VstKeyCode& keyCode) {
+    if ((keyCode.virt != VKEY_RETURN && keyCode.virt != VKEY_ENTER) || field) return -1;
+    open();
+    return field ? 1 : -1;
 }
 
 void* CValueEntry::getEditBox() const { return field ? field->nativeHandle() : nullptr; }

@@ -1,6 +1,6 @@
 #pragma once
-// A value display that takes typed values: a click opens a text field over it holding the
-// shown text; Enter applies what was typed, through the display's reverse conversion when one
+// A value display that takes typed values: a click, or Enter while it has the keyboard focus,
+// opens a text field over it holding the shown text; Enter applies what was typed, through the display's reverse conversion when one
 // is set (it leaves the value NaN for text it cannot read) or else as a decimal number; Escape
 // and losing the focus cancel. Text that gives no value changes nothing. An applied value is
 // one edit for the host, and only when it differs.
@@ -22,6 +22,7 @@ public:
     ~CValueEntry() override;
 
     void mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons = -1) override;
+    std::int32_t onKeyDown(VstKeyCode& keyCode) override;
     bool isTypeOf(const char* className) const override;
 
     // The open field's own handle (the edit window on Windows), or null.

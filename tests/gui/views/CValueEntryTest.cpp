@@ -76,6 +76,17 @@ void fromPercent(const char* text, float& value, void*) {
     if (end != text && *end == '%') value = percent / 100.0f;
 }
 
+TEST_F(ValueEntryTest, TabAndEnterOpenItFromTheKeyboard) {
+    VstKeyCode tab{0, VKEY_TAB, 0}, enter{0, VKEY_RETURN, 0};
+    EXPECT_EQ(frame->onKeyDown(tab), 1);
+    EXPECT_EQ(frame->onKeyDown(enter), 1);
+    auto box = static_cast<HWND>(entry->getEditBox());
+    ASSERT_NE(box, nullptr);
+    SetWindowTextA(box, "0.25");
+    SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(journal.values, (std::vector<float>{0.25f}));
+}
+
 TEST_F(ValueEntryTest, ThePluginsOwnConversionReadsTheText) {
     entry->setReverseConvert(fromPercent);
     type("75%", VK_RETURN);

@@ -32,6 +32,7 @@ constexpr unsigned kShiftHeld = MK_SHIFT;
 #include "CFrame.h"
 #include "CViewContainer.h"
 
+#include "FontCaches.h"
 #include "X11TestHost.h"
 
 #include <X11/keysym.h>

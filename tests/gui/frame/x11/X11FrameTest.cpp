@@ -145,6 +145,14 @@ TEST_F(X11Frame, AValueEntryTakesKeysFromTheWindowAndFromTheHost) {
     EXPECT_EQ(entry->getEditBox(), nullptr);
     EXPECT_FLOAT_EQ(entry->getValue(), 0.7f);
     EXPECT_EQ(editor.journal.size(), 2u);
+
+    // From the keyboard alone: Tab gives it the focus, Enter opens the field, Escape closes it.
+    VstKeyCode tab{0, VKEY_TAB, 0}, escape{0, VKEY_ESCAPE, 0};
+    EXPECT_EQ(frame->onKeyDown(tab), 1);
+    EXPECT_EQ(frame->onKeyDown(enter), 1);
+    EXPECT_NE(entry->getEditBox(), nullptr);
+    EXPECT_EQ(frame->onKeyDown(escape), 1);
+    EXPECT_EQ(entry->getEditBox(), nullptr);
 }
 
 } // namespace
