@@ -96,7 +96,7 @@ void CDial::mouse(CDrawContext* context, const CPoint& where, std::int32_t butto
     if (buttons == -1) buttons = context->getMouseButtons();
     if (!(buttons & kLeftButton)) return;
     auto gesture = CEditGesture::start(*this, context);
-    if (!gesture || gesture->restoreDefaultOn(buttons)) return;
+    if (!gesture || gesture->restoreDefaultOn(buttons, where, lastClick)) return;
     const std::int32_t mode = getParentFrame() ? getParentFrame()->getKnobMode() : kCircularKnobs;
     if (mode == kCircularKnobs) gesture->change(valueAtAngle(angleOf(where)));
     CEditGesture::follow(std::move(gesture), [this, mode, previous = where](CEditGesture& drag, const CPoint& point,

@@ -9,6 +9,7 @@
 
 #include "CColor.h"
 #include "CControl.h"
+#include "CEditGesture.h"
 
 #include <cstdint>
 
@@ -40,6 +41,7 @@ public:
     CPoint pointerTip() const;
 
 private:
+    CEditGesture::ClickMemory lastClick;
     // Degrees counter-clockwise from the right, of `where` around the centre.
     float angleOf(const CPoint& where) const;
     // The value whose pointer lies at `degrees`, the nearest end in the gap at the bottom.

@@ -5,6 +5,7 @@
 #include "CFrame.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <new>
 
 CEditGesture::CEditGesture(CControl& control, CDrawContext* context) : control(control), context(context) {
@@ -35,10 +36,19 @@ bool CEditGesture::change(float value) {
     return true;
 }
 
-bool CEditGesture::restoreDefaultOn(std::int32_t buttons) {
-    if (buttons != (kLeftButton | kControlKey)) return false;
-    change(control.getDefaultValue());
-    return true;
+bool CEditGesture::restoreDefaultOn(std::int32_t buttons, const CPoint& where, ClickMemory& last) {
+    bool restore = buttons == (kLeftButton | kControlKey);
+    CFrame* frame = control.getParentFrame();
+    if (buttons == kLeftButton && frame) {
+        const std::uint32_t now = frame->getTicks();
+        restore = last.armed && now - last.ticks <= static_cast<std::uint32_t>(control.getDoubleClickTime()) &&
+                  std::abs(where.h - last.where.h) <= kDoubleClickSlack &&
+                  std::abs(where.v - last.where.v) <= kDoubleClickSlack;
+        // A third click starts the next double click rather than ending another.
+        last = restore ? ClickMemory{} : ClickMemory{now, where, true};
+    }
+    if (restore) change(control.getDefaultValue());
+    return restore;
 }
 
 int CEditGesture::arrowDirection(const VstKeyCode& keyCode) {

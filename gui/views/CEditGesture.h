@@ -45,9 +45,19 @@ public:
     // Moves the control to `value`, kept within its range; when that is a change, the edit
     // begins if it has not, and the listener hears of it. True when the value changed.
     bool change(float value);
-    // A Control-click (the left button with Control, nothing else) restores the control's
-    // default, as one edit when that is a change. True when `buttons` were such a click.
-    bool restoreDefaultOn(std::int32_t buttons);
+    // What a control remembers of its last plain click, to tell a double click.
+    struct ClickMemory {
+        std::uint32_t ticks = 0; // the frame's clock
+        CPoint where;
+        bool armed = false;
+    };
+    // How far apart, in pixels either way, the two clicks of a double click may be.
+    static constexpr std::int32_t kDoubleClickSlack = 4;
+
+    // A Control-click (the left button with Control, nothing else), or a double click (a second
+    // plain click near `where` within the control's double-click time), restores the control's
+    // default, as one edit when that is a change. True when the press was such a click.
+    bool restoreDefaultOn(std::int32_t buttons, const CPoint& where, ClickMemory& last);
     // Turns the value by `notches` of the wheel, each the control's wheel increment of its
     // range, a tenth as much with Shift held.
     bool turnWheel(float notches);

@@ -92,7 +92,7 @@ void CFader::mouse(CDrawContext* context, const CPoint& where, std::int32_t butt
     if (buttons == -1) buttons = context->getMouseButtons();
     if (!(buttons & kLeftButton)) return;
     auto gesture = CEditGesture::start(*this, context);
-    if (!gesture || gesture->restoreDefaultOn(buttons)) return;
+    if (!gesture || gesture->restoreDefaultOn(buttons, where, lastClick)) return;
     if (!handleRect().pointInside(where)) {
         if (trackPress == TrackPress::step) {
             const CRect handle = handleRect();

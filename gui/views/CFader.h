@@ -8,6 +8,7 @@
 
 #include "CColor.h"
 #include "CControl.h"
+#include "CEditGesture.h"
 
 #include <cstdint>
 #include <memory>
@@ -44,6 +45,7 @@ public:
     CRect handleRect() const;
 
 private:
+    CEditGesture::ClickMemory lastClick;
     std::int32_t travel() const;
     // The value whose handle is centred on `where`.
     float valueAt(const CPoint& where) const;

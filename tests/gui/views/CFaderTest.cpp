@@ -127,6 +127,30 @@ TEST_F(FaderTest, ShowsItsHandleWhereTheValueIsHorizontalOrVertical) {
     EXPECT_EQ(at(151, 59), track);
 }
 
+// Two plain clicks close together in time and place restore the default, as one edit; further
+// apart in either, they are two clicks that change nothing.
+TEST_F(FaderTest, ADoubleClickRestoresTheDefault) {
+    fader->setDefaultValue(0.25f);
+    fader->setValue(0.8f);
+    const Spot handle = handleMiddle();
+    frame->stopClockAt(1000);
+    press(handle);
+    frame->stopClockAt(1100);
+    press(handle);
+    EXPECT_EQ(journal.values, (std::vector<float>{0.25f}));
+    EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin7", "end7"}));
+
+    fader->setValue(0.8f);
+    journal.values.clear();
+    const std::uint32_t late = 5000 + static_cast<std::uint32_t>(fader->getDoubleClickTime()) + 1;
+    frame->stopClockAt(5000);
+    press(handleMiddle());
+    frame->stopClockAt(late);
+    press(handleMiddle());
+    press({handleMiddle().x + CEditGesture::kDoubleClickSlack + 1, handleMiddle().y});
+    EXPECT_TRUE(journal.values.empty());
+}
+
 // Tab gives the fader the focus; then each arrow key is one edit of a wheel step, a tenth with
 // Shift, and keys it does not use go back to the host.
 TEST_F(FaderTest, TheFocusedFaderStepsWithTheArrowKeys) {

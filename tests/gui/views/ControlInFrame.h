@@ -45,6 +45,22 @@ constexpr int blueOf(Pixel pixel) { return static_cast<int>(pixel & 0xFF); }
 constexpr unsigned kShiftHeld = ShiftMask;
 #endif
 
+// A frame whose clock a test may stop, so that a double click does not depend on how fast the
+// machine runs the test.
+class ClockedFrame : public CFrame {
+public:
+    using CFrame::CFrame;
+    std::uint32_t getTicks() const override { return stopped ? stoppedAt : CFrame::getTicks(); }
+    void stopClockAt(std::uint32_t ticks) {
+        stopped = true;
+        stoppedAt = ticks;
+    }
+
+private:
+    bool stopped = false;
+    std::uint32_t stoppedAt = 0;
+};
+
 // A point of the frame's window.
 struct Spot {
     int x;
@@ -115,7 +131,7 @@ struct ControlInFrame : ::testing::Test {
 
     ControlInFrame() {
         useProgramInstance();
-        frame = new CFrame(CRect(0, 0, 200, 100), host.get(), &editor);
+        frame = new ClockedFrame(CRect(0, 0, 200, 100), host.get(), &editor);
         panel = new CViewContainer(CRect(kPanel, kPanel, 190, 90));
         frame->addView(panel);
         window = frame->getSystemWindow();
@@ -179,7 +195,7 @@ struct ControlInFrame : ::testing::Test {
     ScriptedEditor editor{&effect};
     HostWindow host{300, 200};
     ValueJournal journal;
-    CFrame* frame = nullptr;
+    ClockedFrame* frame = nullptr;
     CViewContainer* panel = nullptr;
     HWND window = nullptr;
 };
@@ -192,7 +208,7 @@ struct ControlInFrame : ::testing::Test {
 
     ControlInFrame() {
         if (!host.display) return;
-        frame = new CFrame(CRect(0, 0, 200, 100), host.window, &editor);
+        frame = new ClockedFrame(CRect(0, 0, 200, 100), host.window, &editor);
         panel = new CViewContainer(CRect(kPanel, kPanel, 190, 90));
         frame->addView(panel);
     }
@@ -255,7 +271,7 @@ struct ControlInFrame : ::testing::Test {
     TestEffect effect{recorder};
     TestEditor editor{&effect};
     ValueJournal journal;
-    CFrame* frame = nullptr;
+    ClockedFrame* frame = nullptr;
     CViewContainer* panel = nullptr;
 };
 
