@@ -56,24 +56,26 @@ bool WindowPixels::share(int width, int height) {
     // even if the host dies.
     shmctl(segment.shmid, IPC_RMID, nullptr);
     if (memory == reinterpret_cast<void*>(-1)) return false;
+    cairo_surface_t* shared = cairo_image_surface_create_for_data(static_cast<unsigned char*>(memory),
+                                                                  CAIRO_FORMAT_RGB24, width, height, image.bytes_per_line);
     segment.shmaddr = static_cast<char*>(memory);
     segment.readOnly = True;
     XErrorTrap trap(display);
     // A server on another machine answers the attachment with an error.
-    if (!XShmAttach(display, &segment) || !trap.succeeded()) {
-        shmdt(segment.shmaddr);
+    if (cairo_surface_status(shared) != CAIRO_STATUS_SUCCESS || !XShmAttach(display, &segment) ||
+        !trap.succeeded()) {
+        cairo_surface_destroy(shared);
+        shmdt(memory);
         segment = XShmSegmentInfo{};
         return false;
     }
+    buffer = shared;
     image.obdata = reinterpret_cast<char*>(&segment);
     completionEvent = XShmGetEventBase(display) + ShmCompletion;
-    buffer = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(segment.shmaddr),
-                                                 CAIRO_FORMAT_RGB24, width, height, image.bytes_per_line);
-    return cairo_surface_status(buffer) == CAIRO_STATUS_SUCCESS;
+    return true;
 }
 
 bool WindowPixels::ownMemory(int width, int height) {
-    if (buffer) cairo_surface_destroy(buffer);
     buffer = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
     image.bytes_per_line = cairo_image_surface_get_stride(buffer);
     return cairo_surface_status(buffer) == CAIRO_STATUS_SUCCESS;

@@ -28,9 +28,10 @@ long long xResourcesOfThisProcess() {
     bool known = true;
     for (long i = 0; i < count; ++i) {
         if (XResGetClientPid(&ids[i]) != getpid()) continue;
+        const auto& [client, length, value] = ids[i];
         int types = 0;
         XResType* held = nullptr;
-        if (!XResQueryClientResources(display, ids[i].spec.client, &types, &held)) {
+        if (!XResQueryClientResources(display, client.client, &types, &held)) {
             known = false;
             continue;
         }
