@@ -23,6 +23,12 @@ void CFrame::viewRemoved(CView* view) {
 
 AEffGUIEditor* CFrame::getEditor() const { return editor; }
 
+void CFrame::setScale(float factor) {
+    if (!(factor > 0) || factor == scale) return;
+    scale = factor;
+    applyScale();
+}
+
 bool CFrame::isTypeOf(const char* className) const {
     return (className && std::strcmp(className, "CFrame") == 0) ||
            CViewContainer::isTypeOf(className);

@@ -4,6 +4,7 @@
 #include "CDropTarget.h"
 #include "COffscreenContext.h"
 #include "WindowClass.h"
+#include "WindowDpi.h"
 
 #include <ole2.h>
 
@@ -57,7 +58,11 @@ CFrame::CFrame(const CRect& size, HWND parentWindow, AEffGUIEditor* editor)
         }
     }
 
-    if (parentWindow) createWindow();
+    if (parentWindow) {
+        const float host = hostScale();
+        scale = host > 0 ? host : static_cast<float>(windowDpi(parentWindow)) / kBaseDpi;
+        createWindow();
+    }
 }
 
 CFrame::~CFrame() {
@@ -87,9 +92,11 @@ CFrame::~CFrame() {
 
 bool CFrame::createWindow() {
     registerWindowClass();
+    const DpiAwarenessMatch awareness(parentWindow);
     frameWindow = CreateWindowExA(0, getWindowClassName(), "Window",
                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                  size.width(), size.height(), parentWindow, nullptr,
+                                  scaledCoordinate(size.width(), scale),
+                                  scaledCoordinate(size.height(), scale), parentWindow, nullptr,
                                   getInstanceHandle(), nullptr);
     // Pointer-sized window data: the 64-bit build keeps the whole frame pointer.
     SetWindowLongPtrA(frameWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -170,15 +177,38 @@ bool CFrame::setSize(std::int32_t width, std::int32_t height) {
         backBuffer = nullptr;
     }
     CRect resized(0, 0, width, height);
-    if (hostSizesWindow(width, height)) {
+    if (fitWindows(width, height)) {
         resized = CRect(size.left, size.top, size.left + width, size.top + height);
-        SetWindowPos(frameWindow, nullptr, 0, 0, width, height, SWP_NOMOVE);
-    } else {
-        resizeWindowChain(width, height);
     }
     // Whoever sized the windows, the offscreen buffer follows and the frame is drawn anew.
     CViewContainer::setViewSize(resized);
     return true;
+}
+
+bool CFrame::fitWindows(std::int32_t width, std::int32_t height) {
+    const std::int32_t pixelWidth = scaledCoordinate(width, scale);
+    const std::int32_t pixelHeight = scaledCoordinate(height, scale);
+    if (hostSizesWindow(pixelWidth, pixelHeight)) {
+        SetWindowPos(frameWindow, nullptr, 0, 0, pixelWidth, pixelHeight, SWP_NOMOVE);
+        return true;
+    }
+    resizeWindowChain(pixelWidth, pixelHeight);
+    return false;
+}
+
+void CFrame::applyScale() {
+    if (!frameWindow || !getOpenFlag()) return;
+    if (backBuffer) {
+        backBuffer->release();
+        backBuffer = nullptr;
+    }
+    fitWindows(size.width(), size.height());
+    InvalidateRect(frameWindow, nullptr, FALSE);
+    setDirty(true);
+}
+
+void CFrame::screenChanged() {
+    if (frameWindow && hostScale() <= 0) setScale(static_cast<float>(windowDpi(frameWindow)) / kBaseDpi);
 }
 
 bool CFrame::resizeWindowChain(std::int32_t width, std::int32_t height) {
@@ -236,7 +266,7 @@ bool CFrame::getCurrentLocation(CPoint& point) {
         cursor.x -= frameRect.left;
         cursor.y -= frameRect.top;
     }
-    point = CPoint(cursor.x, cursor.y);
+    point = unscaledPoint(CPoint(cursor.x, cursor.y), scale);
     return true;
 }
 

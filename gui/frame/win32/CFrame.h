@@ -37,6 +37,10 @@ public:
     HWND getSystemWindow() const { return frameWindow; }
     // The window that stands for the editor on screen; null without a frame window.
     HWND getOuterWindow() const;
+    // Device pixels per logical unit: the host's factor where it gave one, else the screen's.
+    float getScale() const { return scale; }
+    // Draws at `factor` from now on; the window, and the host's around it, take the new size.
+    void setScale(float factor);
     // Called by any container of this frame for a view it removes: the modal and the focus
     // view must not outlive their place in the frame.
     void viewRemoved(CView* view);
@@ -46,13 +50,24 @@ public:
     // A view drawn outside a paint message: Windows drew it on the window itself.
     void viewDrawn(const CView&) {}
 
+    // The window moved to a screen of another density: without the host's factor, the
+    // screen's is taken.
+    void screenChanged();
+
     // Cleared by `close` and when the host destroys the frame's window.
     HWND parentWindow;
 
 protected:
     bool createWindow();
+    // The host's factor, or 0 when it gave none.
+    float hostScale() const;
+    // Sizes the window, and the buffers behind it, for the frame's size at the present scale.
+    void applyScale();
     // True when the host took the new size itself ("sizeWindow").
     bool hostSizesWindow(std::int32_t width, std::int32_t height);
+    // Sizes the windows for `width` and `height` units at the present scale: true when the host
+    // sized its own.
+    bool fitWindows(std::int32_t width, std::int32_t height);
     // Sizes the frame window and the host's windows around it; false when it gave up.
     bool resizeWindowChain(std::int32_t width, std::int32_t height);
 
@@ -80,4 +95,5 @@ private:
     // apartment keeps its own.
     bool oleInitialized = false;
     bool defaultCursorTaken = false;
+    float scale = 1;
 };

@@ -10,6 +10,9 @@
 namespace {
 
 HINSTANCE instanceHandle = nullptr;
+
+// Sent to child windows once their parent has moved to a screen of another density.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 char className[32] = "";
 std::int32_t classUseCount = 0;
 
@@ -46,7 +49,7 @@ LRESULT paint(HWND window, CFrame* frame, UINT message, WPARAM wParam, LPARAM lP
 
 LRESULT buttonDown(HWND window, CFrame* frame, LPARAM lParam) {
     CDrawContext context(frame, nullptr, window);
-    const CPoint where(LOWORD(lParam), HIWORD(lParam));
+    const CPoint where = unscaledPoint(CPoint(LOWORD(lParam), HIWORD(lParam)), frame->getScale());
     // -1: the buttons are read from the system, honouring a swap.
     frame->mouse(&context, where, -1);
     return 0;
@@ -56,8 +59,9 @@ LRESULT wheel(HWND window, CFrame* frame, UINT message, WPARAM wParam, LPARAM lP
     {
         CDrawContext context(frame, nullptr, window);
         // The wheel reports the cursor in screen coordinates.
-        const CPoint where(static_cast<short>(LOWORD(lParam)) - context.screenOffset.h,
-                           static_cast<short>(HIWORD(lParam)) - context.screenOffset.v);
+        const CPoint where = unscaledPoint(CPoint(static_cast<short>(LOWORD(lParam)) - context.screenOffset.h,
+                                                  static_cast<short>(HIWORD(lParam)) - context.screenOffset.v),
+                                           frame->getScale());
         const auto distance =
             static_cast<float>(static_cast<short>(HIWORD(wParam)) / 120.0);
         frame->onWheel(&context, where, distance);
@@ -151,6 +155,9 @@ LRESULT CALLBACK frameWindowProcedure(HWND window, UINT message, WPARAM wParam, 
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_PAINT:
         return paint(window, frame, message, wParam, lParam);
+    case kDpiChangedAfterParent:
+        frame->screenChanged();
+        return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:

@@ -8,11 +8,13 @@
 #include "XErrorTrap.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/keysym.h>
 #include <cairo.h>
 
+#include <cstdlib>
 #include <new>
 
 namespace {
@@ -114,6 +116,23 @@ CRect united(const CRect& a, const CRect& b) {
                  std::max(a.bottom, b.bottom));
 }
 
+// The scale the desktop asks of its programs, as its font settings say it ("Xft.dpi"), or 0.
+float desktopScale(Display* display) {
+    const char* settings = XResourceManagerString(display);
+    if (!settings) return 0;
+    XrmInitialize();
+    XrmDatabase database = XrmGetStringDatabase(settings);
+    if (!database) return 0;
+    char* type = nullptr;
+    XrmValue value{};
+    float scale = 0;
+    if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr) {
+        scale = static_cast<float>(std::atof(value.addr) / 96.0);
+    }
+    XrmDestroyDatabase(database);
+    return scale >= 0.5f && scale <= 4.0f ? scale : 0;
+}
+
 } // namespace
 
 CFrame::CFrame(const CRect& size, NativeWindow parentWindow, AEffGUIEditor* editor)
@@ -145,13 +164,16 @@ CFrame::~CFrame() {
 bool CFrame::createWindow() {
     display = XOpenDisplay(nullptr);
     if (!display) return false;
+    const float host = hostScale();
+    const float desktop = host > 0 ? 0 : desktopScale(display);
+    scale = host > 0 ? host : (desktop > 0 ? desktop : 1);
     XErrorTrap trap(display);
     XSetWindowAttributes attributes{};
     attributes.event_mask = kEvents;
     // Everything is painted from the back buffer; a background would flash before each copy.
     attributes.background_pixmap = None;
-    frameWindow = XCreateWindow(display, parentWindow, 0, 0, static_cast<unsigned>(size.width()),
-                                static_cast<unsigned>(size.height()), 0, CopyFromParent, InputOutput, CopyFromParent,
+    frameWindow = XCreateWindow(display, parentWindow, 0, 0, static_cast<unsigned>(scaledCoordinate(size.width(), scale)),
+                                static_cast<unsigned>(scaledCoordinate(size.height(), scale)), 0, CopyFromParent, InputOutput, CopyFromParent,
                                 CWEventMask | CWBackPixmap, &attributes);
     if (!trap.succeeded() || !makeSurfaces()) {
         if (frameWindow) XDestroyWindow(display, frameWindow);
@@ -165,7 +187,8 @@ bool CFrame::createWindow() {
 }
 
 bool CFrame::makeSurfaces() {
-    pixels = WindowPixels::make(display, frameWindow, size.width(), size.height());
+    pixels = WindowPixels::make(display, frameWindow, scaledCoordinate(size.width(), scale),
+                                scaledCoordinate(size.height(), scale));
     return pixels != nullptr;
 }
 
@@ -244,7 +267,7 @@ void CFrame::idle() {
 }
 
 void CFrame::flushDamage() {
-    if (pixels && frameWindow) pixels->copy(damage);
+    if (pixels && frameWindow) pixels->copy(scaledRect(damage, scale));
     damage = CRect();
     XFlush(display);
 }
@@ -261,11 +284,13 @@ void CFrame::dispatch(const XEvent& event) {
     if (pixels && pixels->takes(event)) return;
     switch (event.type) {
     case Expose:
-        addDamage(CRect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                        event.xexpose.y + event.xexpose.height));
+        addDamage(coveringRect(CRect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                                     event.xexpose.y + event.xexpose.height),
+                               scale));
         break;
     case ButtonPress:
-        buttonPressed(CPoint(event.xbutton.x, event.xbutton.y), event.xbutton.button, event.xbutton.state);
+        buttonPressed(unscaledPoint(CPoint(event.xbutton.x, event.xbutton.y), scale), event.xbutton.button,
+                      event.xbutton.state);
         break;
     case ButtonRelease:
         if (event.xbutton.button <= Button3) buttonReleased();
@@ -275,7 +300,7 @@ void CFrame::dispatch(const XEvent& event) {
         // Only the newest position matters; older ones would only slow the drag down.
         XEvent newest = event;
         while (XCheckTypedWindowEvent(display, frameWindow, MotionNotify, &newest)) {}
-        CPoint where(newest.xmotion.x, newest.xmotion.y);
+        CPoint where = unscaledPoint(CPoint(newest.xmotion.x, newest.xmotion.y), scale);
         drag.gesture->getControl().frameToLocal(where);
         drag.move(*drag.gesture, where, modifiersOf(newest.xmotion.state));
         break;
@@ -380,13 +405,23 @@ bool CFrame::getPosition(std::int32_t& x, std::int32_t& y) const {
 bool CFrame::setSize(std::int32_t width, std::int32_t height) {
     if (!getOpenFlag() || !display || !frameWindow) return false;
     if (width == size.width() && height == size.height()) return false;
-    hostSizesWindow(width, height);
-    XResizeWindow(display, frameWindow, static_cast<unsigned>(width), static_cast<unsigned>(height));
-    freeSurfaces();
     CViewContainer::setViewSize(CRect(size.left, size.top, size.left + width, size.top + height));
+    fitWindow();
+    return true;
+}
+
+void CFrame::fitWindow() {
+    const std::int32_t pixelWidth = scaledCoordinate(size.width(), scale);
+    const std::int32_t pixelHeight = scaledCoordinate(size.height(), scale);
+    hostSizesWindow(pixelWidth, pixelHeight);
+    XResizeWindow(display, frameWindow, static_cast<unsigned>(pixelWidth), static_cast<unsigned>(pixelHeight));
+    freeSurfaces();
     makeSurfaces();
     firstDraw = true;
-    return true;
+}
+
+void CFrame::applyScale() {
+    if (getOpenFlag() && display && frameWindow) fitWindow();
 }
 
 bool CFrame::getSize(CRect& rect) const {
@@ -400,7 +435,9 @@ bool CFrame::getSize(CRect& rect) const {
 
 bool CFrame::getCurrentLocation(CPoint& point) {
     unsigned int state = 0;
-    return queryPointer(point, state);
+    if (!queryPointer(point, state)) return false;
+    point = unscaledPoint(point, scale);
+    return true;
 }
 
 void CFrame::setCursor(std::int32_t type) {

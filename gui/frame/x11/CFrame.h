@@ -46,6 +46,10 @@ public:
     _XDisplay* getDisplay() const { return display; }
     // The mouse buttons and modifier keys held right now, as `kLeftButton` ... `kAltKey`.
     std::int32_t heldButtons() const;
+    // Device pixels per logical unit: the host's factor where it gave one, else the screen's.
+    float getScale() const { return scale; }
+    // Draws at `factor` from now on; the window, and the host's around it, take the new size.
+    void setScale(float factor);
     // Called by any container of this frame for a view it removes: the modal and the focus
     // view must not outlive their place in the frame.
     void viewRemoved(CView* view);
@@ -69,6 +73,10 @@ public:
 
 protected:
     bool createWindow();
+    // The host's factor, or 0 when it gave none.
+    float hostScale() const;
+    // Sizes the window, and the buffers behind it, for the frame's size at the present scale.
+    void applyScale();
     // True when the host took the new size itself ("sizeWindow").
     bool hostSizesWindow(std::int32_t width, std::int32_t height);
     void handlePendingEvents();
@@ -93,6 +101,8 @@ private:
     void buttonPressed(const CPoint& where, unsigned int button, unsigned int state);
     void buttonReleased();
     void keyChanged(const _XEvent& event, bool down);
+    // Sizes the window and its back buffer for the frame's size at its scale.
+    void fitWindow();
     // Makes the back buffer and the window's surface for the frame's present size.
     bool makeSurfaces();
     void freeSurfaces();
@@ -109,4 +119,5 @@ private:
     Drag drag;
     TypingField* typing = nullptr;
     std::int32_t lastModifiers = 0;
+    float scale = 1;
 };
