@@ -243,6 +243,40 @@ TEST_F(GuiEditorTest, TheWheelGoesToTheViewUnderTheCursor) {
     effect->dispatch(effEditClose);
 }
 
+TEST_F(GuiEditorTest, AHostsScaleSizesTheEditorWhileItsViewsKeepTheirUnits) {
+    char scaling[] = "supportsViewDpiScaling";
+    EXPECT_EQ(effect->dispatch(effCanDo, 0, 0, scaling), 1);
+    EXPECT_EQ(effect->dispatch(effVendorSpecific, kHostScaleIndex, kHostScaleValue, nullptr, 0.0f), 0);
+    ASSERT_EQ(effect->dispatch(effVendorSpecific, kHostScaleIndex, kHostScaleValue, nullptr, 2.0f), 1);
+    ERect* rect = nullptr;
+    effect->dispatch(effEditGetRect, 0, 0, &rect);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right, 400);
+    EXPECT_EQ(rect->bottom, 200);
+
+    ASSERT_EQ(effect->dispatch(effEditOpen, 0, 0, window.get()), 1);
+    HWND frameWindow = GetWindow(window.get(), GW_CHILD);
+    RECT pixels{};
+    GetClientRect(frameWindow, &pixels);
+    EXPECT_EQ(pixels.right, 400);
+    EXPECT_EQ(pixels.bottom, 200);
+    GetSystemMetrics(SM_CXSCREEN);
+    RECT host{};
+    GetWindowRect(window.get(), &host);
+    ASSERT_TRUE(SetCursorPos(host.left + 41, host.top + 61));
+    EXPECT_TRUE(editor->onWheel(1.0f));
+    EXPECT_EQ(editor->view->lastWhere, CPoint(20, 30));
+
+    // A new factor while open: the windows follow at once.
+    ASSERT_EQ(effect->dispatch(effVendorSpecific, kHostScaleIndex, kHostScaleValue, nullptr, 1.5f), 1);
+    GetClientRect(frameWindow, &pixels);
+    EXPECT_EQ(pixels.right, 300);
+    EXPECT_EQ(pixels.bottom, 150);
+    effect->dispatch(effEditGetRect, 0, 0, &rect);
+    EXPECT_EQ(rect->right, 300);
+    effect->dispatch(effEditClose);
+}
+
 // Points the program's own import of one system function at `replacement` while it lives.
 class ImportPatch {
 public:
