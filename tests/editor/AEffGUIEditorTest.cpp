@@ -7,6 +7,7 @@
 
 #include <objbase.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -275,6 +276,31 @@ TEST_F(GuiEditorTest, AHostsScaleSizesTheEditorWhileItsViewsKeepTheirUnits) {
     effect->dispatch(effEditGetRect, 0, 0, &rect);
     EXPECT_EQ(rect->right, 300);
     effect->dispatch(effEditClose);
+}
+
+// Run as well where the screen has 192 dots per inch (LANTER5_SCREEN_DPI), through Wine's
+// setting for it (check-screen-density).
+TEST_F(GuiEditorTest, WithoutAHostsFactorTheEditorTakesTheScreensDensity) {
+    using SetAwareness = HANDLE(WINAPI*)(HANDLE);
+    using DpiOf = UINT(WINAPI*)(HWND);
+    HMODULE user = GetModuleHandleA("user32.dll");
+    const auto setAwareness = reinterpret_cast<SetAwareness>(reinterpret_cast<void*>(GetProcAddress(user, "SetThreadDpiAwarenessContext")));
+    const auto dpiOf = reinterpret_cast<DpiOf>(reinterpret_cast<void*>(GetProcAddress(user, "GetDpiForWindow")));
+    ASSERT_TRUE(setAwareness && dpiOf);
+    // A host aware of the system's density; its windows count real pixels.
+    HANDLE before = setAwareness(reinterpret_cast<HANDLE>(-2));
+    HostFrameWindow aware{600, 400};
+    const UINT dpi = dpiOf(aware.get());
+    if (const char* expected = std::getenv("LANTER5_SCREEN_DPI")) {
+        EXPECT_EQ(dpi, static_cast<UINT>(std::atoi(expected)));
+    }
+    ASSERT_EQ(effect->dispatch(effEditOpen, 0, 0, aware.get()), 1);
+    EXPECT_EQ(editor->getFrame()->getScale(), dpi / 96.0f);
+    RECT pixels{};
+    GetClientRect(GetWindow(aware.get(), GW_CHILD), &pixels);
+    EXPECT_EQ(pixels.right, static_cast<LONG>(200 * dpi / 96));
+    effect->dispatch(effEditClose);
+    setAwareness(before);
 }
 
 // Points the program's own import of one system function at `replacement` while it lives.
