@@ -9,6 +9,8 @@
 #include "FrameWindowHelpers.h"
 #include "TestWindow.h"
 
+#include <thread>
+
 namespace {
 
 enum { kGain, kPan, kWidth, kMute, kDim, kInput };
@@ -74,6 +76,19 @@ TEST_F(StripEditorTest, DecibelsTypedIntoTheGainFieldAreOneEditOfTheGain) {
     SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(strip.record->getParameter(strip.record, kGain), 0.625f);
     EXPECT_EQ(calls(before), (std::vector<std::string>{"43:0", "0:0", "44:0"}));
+}
+
+TEST_F(StripEditorTest, TheMeterShowsTheOutputLevelOfABlockProcessedOnAnotherThread) {
+    ASSERT_NE(frameWindow, nullptr);
+    EXPECT_EQ(windowPixel(frameWindow, 358, 190), RGB(30, 30, 36)) << "silence";
+    std::thread audio([this] {
+        std::vector<float> left(256, 0.9f), right(256, -0.9f);
+        strip.process(left, right);
+    });
+    audio.join();
+    strip.dispatch(effEditIdle);
+    EXPECT_EQ(windowPixel(frameWindow, 358, 190), RGB(90, 200, 120)) << "the bar at the bottom";
+    EXPECT_EQ(windowPixel(frameWindow, 358, 40), RGB(30, 30, 36)) << "nothing above the level";
 }
 
 TEST_F(StripEditorTest, AtTwiceTheScaleTheSameLayoutIsTwiceAsLargeWithItsDenserImages) {
