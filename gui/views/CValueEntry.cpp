@@ -38,10 +38,19 @@ bool CValueEntry::isTypeOf(const char* className) const {
     return std::strcmp(className, "CValueEntry") == 0 || CParamDisplay::isTypeOf(className);
 }
 
+void CValueEntry::draw(CDrawContext* context) {
+    CParamDisplay::draw(context);
+    drawFocusFrame(context);
+}
+
 void CValueEntry::mouse(CDrawContext* context, const CPoint&, std::int32_t buttons) {
     if (!context) return;
     if (buttons == -1) buttons = context->getMouseButtons();
-    if ((buttons & kLeftButton) && !field) open();
+    if (buttons & kLeftButton) startTyping();
+}
+
+void CValueEntry::startTyping() {
+    if (!field) open();
 }
 
 std::int32_t CValueEntry::onKeyDown(VstKeyCode& keyCode) {
