@@ -39,7 +39,11 @@ bool CValueEntry::isTypeOf(const char* className) const {
 }
 
 void CValueEntry::draw(CDrawContext* context) {
+    // The box shows the pointer over it as the other controls do, in its background.
+    const CColor own = backColor;
+    backColor = lookColor(own);
     CParamDisplay::draw(context);
+    backColor = own;
     drawFocusFrame(context);
 }
 
