@@ -13,6 +13,7 @@
 #include <vector>
 
 class CControl;
+class CValueEntry;
 
 class ParameterEditor : public AEffGUIEditor, public CControlListener {
 public:
@@ -42,6 +43,10 @@ protected:
     // whose look depends on more than its own parameter (a delay time shown as a note value
     // while a sync parameter is on).
     void dependOn(CControl* control, VstInt32 index);
+    // A double click on `control` opens `entry` for typing its value instead of restoring the
+    // default; bind both to the one parameter, and the typed value is one edit. Both are held
+    // until the editor closes.
+    void typeInto(CControl* control, CValueEntry* entry);
 
 private:
     struct Dependency {
@@ -55,6 +60,11 @@ private:
 
     std::vector<CControl*> bound;
     std::vector<Dependency> dependencies;
+    struct Typing {
+        CControl* control; // held
+        CValueEntry* entry; // held
+    };
+    std::vector<Typing> typings;
     // A parameter in the middle of a gesture follows the mouse, not the effect.
     std::vector<VstInt32> editing;
 };

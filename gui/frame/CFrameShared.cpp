@@ -14,6 +14,7 @@ bool CFrame::getSize(CRect* rectPointer) const { return getSize(*rectPointer); }
 
 void CFrame::viewRemoved(CView* view) {
     if (modalView == view) modalView = nullptr;
+    if (pointer.forget(view)) showPointerShape(pointer.shape());
     if (!focusView) return;
     const bool focusGoes = focusView == view ||
                            (view->isTypeOf("CViewContainer") &&
@@ -51,6 +52,8 @@ CView* CFrame::getModalView() const { return modalView; }
 void CFrame::setFocusView(CView* view) {
     CView* old = focusView;
     focusView = view;
+    // A control that takes the focus again while it has it (its own edit does) keeps the frame.
+    if (view != old) focusShown = view && focusFromKeys;
     if (view && view->wantsFocus()) view->setDirty(true);
     if (old) {
         old->loseFocus(nullptr);
@@ -129,7 +132,10 @@ std::int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
     }
     if (keyCode.virt == VKEY_TAB) {
         const bool reverse = (keyCode.modifier & MODIFIER_SHIFT) != 0;
-        return advanceFocus(focusView, reverse) ? 1 : -1;
+        focusFromKeys = true;
+        const bool moved = advanceFocus(focusView, reverse);
+        focusFromKeys = false;
+        return moved ? 1 : -1;
     }
     return -1;
 }
@@ -213,3 +219,19 @@ void CFrame::drawView(CView* view) {
     context->release();
     viewDrawn(*target);
 }
+
+void CFrame::pointerMoved(const CPoint& where) {
+    if (pointer.moveTo(*this, where)) showPointerShape(pointer.shape());
+}
+
+void CFrame::pointerLeft() {
+    if (pointer.leave()) showPointerShape(pointer.shape());
+}
+
+void CFrame::pointerPressed(const CPoint& where) {
+    // The window may not have reported a move to where the button went down.
+    pointerMoved(where);
+    pointer.press();
+}
+
+void CFrame::pointerReleased() { pointer.release(); }

@@ -31,6 +31,16 @@ LPCSTR systemCursorFor(std::int32_t type) {
     }
 }
 
+LPCSTR systemCursorFor(PointerShape shape) {
+    switch (shape) {
+    case PointerShape::hand: return IDC_HAND;
+    case PointerShape::upDown: return IDC_SIZENS;
+    case PointerShape::leftRight: return IDC_SIZEWE;
+    case PointerShape::textInsert: return IDC_IBEAM;
+    default: return nullptr;
+    }
+}
+
 RECT windowRect(HWND window) {
     RECT rect{};
     GetWindowRect(window, &rect);
@@ -280,6 +290,20 @@ void CFrame::setCursor(std::int32_t type) {
     takeDefaultCursor();
     const LPCSTR systemCursor = systemCursorFor(type);
     SetCursor(systemCursor ? LoadCursorA(nullptr, systemCursor) : defaultCursor);
+}
+
+void CFrame::showPointerShape(PointerShape shape) {
+    if (!frameWindow) return;
+    const LPCSTR systemCursor = systemCursorFor(shape);
+    // The host's cursor over the editor is the one of the frame window's class.
+    SetCursor(systemCursor ? LoadCursorA(nullptr, systemCursor)
+                           : reinterpret_cast<HCURSOR>(GetClassLongPtrA(frameWindow, GCLP_HCURSOR)));
+}
+
+bool CFrame::showsOwnCursor() {
+    if (pointer.shape() == PointerShape::host) return false;
+    showPointerShape(pointer.shape());
+    return true;
 }
 
 bool CFrame::setDropActive(bool flag) {

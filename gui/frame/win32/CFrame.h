@@ -5,6 +5,7 @@
 // against this order.
 
 #include "CViewContainer.h"
+#include "PointerTracker.h"
 
 #include <windows.h>
 
@@ -44,6 +45,17 @@ public:
     // Called by any container of this frame for a view it removes: the modal and the focus
     // view must not outlive their place in the frame.
     void viewRemoved(CView* view);
+    // The pointer as the frame's window reports it, in the frame's coordinates: the controls'
+    // hovered and pressed state, and the cursor, follow it.
+    void pointerMoved(const CPoint& where);
+    void pointerLeft();
+    void pointerPressed(const CPoint& where);
+    void pointerReleased();
+    // True while `view` has the focus and the keyboard moved it there (a click's focus shows
+    // no frame).
+    bool showsFocusOf(const CView* view) const { return focusShown && view == focusView; }
+    // Answers the window's request for a cursor: true when the frame set one of its own.
+    bool showsOwnCursor();
 
     // Keys for a field being typed into: Windows' own edit control takes its keys itself.
     bool typingTakes(const VstKeyCode&, bool) { return false; }
@@ -86,8 +98,13 @@ protected:
     bool windowAdded = false;
     void* windowRecord = nullptr; // allocated with std::malloc
     HCURSOR defaultCursor = nullptr;
+    PointerTracker pointer;
+    bool focusFromKeys = false; // while Tab moves the focus
+    bool focusShown = false;
 
 private:
+    // Shows the cursor for `shape` over the frame's window; the host's own for `host`.
+    void showPointerShape(PointerShape shape);
     // The cursor found first may be none at all; that is still the one to restore.
     void takeDefaultCursor();
 

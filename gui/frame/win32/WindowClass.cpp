@@ -47,12 +47,38 @@ LRESULT paint(HWND window, CFrame* frame, UINT message, WPARAM wParam, LPARAM lP
     return 0;
 }
 
-LRESULT buttonDown(HWND window, CFrame* frame, LPARAM lParam) {
+CPoint pointOf(LPARAM lParam) {
+    return CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+}
+
+LRESULT buttonDown(HWND window, CFrame* frame, UINT message, LPARAM lParam) {
     CDrawContext context(frame, nullptr, window);
     const CPoint where = unscaledPoint(CPoint(LOWORD(lParam), HIWORD(lParam)), frame->getScale());
+    if (message == WM_LBUTTONDOWN) frame->pointerPressed(where);
     // -1: the buttons are read from the system, honouring a swap.
     frame->mouse(&context, where, -1);
     return 0;
+}
+
+// The pointer over the window: the hovered and pressed controls and the cursor follow it.
+LRESULT pointer(HWND window, CFrame* frame, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_MOUSEMOVE: {
+        // Asked anew at each move: the request lapses once the leave is reported.
+        TRACKMOUSEEVENT leave{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window, 0};
+        TrackMouseEvent(&leave);
+        frame->pointerMoved(unscaledPoint(pointOf(lParam), frame->getScale()));
+        return 0;
+    }
+    case WM_MOUSELEAVE: frame->pointerLeft(); return 0;
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) == window && LOWORD(lParam) == HTCLIENT && frame->showsOwnCursor()) return TRUE;
+        return DefWindowProcA(window, message, wParam, lParam);
+    default:
+        // The button came up, or a drag that held the mouse ended.
+        frame->pointerReleased();
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
 }
 
 LRESULT wheel(HWND window, CFrame* frame, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -161,7 +187,13 @@ LRESULT CALLBACK frameWindowProcedure(HWND window, UINT message, WPARAM wParam, 
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        return buttonDown(window, frame, lParam);
+        return buttonDown(window, frame, message, lParam);
+    case WM_MOUSEMOVE:
+    case WM_MOUSELEAVE:
+    case WM_SETCURSOR:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+        return pointer(window, frame, message, wParam, lParam);
     case WM_MOUSEWHEEL:
         return wheel(window, frame, message, wParam, lParam);
     case WM_CTLCOLOREDIT:

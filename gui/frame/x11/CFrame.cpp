@@ -105,6 +105,16 @@ unsigned int cursorShapeFor(std::int32_t type) {
     }
 }
 
+unsigned int cursorShapeFor(PointerShape shape) {
+    switch (shape) {
+    case PointerShape::hand: return XC_hand2;
+    case PointerShape::upDown: return XC_sb_v_double_arrow;
+    case PointerShape::leftRight: return XC_sb_h_double_arrow;
+    case PointerShape::textInsert: return XC_xterm;
+    default: return 0;
+    }
+}
+
 // The wheel's own axis is 1; buttons 6 and 7 turn the other one.
 constexpr std::int32_t kHorizontalAxis = 0;
 
@@ -293,10 +303,14 @@ void CFrame::dispatch(const XEvent& event) {
                       event.xbutton.state);
         break;
     case ButtonRelease:
+        if (event.xbutton.button == Button1) pointerReleased();
         if (event.xbutton.button <= Button3) buttonReleased();
         break;
     case MotionNotify: {
-        if (!drag.gesture) break;
+        if (!drag.gesture) {
+            pointerMoved(unscaledPoint(CPoint(event.xmotion.x, event.xmotion.y), scale));
+            break;
+        }
         // Only the newest position matters; older ones would only slow the drag down.
         XEvent newest = event;
         while (XCheckTypedWindowEvent(display, frameWindow, MotionNotify, &newest)) {}
@@ -305,6 +319,10 @@ void CFrame::dispatch(const XEvent& event) {
         drag.move(*drag.gesture, where, modifiersOf(newest.xmotion.state));
         break;
     }
+    case EnterNotify: pointerMoved(unscaledPoint(CPoint(event.xcrossing.x, event.xcrossing.y), scale)); break;
+    case LeaveNotify:
+        if (event.xcrossing.detail != NotifyInferior) pointerLeft();
+        break;
     case KeyPress: keyChanged(event, true); break;
     case KeyRelease: keyChanged(event, false); break;
     case FocusOut:
@@ -337,6 +355,7 @@ void CFrame::buttonPressed(const CPoint& where, unsigned int button, unsigned in
     // A press while a drag goes on means its release was lost (outside any window of ours).
     endGesture();
     if (typing && typing->takesClickAt(where)) return;
+    if (button == Button1) pointerPressed(where);
     std::int32_t buttons = modifiersOf(state);
     if (button == Button1) buttons |= kLeftButton;
     else if (button == Button2) buttons |= kMiddleButton;
@@ -451,6 +470,20 @@ void CFrame::setCursor(std::int32_t type) {
     } else {
         XUndefineCursor(display, frameWindow);
     }
+    XFlush(display);
+}
+
+void CFrame::showPointerShape(PointerShape shape) {
+    const unsigned int font = cursorShapeFor(shape);
+    if (!font) {
+        // Undefined, the window shows its parent's cursor: the host's.
+        setCursor(0);
+        return;
+    }
+    if (!display || !frameWindow) return;
+    if (cursor) XFreeCursor(display, cursor);
+    cursor = XCreateFontCursor(display, font);
+    XDefineCursor(display, frameWindow, cursor);
     XFlush(display);
 }
 

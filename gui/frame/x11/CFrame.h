@@ -9,6 +9,7 @@
 
 #include "CEditGesture.h"
 #include "CViewContainer.h"
+#include "PointerTracker.h"
 
 #include <cstdint>
 #include <memory>
@@ -53,6 +54,15 @@ public:
     // Called by any container of this frame for a view it removes: the modal and the focus
     // view must not outlive their place in the frame.
     void viewRemoved(CView* view);
+    // The pointer as the frame's window reports it, in the frame's coordinates: the controls'
+    // hovered and pressed state, and the cursor, follow it.
+    void pointerMoved(const CPoint& where);
+    void pointerLeft();
+    void pointerPressed(const CPoint& where);
+    void pointerReleased();
+    // True while `view` has the focus and the keyboard moved it there (a click's focus shows
+    // no frame).
+    bool showsFocusOf(const CView* view) const { return focusShown && view == focusView; }
 
     // Takes over a drag: `move` for each motion of the mouse, `release` and the gesture's end
     // when its button comes up.
@@ -95,8 +105,13 @@ protected:
     CDrawContext* frameContext = nullptr; // set while an expose draws
     CRect damage; // empty when nothing waits for the window
     unsigned long cursor = 0;
+    PointerTracker pointer;
+    bool focusFromKeys = false; // while Tab moves the focus
+    bool focusShown = false;
 
 private:
+    // Shows the cursor for `shape` over the frame's window; the host's own for `host`.
+    void showPointerShape(PointerShape shape);
     void dispatch(const _XEvent& event);
     void buttonPressed(const CPoint& where, unsigned int button, unsigned int state);
     void buttonReleased();
