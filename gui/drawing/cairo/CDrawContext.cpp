@@ -1,6 +1,7 @@
 #include "CDrawContext.h"
 
 #include "CFrame.h"
+#include "FontResource.h"
 
 #include <algorithm>
 #include <cmath>
@@ -111,6 +112,16 @@ void CDrawContext::setFont(CFontId newFontId, std::int32_t style) {
     fontId = newFontId;
     fontSize = kFontTable[newFontId].size;
     fontStyle = style;
+    textFont.reset();
+}
+
+void CDrawContext::setFont(const CTextFont& font) {
+    // The table's size stays pixels; a CTextFont's points become pixels at the context's scale.
+    constexpr double scale = 1.0;
+    fontId = kNumFonts;
+    fontSize = font.pixelSize(scale);
+    fontStyle = font.getStyle();
+    textFont = font;
 }
 
 void CDrawContext::setClipRect(const CRect& rect) {
@@ -218,10 +229,15 @@ void CDrawContext::fillRect(const CRect& rect) {
 }
 
 void CDrawContext::selectFace(cairo_t* context) const {
-    const bool bold = fontId == kFontBold || (fontStyle & kBoldFace);
-    cairo_select_font_face(context, kFontTable[fontId].face,
-                           (fontStyle & kItalicFace) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    const FontResource* resource = textFont ? textFont->getResource() : nullptr;
+    if (resource) {
+        cairo_set_font_face(context, resource->face(fontStyle));
+    } else {
+        const bool bold = fontId == kFontBold || (fontStyle & kBoldFace);
+        cairo_select_font_face(context, textFont ? textFont->getFace().c_str() : kFontTable[fontId].face,
+                               (fontStyle & kItalicFace) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                               bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    }
     cairo_set_font_size(context, fontSize);
 }
 
