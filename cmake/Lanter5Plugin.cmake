@@ -10,10 +10,11 @@
 # `createPluginEditor`. Elsewhere the core's default gives the effect no editor. SOURCES define
 # the plug-in's `createEffect`, which the entry point calls.
 #
-# RESOURCES go into the module with the editor, each image file named after the file without
-# its extension (`knob.png` is "knob"), which is where the toolkit's images look for them: on
-# Windows as resources of type "PNG" for PNG files and RCDATA for others, with resource
-# scripts (.rc) compiled as they are; on Linux in a table inside the shared object.
+# RESOURCES go into the module with the editor, each image or font file (.ttf, .otf) named after
+# the file without its extension (`knob.png` is "knob"), which is where the toolkit's images and
+# fonts look for them: on Windows as resources of type "PNG" for PNG files and RCDATA for
+# others, with resource scripts (.rc) compiled as they are; on Linux in a table inside the
+# shared object.
 #
 # lanter5_add_plugin_test(NAME SOURCES ... [EDITOR_SOURCES ...] [LIBS ...] [ARGS ...])
 #

@@ -23,6 +23,7 @@ const CColor kLabelColor{200, 204, 214, 255};
 const CColor kFieldBack{230, 230, 230, 255};
 
 constexpr std::int32_t kKnobFrames = 31; // as drawn into knob.png
+constexpr const char* kFontFace = "Inconsolata"; // fonts/Inconsolata.otf, one of the resources
 
 // Hands the image `resource` to `use`; views keep references of their own, so the one from
 // loading is given up. A missing image leaves the view as it is.
@@ -86,7 +87,9 @@ bool StripEditor::open(void* window) {
     frame->addView(panel);
     CDecodedBitmap* background = CDecodedBitmap::fromResource("background");
     panel->setBackground(background);
-    addLabel(CRect(12, 4, 200, 24), "Lanter5 Strip");
+    if (CTextLabel* title = addLabel(CRect(12, 4, 200, 24), "Lanter5 Strip")) {
+        title->setTextFont(CTextFont(kFontFace, 13, kBoldFace));
+    }
     addLabel(CRect(12, 30, 92, 46), "Gain");
     addLabel(CRect(130, 36, 290, 52), "Pan");
     addLabel(CRect(296, 4, 348, 24), "Width");
@@ -99,13 +102,14 @@ bool StripEditor::open(void* window) {
     return true;
 }
 
-void StripEditor::addLabel(const CRect& where, const char* text) {
+CTextLabel* StripEditor::addLabel(const CRect& where, const char* text) {
     auto* label = new (std::nothrow) CTextLabel(where, text);
-    if (!label) return;
+    if (!label) return nullptr;
     label->setTransparency(true);
     label->setStyle(kStyleNoFrame);
     label->setFontColor(kLabelColor);
     panel->addView(label);
+    return label;
 }
 
 void StripEditor::addControls(CBitmap* background) {
@@ -154,6 +158,7 @@ void StripEditor::addDisplays() {
                                                      StripEffect::kGain)) {
         entry->setBackColor(kFieldBack);
         entry->setFontColor(kColorBlack);
+        entry->setTextFont(CTextFont(kFontFace, 10));
         entry->setStringConvert(showDecibels);
         entry->setReverseConvert(readDecibels);
         panel->addView(entry);

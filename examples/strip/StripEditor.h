@@ -7,6 +7,7 @@
 #include "ParameterEditor.h"
 
 class CBitmap;
+class CTextLabel;
 class CViewContainer;
 class StripEffect;
 
@@ -23,7 +24,7 @@ public:
     bool open(void* window) override;
 
 private:
-    void addLabel(const CRect& where, const char* text);
+    CTextLabel* addLabel(const CRect& where, const char* text);
     void addDisplays();
     void addControls(CBitmap* background);
 

@@ -7,6 +7,9 @@
 //   kFontNormal      Arial 12                    kFontSymbol      Symbol 13
 // Any other identifier draws as kFontBold. Where a system lacks a face, it stands in the
 // nearest of the same family (Swiss, proportional; the symbol font's own family).
+// These sizes are pixels and stay pixels, not points: kFontNormal's 12 are what 9 points come
+// to at 96 pixels per inch. A font sized in points, of the plug-in's own files or the system's,
+// is a CTextFont (CTextFont.h).
 
 #include <cstdint>
 

@@ -76,7 +76,11 @@ void CParamDisplay::drawClippedText(CDrawContext* context, const char* text) {
     context->getClipRect(savedClip);
     CRect textClip = size;
     context->setClipRect(textClip.bound(savedClip));
-    context->setFont(fontId, textFace);
+    if (textFont) {
+        context->setFont(*textFont);
+    } else {
+        context->setFont(fontId, textFace);
+    }
     const std::int16_t opaque = textTransparencyEnabled ? 0 : 1;
     if (style & kStyleShadowText) {
         CRect shadow = size;
@@ -90,8 +94,14 @@ void CParamDisplay::drawClippedText(CDrawContext* context, const char* text) {
 }
 
 void CParamDisplay::setFont(CFontId newFontId) {
-    if (newFontId != fontId) setDirty(true);
+    if (newFontId != fontId || textFont) setDirty(true);
     fontId = newFontId;
+    textFont.reset();
+}
+
+void CParamDisplay::setTextFont(const CTextFont& font) {
+    if (!textFont || !(*textFont == font)) setDirty(true);
+    textFont = font;
 }
 
 void CParamDisplay::setFontColor(CColor color) {

@@ -6,8 +6,10 @@
 #include "CColor.h"
 #include "CControl.h"
 #include "CFontId.h"
+#include "CTextFont.h"
 
 #include <cstdint>
+#include <optional>
 
 // Style bits; all others are ignored when painting.
 inline constexpr std::int32_t kStyleShadowText = 0x4;
@@ -46,6 +48,11 @@ public:
     virtual void setTextFace(std::int32_t face);                                    // 73
     virtual void setTextTransparency(bool flag);                                    // 74
 
+    // Draws the text in `font`, a face of the plug-in's or the system's, with the font's own
+    // style, until setFont chooses from the table again.
+    void setTextFont(const CTextFont& font);
+    // The font set by setTextFont, or null while the text is in the table's font.
+    const CTextFont* getTextFont() const { return textFont ? &*textFont : nullptr; }
     CFontId getFont() const { return fontId; }
     CColor getFontColor() const { return fontColor; }
     CColor getBackColor() const { return backColor; }
@@ -71,6 +78,7 @@ protected:
     std::int32_t horiAlign = 1; // centre
     std::int32_t style = 8;     // no bit the painter reads
     CFontId fontId = kFontNormal;
+    std::optional<CTextFont> textFont;
     std::int32_t textFace = 0;
     CColor fontColor = kColorWhite;
     CColor backColor = kColorBlack;

@@ -56,8 +56,14 @@ CRect CStepSwitch::cell(std::int32_t index) const {
 void CStepSwitch::setCaptions(std::vector<std::string> texts, CFontId font, CColor colour) {
     captions = std::move(texts);
     captionFont = font;
+    captionTextFont.reset();
     captionColor = colour;
     setDirty(true);
+}
+
+void CStepSwitch::setCaptions(std::vector<std::string> texts, const CTextFont& font, CColor colour) {
+    setCaptions(std::move(texts), captionFont, colour);
+    captionTextFont = font;
 }
 
 void CStepSwitch::draw(CDrawContext* context) {
@@ -71,7 +77,11 @@ void CStepSwitch::draw(CDrawContext* context) {
         if (size.width() >= size.height()) lit.left += 1;
         else lit.top += 1;
         fillExactly(context, lit, lookColor(litColor));
-        context->setFont(captionFont);
+        if (captionTextFont) {
+            context->setFont(*captionTextFont);
+        } else {
+            context->setFont(captionFont);
+        }
         context->setFontColor(captionColor);
         for (std::size_t index = 0; index < captions.size() && index < static_cast<std::size_t>(positions); ++index) {
             context->drawString(captions[index].c_str(), cell(static_cast<std::int32_t>(index)), 0, kCenterText);

@@ -9,8 +9,10 @@
 #include "CColor.h"
 #include "CControl.h"
 #include "CFontId.h"
+#include "CTextFont.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,8 @@ public:
     void setImage(CBitmap* frames);
     // A caption centred in each cell, the first for the first position; missing ones stay empty.
     void setCaptions(std::vector<std::string> texts, CFontId font = kFontSmall, CColor colour = kColorWhite);
+    // The same in a font of the plug-in's or the system's.
+    void setCaptions(std::vector<std::string> texts, const CTextFont& font, CColor colour = kColorWhite);
     // The position the value stands nearest to, 0 to positions - 1.
     std::int32_t position() const;
     std::int32_t getPositions() const { return positions; }
@@ -51,5 +55,6 @@ private:
     CColor litColor{255, 160, 0, 255};
     std::vector<std::string> captions;
     CFontId captionFont = kFontSmall;
+    std::optional<CTextFont> captionTextFont; // in place of captionFont when set
     CColor captionColor{255, 255, 255, 255};
 };

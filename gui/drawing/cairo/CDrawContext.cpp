@@ -1,6 +1,7 @@
 #include "CDrawContext.h"
 
 #include "CFrame.h"
+#include "FontResource.h"
 
 #include <algorithm>
 #include <cmath>
@@ -115,6 +116,16 @@ void CDrawContext::setFont(CFontId newFontId, std::int32_t style) {
     fontId = newFontId;
     fontSize = kFontTable[newFontId].size;
     fontStyle = style;
+    textFont.reset();
+}
+
+void CDrawContext::setFont(const CTextFont& font) {
+    // The table's size stays pixels; a CTextFont's points become pixels, in units: cairo's
+    // matrix carries the context's scale.
+    fontId = kNumFonts;
+    fontSize = font.pixelSize(1);
+    fontStyle = font.getStyle();
+    textFont = font;
 }
 
 void CDrawContext::setClipRect(const CRect& rect) {
@@ -222,10 +233,15 @@ void CDrawContext::fillRect(const CRect& rect) {
 }
 
 void CDrawContext::selectFace(cairo_t* context) const {
-    const bool bold = fontId == kFontBold || (fontStyle & kBoldFace);
-    cairo_select_font_face(context, kFontTable[fontId].face,
-                           (fontStyle & kItalicFace) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                           bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    const FontResource* resource = textFont ? textFont->getResource() : nullptr;
+    if (resource) {
+        cairo_set_font_face(context, resource->face(fontStyle));
+    } else {
+        const bool bold = fontId == kFontBold || (fontStyle & kBoldFace);
+        cairo_select_font_face(context, textFont ? textFont->getFace().c_str() : kFontTable[fontId].face,
+                               (fontStyle & kItalicFace) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+                               bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    }
     cairo_set_font_size(context, fontSize);
 }
 

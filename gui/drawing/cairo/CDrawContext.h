@@ -8,12 +8,14 @@
 #include "CPoint.h"
 #include "CRect.h"
 #include "CReferenceCounter.h"
+#include "CTextFont.h"
 #include "Drawing.h"
 
 #include <cairo.h>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class CFrame;
 
@@ -59,7 +61,14 @@ public:
     std::int32_t getDrawMode() const { return drawMode; }
     // Ids outside the table fall back to `kFontBold`; the size always comes from the table.
     void setFont(CFontId fontId, std::int32_t style = 0);
+    // A font of the plug-in's or the system's, in place of the table's until the next setFont;
+    // the context holds it while selected.
+    void setFont(const CTextFont& font);
+    // The table's id; `kNumFonts` while a CTextFont is selected.
     CFontId getFont() const { return fontId; }
+    // The selected CTextFont, or null while the font is the table's.
+    const CTextFont* getTextFont() const { return textFont ? &*textFont : nullptr; }
+    // Pixels to the em, of the table's font or the selected CTextFont.
     std::int32_t getFontSize() const { return fontSize; }
     std::int32_t getFontStyle() const { return fontStyle; }
 
@@ -100,6 +109,7 @@ protected:
     CFontId fontId = kFontBold;
     std::int32_t fontSize = 12;
     std::int32_t fontStyle = 0;
+    std::optional<CTextFont> textFont;
     CPoint penPosition; // in device coordinates
     CRect clipRect;     // likewise
     float scale = 1;

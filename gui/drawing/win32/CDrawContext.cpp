@@ -1,6 +1,7 @@
 #include "CDrawContext.h"
 
 #include "CFrame.h"
+#include "FontResource.h"
 
 #include <algorithm>
 #include <cstring>
@@ -143,22 +144,43 @@ void CDrawContext::setFont(CFontId newFontId, std::int32_t style) {
     const FontEntry& entry = kFontTable[newFontId];
     if (newFontId == fontId && entry.size == fontSize && style == fontStyle) return;
     fontId = newFontId;
-    fontSize = entry.size;
-    fontStyle = style;
+    LOGFONTW description{};
+    description.lfPitchAndFamily = entry.pitchAndFamily;
+    for (int i = 0; entry.face[i] && i < LF_FACESIZE - 1; ++i) description.lfFaceName[i] = entry.face[i];
+    selectFont(description, entry.size, scaledCoordinate(entry.size, scale), style, newFontId == kFontBold);
+    textFont.reset();
+}
 
-    LOGFONTA description{};
-    description.lfHeight = -scaledCoordinate(entry.size, scale);
-    description.lfWeight =
-        (newFontId == kFontBold || (style & kBoldFace)) ? FW_BOLD : FW_NORMAL;
+void CDrawContext::setFont(const CTextFont& newFont) {
+    if (textFont && *textFont == newFont) return;
+    // The table's size stays pixels; a CTextFont's points become pixels at the context's scale.
+    fontId = kNumFonts;
+    LOGFONTW description{};
+    description.lfPitchAndFamily = DEFAULT_PITCH;
+    if (const FontResource* resource = newFont.getResource()) {
+        resource->family().copy(description.lfFaceName, LF_FACESIZE - 1);
+    } else {
+        const int length = MultiByteToWideChar(CP_UTF8, 0, newFont.getFace().c_str(), -1, description.lfFaceName,
+                                               LF_FACESIZE);
+        if (length == 0) description.lfFaceName[0] = 0;
+    }
+    selectFont(description, newFont.pixelSize(1), newFont.pixelSize(scale), newFont.getStyle(), false);
+    textFont = newFont; // the font it replaces, and its file, go only after the GDI font made of them
+}
+
+void CDrawContext::selectFont(LOGFONTW& description, std::int32_t size, std::int32_t pixels, std::int32_t style,
+                              bool bold) {
+    fontSize = size;
+    fontStyle = style;
+    description.lfHeight = -pixels;
+    description.lfWeight = (bold || (style & kBoldFace)) ? FW_BOLD : FW_NORMAL;
     description.lfItalic = (style & kItalicFace) ? 1 : 0;
     description.lfUnderline = (style & kUnderlineFace) ? 1 : 0;
     description.lfCharSet = ANSI_CHARSET;
     description.lfOutPrecision = OUT_STRING_PRECIS;
     description.lfClipPrecision = CLIP_STROKE_PRECIS;
     description.lfQuality = DEFAULT_QUALITY;
-    description.lfPitchAndFamily = entry.pitchAndFamily;
-    std::strncpy(description.lfFaceName, entry.face, LF_FACESIZE - 1);
-    font = replaceObject(font, CreateFontIndirectA(&description));
+    font = replaceObject(font, CreateFontIndirectW(&description));
 }
 
 void CDrawContext::setDrawMode(std::int32_t mode) {

@@ -8,11 +8,13 @@
 #include "CPoint.h"
 #include "CRect.h"
 #include "CReferenceCounter.h"
+#include "CTextFont.h"
 #include "Drawing.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 class CFrame;
 
@@ -52,7 +54,14 @@ public:
     std::int32_t getDrawMode() const { return drawMode; }
     // Ids outside the table fall back to `kFontBold`; the size always comes from the table.
     void setFont(CFontId fontId, std::int32_t style = 0);
+    // A font of the plug-in's or the system's, in place of the table's until the next setFont;
+    // the context holds it while selected.
+    void setFont(const CTextFont& font);
+    // The table's id; `kNumFonts` while a CTextFont is selected.
     CFontId getFont() const { return fontId; }
+    // The selected CTextFont, or null while the font is the table's.
+    const CTextFont* getTextFont() const { return textFont ? &*textFont : nullptr; }
+    // Pixels to the em, of the table's font or the selected CTextFont.
     std::int32_t getFontSize() const { return fontSize; }
     std::int32_t getFontStyle() const { return fontStyle; }
 
@@ -84,6 +93,9 @@ protected:
     void selectDrawingState();
     // `drawRect` at a scale: each side as wide as the pen's units.
     void drawScaledOutline(const CRect& rect);
+    // Makes and selects the font described, `size` units high and `pixels` on the device,
+    // dropping the one it replaces.
+    void selectFont(LOGFONTW& description, std::int32_t size, std::int32_t pixels, std::int32_t style, bool bold);
 
     HDC deviceContext;
     HWND window;   // an offscreen context keeps its memory bitmap here
@@ -91,6 +103,7 @@ protected:
     std::int32_t fontSize = -1;
     std::int32_t fontStyle = 0;
     CFontId fontId = kNumFonts; // no valid id: the first selection always takes effect
+    std::optional<CTextFont> textFont;
     CColor fontColor;
     CPoint penPosition;
     std::int32_t lineWidth = 0;

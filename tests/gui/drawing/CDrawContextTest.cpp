@@ -2,11 +2,15 @@
 
 #include "CFrame.h"
 #include "GdiSurface.h"
+#include "ProgramFolder.h"
 #include "TestWindow.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -167,6 +171,96 @@ TEST(CDrawContext, FontsComeFromTheFixedTable) {
         context.setFont(expected.requested, expected.style);
         EXPECT_EQ(GetCurrentObject(surface.dc(), OBJ_FONT), font);
     }
+}
+
+namespace {
+
+// How far apart the left edges of the first two marks of ink stand, in pixels.
+int markDistance(const GdiSurface& surface, int width, int height, COLORREF background) {
+    int first = -1;
+    bool gap = false;
+    for (int x = 0; x < width; ++x) {
+        const bool ink = surface.countOther(RECT{x, 0, x + 1, height}, background) > 0;
+        if (ink && first < 0) first = x;
+        if (!ink && first >= 0) gap = true;
+        if (ink && gap) return x - first;
+    }
+    return -1;
+}
+
+int CALLBACK addFamily(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM families) {
+    reinterpret_cast<std::vector<std::wstring>*>(families)->push_back(font->lfFaceName);
+    return 1;
+}
+
+// The font families GDI lists to this process.
+std::vector<std::wstring> familiesHere() {
+    LOGFONTW all{};
+    all.lfCharSet = DEFAULT_CHARSET;
+    std::vector<std::wstring> families;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &all, addFamily, reinterpret_cast<LPARAM>(&families), 0);
+    ReleaseDC(nullptr, screen);
+    return families;
+}
+
+// 0 when another process finds `family` among GDI's fonts, 1 when it does not.
+DWORD listedElsewhere(const std::wstring& family) {
+    std::wstring line = L"\"" + std::filesystem::path(programFolder()).wstring() + L"\\font-families.exe\" \"" + family + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return 99;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD status = 99;
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return status;
+}
+
+} // namespace
+
+// The program's own Inconsolata gives every character the same advance, half its em: two bars
+// ten characters apart stand ten half-ems apart, at 9 points 10 x 6 pixels (12 to the em) and
+// at 18 points twice that. The system's fonts, and the table's, are proportional. The font is
+// this process's alone. (Its release cannot be seen under Wine 8, which keeps memory fonts to
+// the process's end.)
+TEST(CDrawContext, DrawsTheFontFileOfTheProgramAtItsSizeInPoints) {
+    auto distance = [](auto font) {
+        GdiSurface surface(300, 40, kBlue);
+        CDrawContext context(nullptr, surface.dc(), nullptr);
+        context.setFont(font);
+        context.drawString("|         |", CRect(0, 0, 300, 40), 0, kLeftText);
+        return markDistance(surface, 300, 40, kBlue);
+    };
+    const CTextFont small("Inconsolata", 9);
+    ASSERT_NE(small.getResource(), nullptr);
+    EXPECT_EQ(distance(small), 60);
+    EXPECT_EQ(distance(CTextFont("Inconsolata", 18)), 120);
+    EXPECT_NE(distance(kFontNormal), 60);
+
+    GdiSurface surface(4, 4);
+    CDrawContext context(nullptr, surface.dc(), nullptr);
+    context.setFont(small);
+    const LOGFONTA selected = selectedFont(surface.dc());
+    EXPECT_EQ(selected.lfHeight, -12);
+    EXPECT_STREQ(selected.lfFaceName, "Inconsolata");
+    EXPECT_EQ(context.getFontSize(), 12);
+    const HGDIOBJ font = GetCurrentObject(surface.dc(), OBJ_FONT);
+    context.setFont(kFontNormal);
+    EXPECT_EQ(GetObjectType(font), 0u);
+    expectFont(surface.dc(), {kFontNormal, 0, -12, "Arial", 400, 0, 0, 34});
+
+    const std::vector<std::wstring> families = familiesHere();
+    ASSERT_NE(std::find(families.begin(), families.end(), L"Inconsolata"), families.end());
+    EXPECT_EQ(listedElsewhere(L"Inconsolata"), 1u);
+    const auto system = std::find_if(families.begin(), families.end(),
+                                     [](const std::wstring& family) { return family != L"Inconsolata"; });
+    ASSERT_NE(system, families.end());
+    EXPECT_EQ(listedElsewhere(*system), 0u) << "the other process lists no fonts";
 }
 
 TEST(CDrawContext, RectanglesCoverTheDocumentedPixels) {

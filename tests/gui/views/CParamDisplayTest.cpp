@@ -288,6 +288,23 @@ TEST(CParamDisplay, SettersMarkDirtyOnlyOnChange) {
     EXPECT_TRUE(display.isDirty());
 }
 
+// A font given by face and points takes the table's place, style and all, until setFont
+// picks from the table again; labels and value entries draw as displays.
+TEST(CParamDisplay, DrawsInAFontGivenByFaceAndPoints) {
+    CTextLabel label(kBox, "Text");
+    label.setDirty(false);
+    label.setTextFont(CTextFont("Courier New", 15, kItalicFace));
+    EXPECT_TRUE(label.isDirty());
+    const LOGFONTA font = Drawing(label).font;
+    EXPECT_STREQ(font.lfFaceName, "Courier New");
+    EXPECT_EQ(font.lfHeight, -20);
+    EXPECT_EQ(font.lfItalic, 1);
+    label.setFont(kFontNormal);
+    EXPECT_TRUE(label.isDirty());
+    EXPECT_EQ(label.getTextFont(), nullptr);
+    EXPECT_STREQ(Drawing(label).font.lfFaceName, "Arial");
+}
+
 struct ConvertCalls {
     int plain = 0;
     int withData = 0;

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 namespace {
 
 constexpr std::uint32_t kBlack = 0x000000;
@@ -115,6 +118,57 @@ TEST(CDrawContext, TextIsAlignedInsideItsRectangle) {
     context.drawString("WWWWWWWWWWWW", rect, 0, kCenterText);
     EXPECT_EQ(canvas.ink(kBlack).left, rect.left);
     EXPECT_EQ(canvas.ink(kBlack).right, 50);
+}
+
+// How far apart the left edges of the first two marks of ink stand, in pixels.
+int markDistance(const Canvas& canvas, std::uint32_t background) {
+    int first = -1;
+    bool gap = false;
+    for (int x = 0; x < canvas.width; ++x) {
+        bool ink = false;
+        for (int y = 0; y < canvas.height && !ink; ++y) ink = canvas.pixel(x, y) != background;
+        if (ink && first < 0) first = x;
+        if (!ink && first >= 0) gap = true;
+        if (ink && gap) return x - first;
+    }
+    return -1;
+}
+
+// The plug-in's own Inconsolata gives every character the same advance, half its em: two bars
+// ten characters apart stand ten half-ems apart, at 9 points 10 x 6 pixels (12 to the em) and
+// at 18 points twice that. The system's fonts, and the table's, are proportional.
+TEST(CDrawContext, DrawsTheFontFileOfThePluginAtItsSizeInPoints) {
+    auto distance = [](auto font) {
+        Canvas canvas(300, 40, kBlack);
+        CDrawContext context(nullptr, canvas.get());
+        context.setFont(font);
+        context.drawString("|         |", CRect(0, 0, 300, 40), 0, kLeftText);
+        return markDistance(canvas, kBlack);
+    };
+    const CTextFont small("Inconsolata", 9);
+    ASSERT_NE(small.getResource(), nullptr);
+    EXPECT_EQ(distance(small), 60);
+    EXPECT_EQ(distance(CTextFont("Inconsolata", 18)), 120);
+    EXPECT_NE(distance(kFontNormal), 60);
+
+    Canvas canvas(10, 10, kBlack);
+    CDrawContext context(nullptr, canvas.get());
+    context.setFont(small);
+    EXPECT_EQ(context.getFontSize(), 12);
+    EXPECT_EQ(context.getFont(), kNumFonts);
+    context.setFont(kFontNormal);
+    EXPECT_EQ(context.getTextFont(), nullptr);
+    EXPECT_EQ(small.pixelSize(2.0), 24);
+
+    // Loaded for this process alone: fontconfig's list in another has no such family.
+    FILE* list = popen("fc-list : family", "r");
+    ASSERT_NE(list, nullptr);
+    std::string families;
+    char line[512];
+    while (std::fgets(line, sizeof line, list)) families += line;
+    EXPECT_EQ(pclose(list), 0);
+    EXPECT_NE(families.find("DejaVu"), std::string::npos);
+    EXPECT_EQ(families.find("Inconsolata"), std::string::npos);
 }
 
 // A copy takes the block at the source offset to the destination rectangle moved by the

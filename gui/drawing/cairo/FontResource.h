@@ -1,0 +1,26 @@
+#pragma once
+// One of the plug-in's font files, read by FreeType from the plug-in's own bytes, for cairo.
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class FontResource {
+public:
+    // The font file the plug-in carries as `name`, shared while anyone holds it; null when it
+    // carries none of that name or FreeType cannot read it.
+    static std::shared_ptr<const FontResource> find(const std::string& name);
+
+    explicit FontResource(cairo_font_face_t* plain);
+    ~FontResource();
+    FontResource(const FontResource&) = delete;
+    FontResource& operator=(const FontResource&) = delete;
+
+    // The face for `style`: bold and italic are drawn from the one file, emboldened or slanted.
+    cairo_font_face_t* face(std::int32_t style) const;
+
+private:
+    cairo_font_face_t* faces[4] = {}; // plain, bold, italic, bold italic
+};
