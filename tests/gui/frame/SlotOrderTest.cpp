@@ -25,7 +25,8 @@ TEST(SlotOrder, ReferenceCounterAndImage) {
     EXPECT_EQ(virtualSlot(&CBitmap::drawTransparent), 4);
     EXPECT_EQ(virtualSlot(&CDrawContext::release), 1);
     EXPECT_EQ(virtualSlot(&COffscreenContext::retain), 2);
-    EXPECT_EQ(virtualSlot(&CDrawContext::setFont), -1);
+    using TableFont = void (CDrawContext::*)(CFontId, std::int32_t);
+    EXPECT_EQ(virtualSlot(static_cast<TableFont>(&CDrawContext::setFont)), -1);
 }
 
 TEST(SlotOrder, View) {
