@@ -13,6 +13,7 @@ std::int32_t knobMode = 0;
 bool CFrame::getSize(CRect* rectPointer) const { return getSize(*rectPointer); }
 
 void CFrame::viewRemoved(CView* view) {
+    tips.dismiss();
     if (modalView == view) modalView = nullptr;
     if (!focusView) return;
     const bool focusGoes = focusView == view ||
@@ -101,6 +102,7 @@ void CFrame::drawRect(CDrawContext* context, const CRect& updateRect) {
 
 void CFrame::mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons) {
     if (!context) context = frameContext;
+    tips.dismiss();
     // Every click takes the focus away first.
     if (focusView) setFocusView(nullptr);
     if (buttons == -1 && context) buttons = context->getMouseButtons();
@@ -112,6 +114,7 @@ void CFrame::mouse(CDrawContext* context, const CPoint& where, std::int32_t butt
 }
 
 std::int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
+    tips.dismiss();
     if (typingTakes(keyCode, true)) return 1;
     if (focusView) {
         const std::int32_t result = focusView->onKeyDown(keyCode);

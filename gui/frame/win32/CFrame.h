@@ -5,6 +5,7 @@
 // against this order.
 
 #include "CViewContainer.h"
+#include "TooltipTracker.h"
 
 #include <windows.h>
 
@@ -40,6 +41,8 @@ public:
     // Called by any container of this frame for a view it removes: the modal and the focus
     // view must not outlive their place in the frame.
     void viewRemoved(CView* view);
+    // The tooltips of the frame's views, fed by the window's mouse and driven by `idle`.
+    TooltipTracker& tooltips() { return tips; }
 
     // Keys for a field being typed into: Windows' own edit control takes its keys itself.
     bool typingTakes(const VstKeyCode&, bool) { return false; }
@@ -63,6 +66,7 @@ protected:
     bool openFlag = true;
     bool dropActive = false;
     bool updatesDisabled = false;
+    TooltipTracker tips;
     HWND frameWindow = nullptr;
     HMODULE imagingLibrary = nullptr;
     CDropTarget* dropTarget = nullptr;

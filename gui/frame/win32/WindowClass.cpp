@@ -52,6 +52,18 @@ LRESULT buttonDown(HWND window, CFrame* frame, LPARAM lParam) {
     return 0;
 }
 
+LRESULT mouseMoved(HWND window, CFrame* frame, WPARAM wParam, LPARAM lParam) {
+    // Asked again at every move: the request ends with each leave.
+    TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, window, 0};
+    TrackMouseEvent(&leave);
+    if (wParam & (MK_LBUTTON | MK_MBUTTON | MK_RBUTTON)) {
+        frame->tooltips().dismiss();
+    } else {
+        frame->tooltips().moved(*frame, CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
+    }
+    return 0;
+}
+
 LRESULT wheel(HWND window, CFrame* frame, UINT message, WPARAM wParam, LPARAM lParam) {
     {
         CDrawContext context(frame, nullptr, window);
@@ -155,6 +167,11 @@ LRESULT CALLBACK frameWindowProcedure(HWND window, UINT message, WPARAM wParam, 
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
         return buttonDown(window, frame, lParam);
+    case WM_MOUSEMOVE:
+        return mouseMoved(window, frame, wParam, lParam);
+    case WM_MOUSELEAVE:
+        frame->tooltips().dismiss();
+        return 0;
     case WM_MOUSEWHEEL:
         return wheel(window, frame, message, wParam, lParam);
     case WM_CTLCOLOREDIT:

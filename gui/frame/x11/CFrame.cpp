@@ -2,7 +2,9 @@
 
 #include "CControl.h"
 #include "CDrawContext.h"
+#include "GrabbedList.h"
 #include "HostRecords.h"
+#include "OverrideWindow.h"
 #include "TypingField.h"
 #include "WindowPixels.h"
 #include "XErrorTrap.h"
@@ -13,6 +15,7 @@
 #include <X11/keysym.h>
 #include <cairo.h>
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -126,6 +129,7 @@ CFrame::CFrame(const CRect& size, NativeWindow parentWindow, AEffGUIEditor* edit
 }
 
 CFrame::~CFrame() {
+    tips.dismiss();
     endGesture();
     if (typing) typing->cancel();
     // The views go while the frame is whole: a view's end may still ask its frame.
@@ -217,6 +221,7 @@ void CFrame::addDamage(const CRect& rect) {
 void CFrame::idle() {
     if (!display || !frameWindow) return;
     handlePendingEvents();
+    tips.idle(*this);
     if (!getOpenFlag() || !pixels || getUpdatesDisabled()) {
         XFlush(display);
         return;
@@ -257,8 +262,23 @@ void CFrame::handlePendingEvents() {
     }
 }
 
+void CFrame::removePopup(OverrideWindow* popup) {
+    popups.erase(std::remove(popups.begin(), popups.end(), popup), popups.end());
+}
+
+bool CFrame::toPopup(const XEvent& event) {
+    const auto found = std::find_if(popups.begin(), popups.end(),
+                                    [&](const OverrideWindow* popup) { return popup->id() == event.xany.window; });
+    if (found == popups.end()) return false;
+    // Keys go the way the host's own keys go, so that both reach the open list alike.
+    if (event.type == KeyPress || event.type == KeyRelease) keyChanged(event, event.type == KeyPress);
+    else (*found)->handle(event);
+    return true;
+}
+
 void CFrame::dispatch(const XEvent& event) {
     if (pixels && pixels->takes(event)) return;
+    if (toPopup(event)) return;
     switch (event.type) {
     case Expose:
         addDamage(CRect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
@@ -270,16 +290,8 @@ void CFrame::dispatch(const XEvent& event) {
     case ButtonRelease:
         if (event.xbutton.button <= Button3) buttonReleased();
         break;
-    case MotionNotify: {
-        if (!drag.gesture) break;
-        // Only the newest position matters; older ones would only slow the drag down.
-        XEvent newest = event;
-        while (XCheckTypedWindowEvent(display, frameWindow, MotionNotify, &newest)) {}
-        CPoint where(newest.xmotion.x, newest.xmotion.y);
-        drag.gesture->getControl().frameToLocal(where);
-        drag.move(*drag.gesture, where, modifiersOf(newest.xmotion.state));
-        break;
-    }
+    case MotionNotify: pointerMoved(event); break;
+    case LeaveNotify: tips.dismiss(); break;
     case KeyPress: keyChanged(event, true); break;
     case KeyRelease: keyChanged(event, false); break;
     case FocusOut:
@@ -298,6 +310,20 @@ void CFrame::dispatch(const XEvent& event) {
         break;
     default: break;
     }
+}
+
+void CFrame::pointerMoved(const XEvent& event) {
+    // Only the newest position matters; older ones would only slow a drag down.
+    XEvent newest = event;
+    while (XCheckTypedWindowEvent(display, frameWindow, MotionNotify, &newest)) {}
+    CPoint where(newest.xmotion.x, newest.xmotion.y);
+    if (!drag.gesture) {
+        if (newest.xmotion.state & (Button1Mask | Button2Mask | Button3Mask)) tips.dismiss();
+        else tips.moved(*this, where);
+        return;
+    }
+    drag.gesture->getControl().frameToLocal(where);
+    drag.move(*drag.gesture, where, modifiersOf(newest.xmotion.state));
 }
 
 void CFrame::buttonPressed(const CPoint& where, unsigned int button, unsigned int state) {
@@ -360,9 +386,10 @@ void CFrame::takeKeyboard(bool take) {
 }
 
 bool CFrame::typingTakes(const VstKeyCode& keyCode, bool down) {
-    if (!typing) return false;
-    // While typing, key releases belong to the field too.
-    return down ? typing->key(keyCode) : true;
+    // While typing or choosing, key releases belong to the field or the list too.
+    if (typing) return down ? typing->key(keyCode) : true;
+    if (openList) return down ? openList->key(keyCode) : true;
+    return false;
 }
 
 bool CFrame::setPosition(std::int32_t, std::int32_t) { return false; }
