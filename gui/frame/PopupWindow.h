@@ -1,7 +1,8 @@
 #pragma once
 // A small window of the editor's own above every other window of the host: placed in the
 // frame's coordinates, but a top-level window, so neither the frame nor the host's windows clip
-// it. It shows what its painter draws and never takes the keyboard's focus from the host.
+// it. It shows what its painter draws; of itself it takes neither the keyboard's focus nor the
+// mouse's clicks from the host.
 
 #include "CRect.h"
 
