@@ -52,9 +52,9 @@ enable_testing()
 # on every platform, so one that builds on one builds on all.
 function(_lanter5_resource_name name image stem_var)
   get_filename_component(stem ${image} NAME_WE)
-  if(NOT stem MATCHES "^[A-Za-z_][A-Za-z0-9_]*$")
+  if(NOT stem MATCHES "^[A-Za-z_][A-Za-z0-9_]*(@2x)?$")
     message(FATAL_ERROR "lanter5_add_plugin(${name}): ${image}: a resource name is made of "
-      "letters, digits and _, and does not start with a digit")
+      "letters, digits and _, and does not start with a digit; @2x may end it")
   endif()
   set(${stem_var} ${stem} PARENT_SCOPE)
 endfunction()
@@ -75,7 +75,9 @@ function(_lanter5_image_script name images script_var)
     else()
       set(type "RCDATA")
     endif()
-    string(APPEND content "${stem} ${type} \"${image}\"\n")
+    # Quoted for the @ of a denser image; the statement before each keeps the compiler from
+    # joining the name to the string ending the line above.
+    string(APPEND content "LANGUAGE 0, 0\n\"${stem}\" ${type} \"${image}\"\n")
   endforeach()
   file(CONFIGURE OUTPUT ${script} CONTENT "${content}")
   set_source_files_properties(${script} PROPERTIES OBJECT_DEPENDS "${files}")

@@ -4,6 +4,8 @@
 #include "CFrame.h"
 #include "Platform.h"
 
+#include <cmath>
+
 namespace {
 
 // After a pump, calls within this much of the next one only sleep.
@@ -32,7 +34,21 @@ AEffGUIEditor::~AEffGUIEditor() {
 
 bool AEffGUIEditor::getRect(ERect** rectPointer) {
     if (!rectPointer) return false;
-    *rectPointer = &rect;
+    const float scale = frame ? frame->getScale() : (hostScale > 0 ? hostScale : 1.0f);
+    if (scale == 1.0f) {
+        *rectPointer = &rect;
+        return true;
+    }
+    const auto scaled = [scale](std::int16_t side) { return static_cast<std::int16_t>(std::lround(side * scale)); };
+    scaledRect = ERect{scaled(rect.top), scaled(rect.left), scaled(rect.bottom), scaled(rect.right)};
+    *rectPointer = &scaledRect;
+    return true;
+}
+
+bool AEffGUIEditor::takeHostScale(float factor) {
+    if (!(factor >= 0.5f && factor <= 4.0f)) return false;
+    hostScale = factor;
+    if (frame) frame->setScale(factor);
     return true;
 }
 

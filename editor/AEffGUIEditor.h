@@ -7,6 +7,7 @@
 // Every operation runs on the host's user-interface thread.
 
 #include "AEffEditor.h"
+#include "EditorScaling.h"
 #include "HostRecords.h"
 
 #include <cstdint>
@@ -14,13 +15,14 @@
 class AudioEffect;
 class CFrame;
 
-class AEffGUIEditor : public AEffEditor {
+class AEffGUIEditor : public AEffEditor, public EditorScaling {
 public:
     // Attaches itself to `effect`, which owns it from then on and announces an editor.
     explicit AEffGUIEditor(AudioEffect* effect);
     // A frame still held is destroyed here; subclasses close theirs first.
     ~AEffGUIEditor() override;
 
+    // The rectangle at the editor's scale: `rect` holds it at 1.
     bool getRect(ERect** rectPointer) override;                                     // 2
     void idle() override;                                                           // 6
     bool onKeyDown(VstKeyCode& keyCode) override;                                   // 7
@@ -37,6 +39,12 @@ public:
 
     CFrame* getFrame() const { return frame; }
 
+    // Factors from 0.5 to 4; an open editor resizes at once. Until a host gives one, the
+    // frame takes the screen's.
+    bool takeHostScale(float factor) override;
+    // The host's factor, or 0 when it gave none.
+    float getHostScale() const { return hostScale; }
+
 protected:
     ERect rect{};
     std::uint32_t lastTicks = 0; // earliest tick count at which the idle pump runs again
@@ -44,6 +52,9 @@ protected:
     CFrame* frame = nullptr; // owned while open
 
 private:
+    // `rect` in the host's pixels, which `getRect` hands out.
+    ERect scaledRect{};
+    float hostScale = 0;
     // Only a successful initialisation is undone: a host thread that lives in another
     // apartment keeps its own.
     bool oleInitialized = false;

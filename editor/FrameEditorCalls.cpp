@@ -25,3 +25,5 @@ void CFrame::beginEdit(std::int32_t index) {
 void CFrame::endEdit(std::int32_t index) {
     if (editor) editor->endEdit(index);
 }
+
+float CFrame::hostScale() const { return editor ? editor->getHostScale() : 0; }

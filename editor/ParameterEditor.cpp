@@ -3,6 +3,7 @@
 #include "AudioEffect.h"
 #include "CControl.h"
 #include "CFrame.h"
+#include "CValueEntry.h"
 
 #include <algorithm>
 #include <new>
@@ -101,12 +102,26 @@ std::vector<std::string> ParameterEditor::stepTexts(VstInt32 index, std::int32_t
     return texts;
 }
 
+void ParameterEditor::typeInto(CControl* control, CValueEntry* entry) {
+    if (!control || !entry) return;
+    control->retain();
+    entry->retain();
+    typings.push_back({control, entry});
+    control->setDoubleClickAction([entry] { entry->startTyping(); });
+}
+
 bool ParameterEditor::inGesture(VstInt32 index) const {
     return std::find(editing.begin(), editing.end(), index) != editing.end();
 }
 
 void ParameterEditor::releaseControls() {
     dependencies.clear();
+    for (const Typing& typing : typings) {
+        typing.control->setDoubleClickAction({});
+        typing.control->release();
+        typing.entry->release();
+    }
+    typings.clear();
     for (CControl* control : bound) control->release();
     bound.clear();
 }

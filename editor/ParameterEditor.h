@@ -15,6 +15,7 @@
 #include <vector>
 
 class CControl;
+class CValueEntry;
 
 class ParameterEditor : public AEffGUIEditor, public CControlListener {
 public:
@@ -48,6 +49,10 @@ protected:
     // 1, as its `getParameterDisplay` writes it: the items of a step menu on the parameter.
     // The parameter is set to each value in turn, then back to the one it had.
     std::vector<std::string> stepTexts(VstInt32 index, std::int32_t steps);
+    // A double click on `control` opens `entry` for typing its value instead of restoring the
+    // default; bind both to the one parameter, and the typed value is one edit. Both are held
+    // until the editor closes.
+    void typeInto(CControl* control, CValueEntry* entry);
 
 private:
     struct Dependency {
@@ -61,6 +66,11 @@ private:
 
     std::vector<CControl*> bound;
     std::vector<Dependency> dependencies;
+    struct Typing {
+        CControl* control; // held
+        CValueEntry* entry; // held
+    };
+    std::vector<Typing> typings;
     // A parameter in the middle of a gesture follows the mouse, not the effect.
     std::vector<VstInt32> editing;
 };

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "AEffEditor.h"
+#include "EditorScaling.h"
 #include "Opcodes.h"
 
 namespace {
@@ -65,8 +66,12 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effGetVendorString: return answer(getVendorString(text));
     case effGetProductString: return answer(getProductString(text));
     case effGetVendorVersion: return getVendorVersion();
-    case effVendorSpecific: return vendorSpecific(index, value, ptr, opt);
-    case effCanDo: return canDo(text);
+    case effVendorSpecific:
+        if (index == kHostScaleIndex && value == kHostScaleValue && takeHostScale(opt)) return 1;
+        return vendorSpecific(index, value, ptr, opt);
+    case effCanDo:
+        if (text && std::strcmp(text, "supportsViewDpiScaling") == 0 && scalingEditor()) return 1;
+        return canDo(text);
     case effGetTailSize: return getTailSize();
     case effGetParameterProperties:
         return answer(getParameterProperties(index, static_cast<VstParameterProperties*>(ptr)));
@@ -99,6 +104,13 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     case effGetNumMidiOutputChannels: return getNumMidiOutputChannels();
     default: return AudioEffect::dispatcher(opcode, index, value, ptr, opt);
     }
+}
+
+EditorScaling* AudioEffectX::scalingEditor() const { return dynamic_cast<EditorScaling*>(editor); }
+
+bool AudioEffectX::takeHostScale(float factor) {
+    EditorScaling* scaling = scalingEditor();
+    return scaling && scaling->takeHostScale(factor);
 }
 
 VstIntPtr AudioEffectX::forwardKey(VstInt32 opcode, VstInt32 index, VstIntPtr value, float opt) {

@@ -8,6 +8,8 @@
 #include "AudioEffect.h"
 #include "HostRecords.h"
 
+class EditorScaling;
+
 class AudioEffectX : public AudioEffect {
 public:
     AudioEffectX(HostCallback host, VstInt32 programCount, VstInt32 parameterCount)
@@ -148,6 +150,9 @@ public:
 
 private:
     VstIntPtr forwardKey(VstInt32 opcode, VstInt32 index, VstIntPtr value, float opt);
+    // The editor's scaling, where it has one.
+    EditorScaling* scalingEditor() const;
+    bool takeHostScale(float factor);
     // The steps of `matchArrangement` once `from` cannot be freed by them.
     bool copyArrangement(VstSpeakerArrangement** to, VstSpeakerArrangement* from);
     bool hostSays(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,

@@ -12,6 +12,7 @@ bool AEffGUIEditor::onWheel(float distance) {
     CDrawContext context(frame, nullptr, static_cast<HWND>(systemWindow));
     POINT cursor{};
     GetCursorPos(&cursor);
-    const CPoint where(cursor.x - context.screenOffset.h, cursor.y - context.screenOffset.v);
+    const CPoint where = unscaledPoint(
+        CPoint(cursor.x - context.screenOffset.h, cursor.y - context.screenOffset.v), frame->getScale());
     return frame->onWheel(&context, where, distance);
 }

@@ -4,6 +4,7 @@
 #include "CDial.h"
 #include "CFader.h"
 #include "CFrame.h"
+#include "CLevelMeter.h"
 #include "CViewContainer.h"
 #include "CStepSwitch.h"
 #include "CTextLabel.h"
@@ -64,7 +65,7 @@ void showPanelBehind(CControl* control, CBitmap* background) {
 
 } // namespace
 
-StripEditor::StripEditor(StripEffect* effect) : ParameterEditor(effect) {
+StripEditor::StripEditor(StripEffect* effect) : ParameterEditor(effect), strip(effect) {
     rect.right = kWidth;
     rect.bottom = kHeight;
 }
@@ -157,6 +158,10 @@ void StripEditor::addDisplays() {
         entry->setReverseConvert(readDecibels);
         panel->addView(entry);
         bind(entry);
+    }
+    // The output's level, fed by the audio thread, beside the width fader.
+    if (auto* meter = new (std::nothrow) CLevelMeter(CRect(352, 36, 366, 196), &strip->outputLevel())) {
+        panel->addView(meter);
     }
     if (auto* input = new (std::nothrow) CParamDisplay(CRect(230, 110, 290, 134))) {
         input->setTag(StripEffect::kRouting);

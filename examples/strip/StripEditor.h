@@ -28,4 +28,5 @@ private:
     void addControls(CBitmap* background);
 
     CViewContainer* panel = nullptr; // owned by the frame while open
+    StripEffect* strip;
 };

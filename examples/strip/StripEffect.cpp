@@ -74,6 +74,7 @@ void StripEffect::processReplacing(float** inputs, float** outputs, VstInt32 sam
     const float leftGain = gain * std::min(1.0f, 2.0f * (1.0f - pan));
     const float rightGain = gain * std::min(1.0f, 2.0f * pan);
 
+    float peak = 0.0f;
     for (VstInt32 frame = 0; frame < sampleFrames; ++frame) {
         // Both inputs of a frame are read before its outputs are written.
         float left = inputs[0][frame];
@@ -85,7 +86,9 @@ void StripEffect::processReplacing(float** inputs, float** outputs, VstInt32 sam
         const float side = 0.5f * width * (left - right);
         outputs[0][frame] = (mid + side) * leftGain;
         outputs[1][frame] = (mid - side) * rightGain;
+        peak = std::max({peak, std::fabs(outputs[0][frame]), std::fabs(outputs[1][frame])});
     }
+    level.write(peak);
 }
 
 void StripEffect::setParameter(VstInt32 index, float value) {

@@ -4,6 +4,7 @@
 // the next block on.
 
 #include "AudioEffectX.h"
+#include "CLevelMeter.h"
 
 #include <atomic>
 
@@ -44,8 +45,12 @@ public:
     VstInt32 getVendorVersion() override { return 1000; }
     VstInt32 getPlugCategory() override { return 1; } // kPlugCategEffect
 
+    // The output's peak, block by block, for the editor's meter.
+    LevelFeed& outputLevel() { return level; }
+
 private:
     // Written by any thread, read by the audio thread, which may not wait.
     std::atomic<float> values[kParameters];
+    LevelFeed level;
     static_assert(std::atomic<float>::is_always_lock_free);
 };

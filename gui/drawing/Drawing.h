@@ -3,6 +3,7 @@
 // the drawing modes, the text alignments, and the one fill that views draw with.
 
 #include "CColor.h"
+#include "CPoint.h"
 #include "CRect.h"
 
 #include <cstdint>
@@ -24,6 +25,16 @@ inline constexpr std::int32_t kCenterText = 1;
 inline constexpr std::int32_t kRightText = 2;
 
 class CDrawContext;
+
+// Views count in logical units; a window at a scale factor has that many device pixels per
+// unit. Coordinates round to the nearest pixel, so rectangles that touch still touch.
+std::int32_t scaledCoordinate(std::int32_t value, float scale);
+CRect scaledRect(const CRect& rect, float scale);
+// The logical unit whose pixels hold device pixel `pixel`.
+std::int32_t unscaledCoordinate(std::int32_t pixel, float scale);
+CPoint unscaledPoint(const CPoint& pixel, float scale);
+// The logical rectangle whose pixels cover all of `pixels`.
+CRect coveringRect(const CRect& pixels, float scale);
 
 // Fills exactly `rect` in `colour`: the context's own fill leaves the left and top lines out.
 void fillExactly(CDrawContext* context, const CRect& rect, CColor colour);

@@ -15,6 +15,7 @@ bool CFrame::getSize(CRect* rectPointer) const { return getSize(*rectPointer); }
 void CFrame::viewRemoved(CView* view) {
     tips.dismiss();
     if (modalView == view) modalView = nullptr;
+    if (pointer.forget(view)) showPointerShape(pointer.shape());
     if (!focusView) return;
     const bool focusGoes = focusView == view ||
                            (view->isTypeOf("CViewContainer") &&
@@ -23,6 +24,12 @@ void CFrame::viewRemoved(CView* view) {
 }
 
 AEffGUIEditor* CFrame::getEditor() const { return editor; }
+
+void CFrame::setScale(float factor) {
+    if (!(factor > 0) || factor == scale) return;
+    scale = factor;
+    applyScale();
+}
 
 bool CFrame::isTypeOf(const char* className) const {
     return (className && std::strcmp(className, "CFrame") == 0) ||
@@ -46,6 +53,8 @@ CView* CFrame::getModalView() const { return modalView; }
 void CFrame::setFocusView(CView* view) {
     CView* old = focusView;
     focusView = view;
+    // A control that takes the focus again while it has it (its own edit does) keeps the frame.
+    if (view != old) focusShown = view && focusFromKeys;
     if (view && view->wantsFocus()) view->setDirty(true);
     if (old) {
         old->loseFocus(nullptr);
@@ -126,7 +135,10 @@ std::int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
     }
     if (keyCode.virt == VKEY_TAB) {
         const bool reverse = (keyCode.modifier & MODIFIER_SHIFT) != 0;
-        return advanceFocus(focusView, reverse) ? 1 : -1;
+        focusFromKeys = true;
+        const bool moved = advanceFocus(focusView, reverse);
+        focusFromKeys = false;
+        return moved ? 1 : -1;
     }
     return -1;
 }
@@ -209,4 +221,26 @@ void CFrame::drawView(CView* view) {
     target->draw(context);
     context->release();
     viewDrawn(*target);
+}
+
+void CFrame::pointerMoved(const CPoint& where) {
+    if (pointer.moveTo(*this, where)) showPointerShape(pointer.shape());
+    tips.moved(*this, where);
+}
+
+void CFrame::pointerLeft() {
+    if (pointer.leave()) showPointerShape(pointer.shape());
+    tips.dismiss();
+}
+
+void CFrame::pointerPressed(const CPoint& where) {
+    // The window may not have reported a move to where the button went down.
+    pointerMoved(where);
+    pointer.press();
+    tips.press();
+}
+
+void CFrame::pointerReleased() {
+    pointer.release();
+    tips.release();
 }

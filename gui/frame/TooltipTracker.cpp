@@ -28,11 +28,17 @@ TooltipTracker::TooltipTracker() = default;
 TooltipTracker::~TooltipTracker() = default;
 
 void TooltipTracker::moved(CFrame& frame, const CPoint& point) {
+    if (held) return;
     if (tip && viewWithTip(frame, point) == tipped) return;
     dismiss();
     resting = true;
     where = point;
     since = frame.getTicks();
+}
+
+void TooltipTracker::press() {
+    dismiss();
+    held = true;
 }
 
 void TooltipTracker::dismiss() {

@@ -24,8 +24,11 @@ public:
     TooltipTracker(const TooltipTracker&) = delete;
     TooltipTracker& operator=(const TooltipTracker&) = delete;
 
-    // `where` is in the frame's coordinates, with no button held.
+    // `where` is in the frame's coordinates.
     void moved(CFrame& frame, const CPoint& where);
+    // The left button went down, or came up: no tip while it is held.
+    void press();
+    void release() { held = false; }
     // The mouse left the frame, a button or a key was pressed, or a view went: the tip goes,
     // and the next one waits for the mouse to move again.
     void dismiss();
@@ -39,6 +42,7 @@ private:
     void show(CFrame& frame, const CView& view);
 
     bool resting = false;
+    bool held = false;
     CPoint where;
     std::uint32_t since = 0;
     const CView* tipped = nullptr; // compared only, never followed

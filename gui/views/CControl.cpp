@@ -105,3 +105,55 @@ bool CControl::checkDefaultValue(CDrawContext* context, std::int32_t buttons) {
     endEdit();
     return true;
 }
+
+void CControl::setHovered(bool flag) {
+    if (hovered == flag) return;
+    hovered = flag;
+    if (pointerLooks) setDirty(true);
+}
+
+void CControl::setPressed(bool flag) {
+    if (pressed == flag) return;
+    pressed = flag;
+    if (pointerLooks) setDirty(true);
+}
+
+void CControl::setPointerLooks(bool flag) {
+    pointerLooks = flag;
+    setDirty(true);
+}
+
+bool CControl::takeDoubleClick() {
+    if (!doubleClickAction) return false;
+    // A copy: the action may set another, or clear this one, while it runs.
+    const std::function<void()> action = doubleClickAction;
+    action();
+    return true;
+}
+
+CColor CControl::lookColor(CColor colour) const {
+    if (!pointerLooks || !(hovered || pressed)) return colour;
+    // Towards white: a quarter of the way while hovered, half of it while pressed.
+    const int share = pressed ? 2 : 4;
+    const auto lighten = [share](std::uint8_t channel) {
+        return static_cast<std::uint8_t>(channel + (255 - channel) / share);
+    };
+    return CColor{lighten(colour.red), lighten(colour.green), lighten(colour.blue), colour.alpha};
+}
+
+std::int32_t CControl::firstLookFrame(std::int32_t height, std::int32_t frames) const {
+    if (!pointerLooks || frames <= 0 || size.height() <= 0) return 0;
+    const std::int32_t sets = height / (frames * size.height());
+    const std::int32_t wanted = pressed ? 2 : hovered ? 1 : 0;
+    // A strip without a pressed set shows its hover set while pressed.
+    const std::int32_t set = wanted < sets ? wanted : (sets > 1 && wanted > 0 ? 1 : 0);
+    return set * frames;
+}
+
+void CControl::drawFocusFrame(CDrawContext* context) const {
+    if (!context || !parentFrame || !parentFrame->showsFocusOf(this)) return;
+    context->setFrameColor(focusFrameColor);
+    context->setLineWidth(1);
+    context->drawRect(size);
+    context->drawRect(CRect(size.left + 1, size.top + 1, size.right - 1, size.bottom - 1));
+}

@@ -3,10 +3,14 @@
 // is dirty while its value differs from the one it last showed. Edits reach the host through
 // the frame and the editor as begin and end notifications carrying the control's tag.
 
+#include "CColor.h"
 #include "CControlListener.h"
 #include "CView.h"
+#include "PointerShape.h"
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 class CControl : public CView {
 public:
@@ -42,11 +46,42 @@ public:
     // Control-click (left button with the control key, nothing else) restores the default.
     virtual bool checkDefaultValue(CDrawContext* context, std::int32_t buttons);   // 62
 
+    // The pointer over the control and a press on it, as the frame tells them. A change marks
+    // the control dirty when it shows them.
+    void setHovered(bool flag);
+    bool isHovered() const { return hovered; }
+    void setPressed(bool flag);
+    bool isPressed() const { return pressed; }
+    // Shows the pointer over the control and a press on it: drawn in its plain colours it
+    // draws lighter while hovered and lighter still while pressed; drawn from an image strip it
+    // shows the strip's second set of frames while hovered and its third while pressed (each
+    // set as many frames as the control shows values), as far as the strip holds them.
+    void setPointerLooks(bool flag = true);
+    bool hasPointerLooks() const { return pointerLooks; }
+    // The cursor over the control; `automatic` lets the frame choose by the kind of control.
+    void setPointerShape(PointerShape shape) { pointerShape = shape; }
+    PointerShape getPointerShape() const { return pointerShape; }
+    // The colour of the frame drawn around the control while the keyboard moved the focus to it.
+    void setFocusFrameColor(CColor colour) { focusFrameColor = colour; }
+    // What a double click does instead of restoring the default; empty restores it again.
+    void setDoubleClickAction(std::function<void()> action) { doubleClickAction = std::move(action); }
+    // Runs the double-click action; false when there is none.
+    bool takeDoubleClick();
+
     CControlListener* getListener() const { return listener; }
     const CPoint& getBackOffset() const { return backOffset; }
     std::int32_t getDoubleClickTime() const { return doubleClickTime; }
 
 protected:
+    // `colour` as the control shows it now: lighter while hovered or pressed, with the looks on.
+    CColor lookColor(CColor colour) const;
+    // The first frame to draw from a strip of `height` pixels whose sets hold `frames` frames
+    // of the control's height each: the hover or the pressed set when the strip has it.
+    std::int32_t firstLookFrame(std::int32_t height, std::int32_t frames) const;
+    // Called last by a control's `draw`: the focus frame, inside the control's edge, while it
+    // has the keyboard's focus.
+    void drawFocusFrame(CDrawContext* context) const;
+
     CControlListener* listener; // not owned, not retained
     std::int32_t tag;
     float oldValue = -1.0f;
@@ -58,4 +93,12 @@ protected:
     std::int32_t lastClickTicks = -1;
     std::int32_t doubleClickTime;
     CPoint backOffset;
+
+private:
+    bool hovered = false;
+    bool pressed = false;
+    bool pointerLooks = false;
+    PointerShape pointerShape = PointerShape::automatic;
+    CColor focusFrameColor{90, 170, 255, 255};
+    std::function<void()> doubleClickAction;
 };

@@ -80,14 +80,16 @@ float CDial::valueAtAngle(float degrees) const {
 void CDial::draw(CDrawContext* context) {
     if (image) {
         const auto frame = static_cast<std::int32_t>(std::lround(fraction() * static_cast<float>(frames - 1)));
-        image->drawTransparent(context, size, CPoint(0, frame * size.height()));
+        const std::int32_t shown = firstLookFrame(image->getHeight(), frames) + frame;
+        image->drawTransparent(context, size, CPoint(0, shown * size.height()));
     } else {
-        fillExactly(context, size, faceColor);
+        fillExactly(context, size, lookColor(faceColor));
         context->setFrameColor(pointerColor);
         context->setLineWidth(2);
         context->moveTo(CPoint((size.left + size.right) / 2, (size.top + size.bottom) / 2));
         context->lineTo(pointerTip());
     }
+    drawFocusFrame(context);
     setDirty(false);
 }
 

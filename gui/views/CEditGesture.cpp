@@ -46,6 +46,9 @@ bool CEditGesture::restoreDefaultOn(std::int32_t buttons, const CPoint& where, C
                   std::abs(where.v - last.where.v) <= kDoubleClickSlack;
         // A third click starts the next double click rather than ending another.
         last = restore ? ClickMemory{} : ClickMemory{now, where, true};
+        // The double click's own action, typing a value, replaces the default; the press is
+        // still taken, so no drag follows it.
+        if (restore && control.takeDoubleClick()) return true;
     }
     if (restore) change(control.getDefaultValue());
     return restore;

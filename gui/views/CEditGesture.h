@@ -56,7 +56,8 @@ public:
 
     // A Control-click (the left button with Control, nothing else), or a double click (a second
     // plain click near `where` within the control's double-click time), restores the control's
-    // default, as one edit when that is a change. True when the press was such a click.
+    // default, as one edit when that is a change; a double click runs the control's own
+    // double-click action instead when it has one. True when the press was such a click.
     bool restoreDefaultOn(std::int32_t buttons, const CPoint& where, ClickMemory& last);
     // Turns the value by `notches` of the wheel, each the control's wheel increment of its
     // range, a tenth as much with Shift held.

@@ -72,7 +72,7 @@ void CFader::draw(CDrawContext* context) {
         if (transparencyEnabled) image->drawTransparent(context, size, backOffset);
         else image->draw(context, size, backOffset);
     } else {
-        fillExactly(context, size, trackColor);
+        fillExactly(context, size, lookColor(trackColor));
         const CPoint middle((size.left + size.right) / 2, (size.top + size.bottom) / 2);
         const std::int32_t inset = handleLength / 2;
         fillExactly(context,
@@ -83,7 +83,8 @@ void CFader::draw(CDrawContext* context) {
     }
     const CRect handle = handleRect();
     if (handleImage) handleImage->drawTransparent(context, handle, CPoint(0, 0));
-    else fillExactly(context, handle, handleColor);
+    else fillExactly(context, handle, lookColor(handleColor));
+    drawFocusFrame(context);
     setDirty(false);
 }
 

@@ -62,20 +62,22 @@ void CStepSwitch::setCaptions(std::vector<std::string> texts, CFontId font, CCol
 
 void CStepSwitch::draw(CDrawContext* context) {
     if (image) {
-        image->drawTransparent(context, size, CPoint(0, position() * size.height()));
+        const std::int32_t shown = firstLookFrame(image->getHeight(), positions) + position();
+        image->drawTransparent(context, size, CPoint(0, shown * size.height()));
     } else {
-        fillExactly(context, size, cellColor);
+        fillExactly(context, size, lookColor(cellColor));
         // A line of the cell colour keeps lit neighbours apart.
         CRect lit = cell(position());
         if (size.width() >= size.height()) lit.left += 1;
         else lit.top += 1;
-        fillExactly(context, lit, litColor);
+        fillExactly(context, lit, lookColor(litColor));
         context->setFont(captionFont);
         context->setFontColor(captionColor);
         for (std::size_t index = 0; index < captions.size() && index < static_cast<std::size_t>(positions); ++index) {
             context->drawString(captions[index].c_str(), cell(static_cast<std::int32_t>(index)), 0, kCenterText);
         }
     }
+    drawFocusFrame(context);
     setDirty(false);
 }
 

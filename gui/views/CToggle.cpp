@@ -32,10 +32,12 @@ void CToggle::setImage(CBitmap* frames) {
 
 void CToggle::draw(CDrawContext* context) {
     if (image) {
-        image->drawTransparent(context, size, CPoint(0, isOn() ? size.height() : 0));
+        const std::int32_t shown = firstLookFrame(image->getHeight(), 2) + (isOn() ? 1 : 0);
+        image->drawTransparent(context, size, CPoint(0, shown * size.height()));
     } else {
-        fillExactly(context, size, isOn() ? onColor : offColor);
+        fillExactly(context, size, lookColor(isOn() ? onColor : offColor));
     }
+    drawFocusFrame(context);
     setDirty(false);
 }
 

@@ -38,10 +38,23 @@ bool CValueEntry::isTypeOf(const char* className) const {
     return std::strcmp(className, "CValueEntry") == 0 || CParamDisplay::isTypeOf(className);
 }
 
+void CValueEntry::draw(CDrawContext* context) {
+    // The box shows the pointer over it as the other controls do, in its background.
+    const CColor own = backColor;
+    backColor = lookColor(own);
+    CParamDisplay::draw(context);
+    backColor = own;
+    drawFocusFrame(context);
+}
+
 void CValueEntry::mouse(CDrawContext* context, const CPoint&, std::int32_t buttons) {
     if (!context) return;
     if (buttons == -1) buttons = context->getMouseButtons();
-    if ((buttons & kLeftButton) && !field) open();
+    if (buttons & kLeftButton) startTyping();
+}
+
+void CValueEntry::startTyping() {
+    if (!field) open();
 }
 
 std::int32_t CValueEntry::onKeyDown(VstKeyCode& keyCode) {

@@ -21,10 +21,13 @@ public:
     explicit CValueEntry(const CRect& size, CControlListener* listener = nullptr, std::int32_t tag = 0);
     ~CValueEntry() override;
 
+    void draw(CDrawContext* context) override;
     void mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons = -1) override;
     std::int32_t onKeyDown(VstKeyCode& keyCode) override;
     bool isTypeOf(const char* className) const override;
 
+    // Opens the field for typing, as a click does; an open field stays as it is.
+    void startTyping();
     // The open field's own handle (the edit window on Windows), or null.
     void* getEditBox() const;
 

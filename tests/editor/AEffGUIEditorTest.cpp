@@ -7,6 +7,7 @@
 
 #include <objbase.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -241,6 +242,65 @@ TEST_F(GuiEditorTest, TheWheelGoesToTheViewUnderTheCursor) {
     ASSERT_TRUE(SetCursorPos(host.left + 150, host.top + 30));
     EXPECT_FALSE(editor->onWheel(1.0f));
     effect->dispatch(effEditClose);
+}
+
+TEST_F(GuiEditorTest, AHostsScaleSizesTheEditorWhileItsViewsKeepTheirUnits) {
+    char scaling[] = "supportsViewDpiScaling";
+    EXPECT_EQ(effect->dispatch(effCanDo, 0, 0, scaling), 1);
+    EXPECT_EQ(effect->dispatch(effVendorSpecific, kHostScaleIndex, kHostScaleValue, nullptr, 0.0f), 0);
+    ASSERT_EQ(effect->dispatch(effVendorSpecific, kHostScaleIndex, kHostScaleValue, nullptr, 2.0f), 1);
+    ERect* rect = nullptr;
+    effect->dispatch(effEditGetRect, 0, 0, &rect);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right, 400);
+    EXPECT_EQ(rect->bottom, 200);
+
+    ASSERT_EQ(effect->dispatch(effEditOpen, 0, 0, window.get()), 1);
+    HWND frameWindow = GetWindow(window.get(), GW_CHILD);
+    RECT pixels{};
+    GetClientRect(frameWindow, &pixels);
+    EXPECT_EQ(pixels.right, 400);
+    EXPECT_EQ(pixels.bottom, 200);
+    GetSystemMetrics(SM_CXSCREEN);
+    RECT host{};
+    GetWindowRect(window.get(), &host);
+    ASSERT_TRUE(SetCursorPos(host.left + 41, host.top + 61));
+    EXPECT_TRUE(editor->onWheel(1.0f));
+    EXPECT_EQ(editor->view->lastWhere, CPoint(20, 30));
+
+    // A new factor while open: the windows follow at once.
+    ASSERT_EQ(effect->dispatch(effVendorSpecific, kHostScaleIndex, kHostScaleValue, nullptr, 1.5f), 1);
+    GetClientRect(frameWindow, &pixels);
+    EXPECT_EQ(pixels.right, 300);
+    EXPECT_EQ(pixels.bottom, 150);
+    effect->dispatch(effEditGetRect, 0, 0, &rect);
+    EXPECT_EQ(rect->right, 300);
+    effect->dispatch(effEditClose);
+}
+
+// Run as well where the screen has 192 dots per inch (LANTER5_SCREEN_DPI), through Wine's
+// setting for it (check-screen-density).
+TEST_F(GuiEditorTest, WithoutAHostsFactorTheEditorTakesTheScreensDensity) {
+    using SetAwareness = HANDLE(WINAPI*)(HANDLE);
+    using DpiOf = UINT(WINAPI*)(HWND);
+    HMODULE user = GetModuleHandleA("user32.dll");
+    const auto setAwareness = reinterpret_cast<SetAwareness>(reinterpret_cast<void*>(GetProcAddress(user, "SetThreadDpiAwarenessContext")));
+    const auto dpiOf = reinterpret_cast<DpiOf>(reinterpret_cast<void*>(GetProcAddress(user, "GetDpiForWindow")));
+    ASSERT_TRUE(setAwareness && dpiOf);
+    // A host aware of the system's density; its windows count real pixels.
+    HANDLE before = setAwareness(reinterpret_cast<HANDLE>(-2));
+    HostFrameWindow aware{600, 400};
+    const UINT dpi = dpiOf(aware.get());
+    if (const char* expected = std::getenv("LANTER5_SCREEN_DPI")) {
+        EXPECT_EQ(dpi, static_cast<UINT>(std::atoi(expected)));
+    }
+    ASSERT_EQ(effect->dispatch(effEditOpen, 0, 0, aware.get()), 1);
+    EXPECT_EQ(editor->getFrame()->getScale(), dpi / 96.0f);
+    RECT pixels{};
+    GetClientRect(GetWindow(aware.get(), GW_CHILD), &pixels);
+    EXPECT_EQ(pixels.right, static_cast<LONG>(200 * dpi / 96));
+    effect->dispatch(effEditClose);
+    setAwareness(before);
 }
 
 // Points the program's own import of one system function at `replacement` while it lives.

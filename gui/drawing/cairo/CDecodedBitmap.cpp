@@ -119,12 +119,30 @@ CDecodedBitmap* CDecodedBitmap::fromResource(std::int32_t id) {
     return fromResource(std::to_string(id).c_str());
 }
 
-CDecodedBitmap* CDecodedBitmap::fromResource(const char* name) {
-    const EmbeddedResource* resource = findEmbeddedResource(name);
-    return resource ? fromBytes(resource->bytes, resource->size) : nullptr;
+CDecodedBitmap::~CDecodedBitmap() {
+    if (doubled) doubled->release();
 }
 
-CDecodedBitmap* CDecodedBitmap::fromFile(const char* path) {
+void CDecodedBitmap::setDoubleDensity(CDecodedBitmap* image) {
+    if (image == this) return;
+    if (image) image->retain();
+    if (doubled) doubled->release();
+    doubled = image;
+}
+
+CDecodedBitmap* CDecodedBitmap::fromResource(const char* name) {
+    const EmbeddedResource* resource = findEmbeddedResource(name);
+    CDecodedBitmap* image = resource ? fromBytes(resource->bytes, resource->size) : nullptr;
+    if (!image) return nullptr;
+    const EmbeddedResource* denser = findEmbeddedResource((std::string(name) + "@2x").c_str());
+    if (CDecodedBitmap* doubled = denser ? fromBytes(denser->bytes, denser->size) : nullptr) {
+        image->setDoubleDensity(doubled);
+        doubled->release();
+    }
+    return image;
+}
+
+CDecodedBitmap* CDecodedBitmap::fromOneFile(const char* path) {
     if (!path) return nullptr;
     std::unique_ptr<std::FILE, FileRelease> file(std::fopen(path, "rb"));
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return nullptr;
@@ -146,7 +164,15 @@ void CDecodedBitmap::copy(CDrawContext* context, const CRect& rect, const CPoint
     const std::int32_t y = rect.top + context->offset.v;
     cairo_t* target = context->getCairo();
     cairo_save(target);
-    cairo_set_source_surface(target, pixels.get(), x - offset.h, y - offset.v);
+    // The context counts units; the denser image has two of its pixels to each.
+    const bool denser = context->getScale() > 1 && doubled && doubled->getWidth() == 2 * getWidth() &&
+                        doubled->getHeight() == 2 * getHeight();
+    const double density = denser ? 2 : 1;
+    cairo_set_source_surface(target, denser ? doubled->pixels.get() : pixels.get(), 0, 0);
+    cairo_matrix_t placement;
+    cairo_matrix_init_scale(&placement, density, density);
+    cairo_matrix_translate(&placement, offset.h - x, offset.v - y);
+    cairo_pattern_set_matrix(cairo_get_source(target), &placement);
     cairo_set_operator(target, blend ? CAIRO_OPERATOR_OVER : CAIRO_OPERATOR_SOURCE);
     cairo_rectangle(target, x, y, width, height);
     cairo_fill(target);

@@ -95,10 +95,14 @@ std::int32_t halfDown(std::int32_t value) { return value >= 0 ? value / 2 : -((1
 
 CDrawContext::CDrawContext(CFrame* frame, cairo_surface_t* surface) : frame(frame) {
     CRect clip(0, 0, 1000, 1000);
-    if (frame) frame->getViewSize(clip);
+    if (frame) {
+        frame->getViewSize(clip);
+        scale = frame->getScale();
+    }
     if (surface) {
         this->surface.reset(cairo_surface_reference(surface));
         cairo.reset(cairo_create(surface));
+        cairo_scale(cairo.get(), scale, scale);
         // GDI's pixels, not a blend of their neighbours; text keeps its own smoothing.
         cairo_set_antialias(cairo.get(), CAIRO_ANTIALIAS_NONE);
     }

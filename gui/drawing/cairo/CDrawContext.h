@@ -25,7 +25,7 @@ struct CairoRelease {
 class CDrawContext : public CReferenceCounter {
 public:
     // Either argument may be null; without a surface every drawing call does nothing. The
-    // surface is referenced for the context's lifetime.
+    // surface is referenced for the context's lifetime, and has the frame's scale.
     CDrawContext(CFrame* frame, cairo_surface_t* surface);
 
     void moveTo(const CPoint& point);
@@ -71,6 +71,9 @@ public:
     std::int32_t getMouseButtons() const;
 
     CFrame* getFrame() const { return frame; }
+    // Device pixels per unit: the frame's scale, 1 without a frame. Everything the context
+    // draws is scaled by it; its coordinates stay in units.
+    float getScale() const { return scale; }
     cairo_t* getCairo() const { return cairo.get(); }
     cairo_surface_t* getSurface() const { return surface.get(); }
 
@@ -99,4 +102,5 @@ protected:
     std::int32_t fontStyle = 0;
     CPoint penPosition; // in device coordinates
     CRect clipRect;     // likewise
+    float scale = 1;
 };

@@ -1,12 +1,14 @@
 #include "CDecodedBitmap.h"
 
 #include "CDrawContext.h"
+#include "PixelResampler.h"
 #include "WindowClass.h"
 
 #include <wincodec.h>
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -143,7 +145,44 @@ CDecodedBitmap* fromModule(LPCSTR name, HINSTANCE module) {
 CDecodedBitmap::CDecodedBitmap(std::int32_t width, std::int32_t height, HBITMAP pixels)
     : CBitmap(width, height), pixels(pixels) {}
 
-CDecodedBitmap::~CDecodedBitmap() { DeleteObject(pixels); }
+CDecodedBitmap::~CDecodedBitmap() {
+    DeleteObject(pixels);
+    if (resampled) DeleteObject(resampled);
+    if (doubled) doubled->release();
+}
+
+void CDecodedBitmap::setDoubleDensity(CDecodedBitmap* image) {
+    if (image == this) return;
+    if (image) image->retain();
+    if (doubled) doubled->release();
+    doubled = image;
+    if (resampled) DeleteObject(resampled);
+    resampled = nullptr;
+    resampledScale = 0;
+}
+
+HBITMAP CDecodedBitmap::pixelsAt(float scale) {
+    if (scale == 1) return pixels;
+    if (scale == 2 && doubled && doubled->getWidth() == 2 * getWidth() && doubled->getHeight() == 2 * getHeight()) {
+        return doubled->pixels;
+    }
+    if (resampled && resampledScale == scale) return resampled;
+    const CDecodedBitmap& source = (scale > 1 && doubled) ? *doubled : *this;
+    DIBSECTION section{};
+    if (GetObjectA(source.pixels, sizeof section, &section) != sizeof section || !section.dsBm.bmBits) return pixels;
+    const PixelImage image{source.getWidth(), source.getHeight(), static_cast<const std::uint32_t*>(section.dsBm.bmBits)};
+    const std::int32_t width = std::max(1, scaledCoordinate(getWidth(), scale));
+    const std::int32_t height = std::max(1, scaledCoordinate(getHeight(), scale));
+    const std::vector<std::uint32_t> smooth = resamplePixels(image, width, height);
+    void* bits = nullptr;
+    HBITMAP made = smooth.empty() ? nullptr : topDownBitmap(static_cast<UINT>(width), static_cast<UINT>(height), &bits);
+    if (!made) return pixels;
+    std::memcpy(bits, smooth.data(), smooth.size() * sizeof smooth.front());
+    if (resampled) DeleteObject(resampled);
+    resampled = made;
+    resampledScale = scale;
+    return resampled;
+}
 
 CDecodedBitmap* CDecodedBitmap::fromBytes(const void* bytes, std::size_t size) {
     const Decoded decoded = decode(bytes, size);
@@ -159,10 +198,16 @@ CDecodedBitmap* CDecodedBitmap::fromResource(std::int32_t id, HINSTANCE module) 
 
 CDecodedBitmap* CDecodedBitmap::fromResource(const char* name, HINSTANCE module) {
     if (name == nullptr || *name == '\0') return nullptr;
-    return fromModule(name, module);
+    CDecodedBitmap* image = fromModule(name, module);
+    if (image == nullptr) return nullptr;
+    if (CDecodedBitmap* doubled = fromModule((std::string(name) + "@2x").c_str(), module)) {
+        image->setDoubleDensity(doubled);
+        doubled->release();
+    }
+    return image;
 }
 
-CDecodedBitmap* CDecodedBitmap::fromFile(const char* path) {
+CDecodedBitmap* CDecodedBitmap::fromOneFile(const char* path) {
     if (path == nullptr) return nullptr;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return nullptr;
@@ -188,14 +233,18 @@ void CDecodedBitmap::copy(CDrawContext* context, const CRect& rect, const CPoint
     if (width <= 0 || height <= 0) return;
     const HDC target = context->getDeviceContext();
     const HDC source = CreateCompatibleDC(target);
-    const HGDIOBJ previous = SelectObject(source, pixels);
-    const std::int32_t x = rect.left + context->offset.h;
-    const std::int32_t y = rect.top + context->offset.v;
+    const float scale = context->getScale();
+    const HGDIOBJ previous = SelectObject(source, pixelsAt(scale));
+    const RECT to = context->devicePixels(CRect(rect.left, rect.top, rect.left + width, rect.top + height));
+    const std::int32_t x = scaledCoordinate(offset.h, scale);
+    const std::int32_t y = scaledCoordinate(offset.v, scale);
+    const std::int32_t pixelWidth = std::min<std::int32_t>(to.right - to.left, scaledCoordinate(getWidth(), scale) - x);
+    const std::int32_t pixelHeight = std::min<std::int32_t>(to.bottom - to.top, scaledCoordinate(getHeight(), scale) - y);
     if (blend) {
         const BLENDFUNCTION function{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        AlphaBlend(target, x, y, width, height, source, offset.h, offset.v, width, height, function);
+        AlphaBlend(target, to.left, to.top, pixelWidth, pixelHeight, source, x, y, pixelWidth, pixelHeight, function);
     } else {
-        BitBlt(target, x, y, width, height, source, offset.h, offset.v, SRCCOPY);
+        BitBlt(target, to.left, to.top, pixelWidth, pixelHeight, source, x, y, SRCCOPY);
     }
     SelectObject(source, previous);
     DeleteDC(source);

@@ -2,6 +2,7 @@
 
 #include "CFrame.h"
 
+#include <algorithm>
 #include <cstring>
 
 bool swappedButtons = false;
@@ -30,11 +31,6 @@ constexpr FontEntry kFontTable[kNumFonts] = {
 
 COLORREF toColorRef(CColor color) { return RGB(color.red, color.green, color.blue); }
 
-RECT toDevice(const CRect& rect, const CPoint& offset) {
-    return RECT{rect.left + offset.h, rect.top + offset.v, rect.right + offset.h,
-                rect.bottom + offset.v};
-}
-
 bool keyDown(int virtualKey) { return GetAsyncKeyState(virtualKey) < 0; }
 
 } // namespace
@@ -42,6 +38,7 @@ bool keyDown(int virtualKey) { return GetAsyncKeyState(virtualKey) < 0; }
 CDrawContext::CDrawContext(CFrame* frame, HDC deviceContext, HWND window)
     : deviceContext(deviceContext), window(window), frame(frame) {
     if (frame) {
+        scale = frame->getScale();
         frame->getViewSize(clipRect);
     } else {
         clipRect = CRect(0, 0, 1000, 1000);
@@ -90,7 +87,8 @@ Handle CDrawContext::replaceObject(Handle current, Handle object) {
 void CDrawContext::makePen() {
     LOGPEN description{};
     description.lopnStyle = static_cast<UINT>(penStyle);
-    description.lopnWidth = POINT{lineWidth, lineWidth};
+    const std::int32_t width = lineWidth > 0 ? std::max(1, scaledCoordinate(lineWidth, scale)) : lineWidth;
+    description.lopnWidth = POINT{width, width};
     description.lopnColor = toColorRef(frameColor);
     pen = replaceObject(pen, CreatePenIndirect(&description));
 }
@@ -149,7 +147,7 @@ void CDrawContext::setFont(CFontId newFontId, std::int32_t style) {
     fontStyle = style;
 
     LOGFONTA description{};
-    description.lfHeight = -entry.size;
+    description.lfHeight = -scaledCoordinate(entry.size, scale);
     description.lfWeight =
         (newFontId == kFontBold || (style & kBoldFace)) ? FW_BOLD : FW_NORMAL;
     description.lfItalic = (style & kItalicFace) ? 1 : 0;
@@ -171,15 +169,33 @@ void CDrawContext::setDrawMode(std::int32_t mode) {
     SetROP2(deviceContext, R2_COPYPEN);
 }
 
+RECT CDrawContext::devicePixels(const CRect& rect) const {
+    const CRect pixels = scaledRect(CRect(rect).offset(offset.h, offset.v), scale);
+    return RECT{pixels.left, pixels.top, pixels.right, pixels.bottom};
+}
+
+POINT CDrawContext::devicePixel(const CPoint& point) const {
+    if (scale == 1) return POINT{point.h + offset.h, point.v + offset.v};
+    // A line runs through the middle of its unit's pixels, as it runs through its one pixel.
+    const RECT unit = devicePixels(CRect(point.h, point.v, point.h + 1, point.v + 1));
+    return POINT{(unit.left + unit.right - 1) / 2, (unit.top + unit.bottom - 1) / 2};
+}
+
 void CDrawContext::moveTo(const CPoint& point) {
-    MoveToEx(deviceContext, point.h + offset.h, point.v + offset.v, nullptr);
+    const POINT pixel = devicePixel(point);
+    MoveToEx(deviceContext, pixel.x, pixel.y, nullptr);
 }
 
 void CDrawContext::lineTo(const CPoint& point) {
-    LineTo(deviceContext, point.h + offset.h, point.v + offset.v);
+    const POINT pixel = devicePixel(point);
+    LineTo(deviceContext, pixel.x, pixel.y);
 }
 
 void CDrawContext::drawRect(const CRect& rect) {
+    if (scale != 1) {
+        drawScaledOutline(rect);
+        return;
+    }
     const int x1 = rect.left + offset.h;
     const int y1 = rect.top + offset.v;
     const int x2 = rect.right + offset.h - 1;
@@ -191,10 +207,25 @@ void CDrawContext::drawRect(const CRect& rect) {
     LineTo(deviceContext, x1, y1);
 }
 
+void CDrawContext::drawScaledOutline(const CRect& rect) {
+    // Bands one line wide inside the outline's units: GDI's wide pens would centre on the edge.
+    const std::int32_t width = std::max<std::int32_t>(lineWidth, 1);
+    const CRect bands[] = {
+        CRect(rect.left, rect.top, rect.right, rect.top + width),
+        CRect(rect.left, rect.bottom - width, rect.right, rect.bottom),
+        CRect(rect.left, rect.top, rect.left + width, rect.bottom),
+        CRect(rect.right - width, rect.top, rect.right, rect.bottom),
+    };
+    HBRUSH penColour = CreateSolidBrush(toColorRef(frameColor));
+    for (const CRect& band : bands) {
+        const RECT area = devicePixels(band);
+        FillRect(deviceContext, &area, penColour);
+    }
+    DeleteObject(penColour);
+}
+
 void CDrawContext::fillRect(const CRect& rect) {
-    RECT area = toDevice(rect, offset);
-    area.left += 1;
-    area.top += 1;
+    const RECT area = devicePixels(CRect(rect.left + 1, rect.top + 1, rect.right, rect.bottom));
     FillRect(deviceContext, &area, brush);
 }
 
@@ -202,7 +233,7 @@ void CDrawContext::drawString(const char* string, const CRect& rect, std::int16_
                               std::int32_t alignment) {
     if (!string) return;
     SetBkMode(deviceContext, opaque ? OPAQUE : TRANSPARENT);
-    RECT area = toDevice(rect, offset);
+    RECT area = devicePixels(rect);
     UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
     if (alignment == kCenterText) {
         format |= DT_CENTER;
@@ -210,7 +241,7 @@ void CDrawContext::drawString(const char* string, const CRect& rect, std::int16_
         format |= DT_RIGHT;
     } else {
         format |= DT_LEFT;
-        area.left += 1;
+        area.left = devicePixels(CRect(rect.left + 1, rect.top, rect.right, rect.bottom)).left;
     }
     DrawTextA(deviceContext, string, static_cast<int>(std::strlen(string)), &area, format);
     SetBkMode(deviceContext, TRANSPARENT);
@@ -230,7 +261,8 @@ void CDrawContext::setClipRect(const CRect& rect) {
     device.offset(offset.h, offset.v);
     if (device == clipRect) return;
     clipRect = device;
-    HRGN region = CreateRectRgn(device.left, device.top, device.right, device.bottom);
+    const CRect pixels = scaledRect(device, scale);
+    HRGN region = CreateRectRgn(pixels.left, pixels.top, pixels.right, pixels.bottom);
     SelectClipRgn(deviceContext, region);
     DeleteObject(region);
 }

@@ -68,6 +68,11 @@ public:
     HDC getDeviceContext() const { return deviceContext; }
     HWND getWindow() const { return window; }
     CFrame* getFrame() const { return frame; }
+    // Device pixels per unit: the frame's scale, 1 without a frame.
+    float getScale() const { return scale; }
+    // A rectangle or point in the caller's coordinates, in the device's pixels.
+    RECT devicePixels(const CRect& rect) const;
+    POINT devicePixel(const CPoint& point) const;
 
     // Screen position of the window's top-left corner; containers shift it, and `offset`, by
     // their own position while their children work, and restore both afterwards.
@@ -79,6 +84,8 @@ protected:
     // Puts the recorded drawing state into `deviceContext`, for a device context that comes
     // after construction and so holds only the platform's defaults.
     void selectDrawingState();
+    // `drawRect` at a scale: each side as wide as the pen's units.
+    void drawScaledOutline(const CRect& rect);
 
     HDC deviceContext;
     HWND window;   // an offscreen context keeps its memory bitmap here
@@ -107,4 +114,7 @@ private:
     // Selects `object`, deletes the one it replaces and returns `object`.
     template <typename Handle>
     Handle replaceObject(Handle current, Handle object);
+
+protected:
+    float scale = 1;
 };

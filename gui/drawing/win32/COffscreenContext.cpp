@@ -15,7 +15,8 @@ COffscreenContext::COffscreenContext(CFrame* frame, std::int32_t width, std::int
     HDC windowContext = GetDC(frameWindow);
     deviceContext = CreateCompatibleDC(windowContext);
     // The memory bitmap travels in the window field, pointer-sized like any handle.
-    window = reinterpret_cast<HWND>(CreateCompatibleBitmap(windowContext, width, height));
+    window = reinterpret_cast<HWND>(CreateCompatibleBitmap(windowContext, scaledCoordinate(width, scale),
+                                                           scaledCoordinate(height, scale)));
     previousBitmap = SelectObject(deviceContext, getMemoryBitmap());
     ReleaseDC(frameWindow, windowContext);
     // The defaults were recorded before this device context existed.
@@ -37,7 +38,8 @@ COffscreenContext::~COffscreenContext() {
 
 void COffscreenContext::copyTo(CDrawContext* destination, const CRect& destRect,
                                const CPoint& sourceOffset) {
-    BitBlt(destination->getDeviceContext(), destRect.left + destination->offset.h,
-           destRect.top + destination->offset.v, destRect.width(), destRect.height(),
-           deviceContext, sourceOffset.h, sourceOffset.v, SRCCOPY);
+    const RECT to = destination->devicePixels(destRect);
+    const POINT from{scaledCoordinate(sourceOffset.h, scale), scaledCoordinate(sourceOffset.v, scale)};
+    BitBlt(destination->getDeviceContext(), to.left, to.top, to.right - to.left, to.bottom - to.top,
+           deviceContext, from.x, from.y, SRCCOPY);
 }

@@ -30,7 +30,8 @@ class DragLoop {
 public:
     explicit DragLoop(CControl& control)
         : control(control),
-          window(control.getParentFrame() ? control.getParentFrame()->getSystemWindow() : nullptr) {}
+          window(control.getParentFrame() ? control.getParentFrame()->getSystemWindow() : nullptr),
+          scale(control.getParentFrame() ? control.getParentFrame()->getScale() : 1) {}
     ~DragLoop() {
         if (captured && GetCapture() == window) ReleaseCapture();
     }
@@ -53,6 +54,7 @@ private:
 
     CControl& control;
     HWND window;
+    float scale;
     bool gone = false;
     bool captured = false;
 };
@@ -75,7 +77,9 @@ bool DragLoop::nextMove(CPoint& where, std::int32_t& modifiers) {
             }
             if (follows(message)) {
                 if (isButtonUp(message.message)) return false;
-                where = CPoint(static_cast<short>(LOWORD(message.lParam)), static_cast<short>(HIWORD(message.lParam)));
+                where = unscaledPoint(CPoint(static_cast<short>(LOWORD(message.lParam)),
+                                             static_cast<short>(HIWORD(message.lParam))),
+                                      scale);
                 control.frameToLocal(where);
                 modifiers = modifiersOf(message.wParam);
                 return true;

@@ -4,6 +4,7 @@
 #include "CDropTarget.h"
 #include "COffscreenContext.h"
 #include "WindowClass.h"
+#include "WindowDpi.h"
 
 #include <ole2.h>
 
@@ -26,6 +27,16 @@ LPCSTR systemCursorFor(std::int32_t type) {
     case 6: return IDC_SIZENWSE;
     case 8: return IDC_NO;
     case 9: return IDC_HAND;
+    default: return nullptr;
+    }
+}
+
+LPCSTR systemCursorFor(PointerShape shape) {
+    switch (shape) {
+    case PointerShape::hand: return IDC_HAND;
+    case PointerShape::upDown: return IDC_SIZENS;
+    case PointerShape::leftRight: return IDC_SIZEWE;
+    case PointerShape::textInsert: return IDC_IBEAM;
     default: return nullptr;
     }
 }
@@ -57,7 +68,11 @@ CFrame::CFrame(const CRect& size, HWND parentWindow, AEffGUIEditor* editor)
         }
     }
 
-    if (parentWindow) createWindow();
+    if (parentWindow) {
+        const float host = hostScale();
+        scale = host > 0 ? host : static_cast<float>(windowDpi(parentWindow)) / kBaseDpi;
+        createWindow();
+    }
 }
 
 CFrame::~CFrame() {
@@ -88,9 +103,11 @@ CFrame::~CFrame() {
 
 bool CFrame::createWindow() {
     registerWindowClass();
+    const DpiAwarenessMatch awareness(parentWindow);
     frameWindow = CreateWindowExA(0, getWindowClassName(), "Window",
                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                  size.width(), size.height(), parentWindow, nullptr,
+                                  scaledCoordinate(size.width(), scale),
+                                  scaledCoordinate(size.height(), scale), parentWindow, nullptr,
                                   getInstanceHandle(), nullptr);
     // Pointer-sized window data: the 64-bit build keeps the whole frame pointer.
     SetWindowLongPtrA(frameWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -172,15 +189,38 @@ bool CFrame::setSize(std::int32_t width, std::int32_t height) {
         backBuffer = nullptr;
     }
     CRect resized(0, 0, width, height);
-    if (hostSizesWindow(width, height)) {
+    if (fitWindows(width, height)) {
         resized = CRect(size.left, size.top, size.left + width, size.top + height);
-        SetWindowPos(frameWindow, nullptr, 0, 0, width, height, SWP_NOMOVE);
-    } else {
-        resizeWindowChain(width, height);
     }
     // Whoever sized the windows, the offscreen buffer follows and the frame is drawn anew.
     CViewContainer::setViewSize(resized);
     return true;
+}
+
+bool CFrame::fitWindows(std::int32_t width, std::int32_t height) {
+    const std::int32_t pixelWidth = scaledCoordinate(width, scale);
+    const std::int32_t pixelHeight = scaledCoordinate(height, scale);
+    if (hostSizesWindow(pixelWidth, pixelHeight)) {
+        SetWindowPos(frameWindow, nullptr, 0, 0, pixelWidth, pixelHeight, SWP_NOMOVE);
+        return true;
+    }
+    resizeWindowChain(pixelWidth, pixelHeight);
+    return false;
+}
+
+void CFrame::applyScale() {
+    if (!frameWindow || !getOpenFlag()) return;
+    if (backBuffer) {
+        backBuffer->release();
+        backBuffer = nullptr;
+    }
+    fitWindows(size.width(), size.height());
+    InvalidateRect(frameWindow, nullptr, FALSE);
+    setDirty(true);
+}
+
+void CFrame::screenChanged() {
+    if (frameWindow && hostScale() <= 0) setScale(static_cast<float>(windowDpi(frameWindow)) / kBaseDpi);
 }
 
 bool CFrame::resizeWindowChain(std::int32_t width, std::int32_t height) {
@@ -238,7 +278,7 @@ bool CFrame::getCurrentLocation(CPoint& point) {
         cursor.x -= frameRect.left;
         cursor.y -= frameRect.top;
     }
-    point = CPoint(cursor.x, cursor.y);
+    point = unscaledPoint(CPoint(cursor.x, cursor.y), scale);
     return true;
 }
 
@@ -252,6 +292,20 @@ void CFrame::setCursor(std::int32_t type) {
     takeDefaultCursor();
     const LPCSTR systemCursor = systemCursorFor(type);
     SetCursor(systemCursor ? LoadCursorA(nullptr, systemCursor) : defaultCursor);
+}
+
+void CFrame::showPointerShape(PointerShape shape) {
+    if (!frameWindow) return;
+    const LPCSTR systemCursor = systemCursorFor(shape);
+    // The host's cursor over the editor is the one of the frame window's class.
+    SetCursor(systemCursor ? LoadCursorA(nullptr, systemCursor)
+                           : reinterpret_cast<HCURSOR>(GetClassLongPtrA(frameWindow, GCLP_HCURSOR)));
+}
+
+bool CFrame::showsOwnCursor() {
+    if (pointer.shape() == PointerShape::host) return false;
+    showPointerShape(pointer.shape());
+    return true;
 }
 
 bool CFrame::setDropActive(bool flag) {

@@ -6,6 +6,7 @@
 
 #include "CViewContainer.h"
 #include "TooltipTracker.h"
+#include "PointerTracker.h"
 
 #include <windows.h>
 
@@ -38,24 +39,50 @@ public:
     HWND getSystemWindow() const { return frameWindow; }
     // The window that stands for the editor on screen; null without a frame window.
     HWND getOuterWindow() const;
+    // Device pixels per logical unit: the host's factor where it gave one, else the screen's.
+    float getScale() const { return scale; }
+    // Draws at `factor` from now on; the window, and the host's around it, take the new size.
+    void setScale(float factor);
     // Called by any container of this frame for a view it removes: the modal and the focus
     // view must not outlive their place in the frame.
     void viewRemoved(CView* view);
     // The tooltips of the frame's views, fed by the window's mouse and driven by `idle`.
     TooltipTracker& tooltips() { return tips; }
+    // The pointer as the frame's window reports it, in the frame's coordinates: the controls'
+    // hovered and pressed state, and the cursor, follow it.
+    void pointerMoved(const CPoint& where);
+    void pointerLeft();
+    void pointerPressed(const CPoint& where);
+    void pointerReleased();
+    // True while `view` has the focus and the keyboard moved it there (a click's focus shows
+    // no frame).
+    bool showsFocusOf(const CView* view) const { return focusShown && view == focusView; }
+    // Answers the window's request for a cursor: true when the frame set one of its own.
+    bool showsOwnCursor();
 
     // Keys for a field being typed into: Windows' own edit control takes its keys itself.
     bool typingTakes(const VstKeyCode&, bool) { return false; }
     // A view drawn outside a paint message: Windows drew it on the window itself.
     void viewDrawn(const CView&) {}
 
+    // The window moved to a screen of another density: without the host's factor, the
+    // screen's is taken.
+    void screenChanged();
+
     // Cleared by `close` and when the host destroys the frame's window.
     HWND parentWindow;
 
 protected:
     bool createWindow();
+    // The host's factor, or 0 when it gave none.
+    float hostScale() const;
+    // Sizes the window, and the buffers behind it, for the frame's size at the present scale.
+    void applyScale();
     // True when the host took the new size itself ("sizeWindow").
     bool hostSizesWindow(std::int32_t width, std::int32_t height);
+    // Sizes the windows for `width` and `height` units at the present scale: true when the host
+    // sized its own.
+    bool fitWindows(std::int32_t width, std::int32_t height);
     // Sizes the frame window and the host's windows around it; false when it gave up.
     bool resizeWindowChain(std::int32_t width, std::int32_t height);
 
@@ -75,8 +102,13 @@ protected:
     bool windowAdded = false;
     void* windowRecord = nullptr; // allocated with std::malloc
     HCURSOR defaultCursor = nullptr;
+    PointerTracker pointer;
+    bool focusFromKeys = false; // while Tab moves the focus
+    bool focusShown = false;
 
 private:
+    // Shows the cursor for `shape` over the frame's window; the host's own for `host`.
+    void showPointerShape(PointerShape shape);
     // The cursor found first may be none at all; that is still the one to restore.
     void takeDefaultCursor();
 
@@ -84,4 +116,5 @@ private:
     // apartment keeps its own.
     bool oleInitialized = false;
     bool defaultCursorTaken = false;
+    float scale = 1;
 };

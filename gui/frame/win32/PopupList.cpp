@@ -4,6 +4,7 @@
 #include "PopupList.h"
 
 #include "CFrame.h"
+#include "Drawing.h"
 
 #include <windows.h>
 
@@ -17,9 +18,6 @@ struct MenuRelease {
 };
 using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuRelease>;
 
-// The one place where the frame's logical units and the screen's pixels meet; they are the
-// same until the frame carries a scale.
-POINT toDevice(const CPoint& logical) { return POINT{logical.h, logical.v}; }
 
 } // namespace
 
@@ -34,7 +32,8 @@ std::unique_ptr<PopupList> PopupList::open(CFrame& frame, const CRect& under, co
         // Identifiers from 1: the menu answers 0 for no choice.
         AppendMenuA(menu.get(), MF_STRING | checked, item + 1, items[item].c_str());
     }
-    POINT corner = toDevice(CPoint(under.left, under.bottom));
+    const CRect pixels = scaledRect(under, frame.getScale());
+    POINT corner{pixels.left, pixels.bottom};
     ClientToScreen(owner, &corner);
     const UINT flags = TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY;
     const auto chosen = static_cast<std::int32_t>(TrackPopupMenu(menu.get(), flags, corner.x, corner.y, 0, owner, nullptr));

@@ -5,6 +5,7 @@
 #include "PopupWindow.h"
 
 #include "CDrawContext.h"
+#include "Drawing.h"
 #include "CFrame.h"
 #include "WindowClass.h"
 
@@ -19,9 +20,10 @@ namespace {
 char popupClassName[40] = "";
 std::int32_t popupClassUses = 0;
 
-// The one place where the frame's logical units and the screen's pixels meet; they are the
-// same until the frame carries a scale.
-RECT toDevice(const CRect& logical) { return RECT{logical.left, logical.top, logical.right, logical.bottom}; }
+RECT toDevice(const CRect& units, float scale) {
+    const CRect pixels = scaledRect(units, scale);
+    return RECT{pixels.left, pixels.top, pixels.right, pixels.bottom};
+}
 
 class TopPopup final : public PopupWindow {
 public:
@@ -65,7 +67,7 @@ bool registerPopupClass(WNDPROC procedure) {
 bool TopPopup::create(const CRect& where) {
     HWND frameWindow = frame.getSystemWindow();
     if (!frameWindow || !registerPopupClass(&TopPopup::procedure)) return false;
-    RECT device = toDevice(where);
+    RECT device = toDevice(where, frame.getScale());
     MapWindowPoints(frameWindow, nullptr, reinterpret_cast<POINT*>(&device), 2);
     window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST, popupClassName, "", WS_POPUP,
                              device.left, device.top, device.right - device.left, device.bottom - device.top,

@@ -4,6 +4,7 @@
 #include "TextField.h"
 
 #include "CFrame.h"
+#include "Drawing.h"
 #include "WindowClass.h"
 
 #include <windows.h>
@@ -82,8 +83,10 @@ LRESULT CALLBACK EditBox::procedure(HWND window, UINT message, WPARAM wParam, LP
 std::unique_ptr<TextField> TextField::open(CFrame& frame, const CRect& where, const char* text, Ended ended) {
     HWND parent = frame.getSystemWindow();
     if (!parent) return nullptr;
-    HWND box = CreateWindowExA(0, "EDIT", text, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, where.left,
-                               where.top, where.width(), where.height(), parent, nullptr, getInstanceHandle(), nullptr);
+    const CRect pixels = scaledRect(where, frame.getScale());
+    HWND box = CreateWindowExA(0, "EDIT", text, WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, pixels.left,
+                               pixels.top, pixels.width(), pixels.height(), parent, nullptr, getInstanceHandle(),
+                               nullptr);
     if (!box) return nullptr;
     auto* field = new (std::nothrow) EditBox(box, std::move(ended));
     if (!field) {

@@ -10,6 +10,9 @@
 namespace {
 
 HINSTANCE instanceHandle = nullptr;
+
+// Sent to child windows once their parent has moved to a screen of another density.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 char className[32] = "";
 std::int32_t classUseCount = 0;
 
@@ -44,32 +47,47 @@ LRESULT paint(HWND window, CFrame* frame, UINT message, WPARAM wParam, LPARAM lP
     return 0;
 }
 
-LRESULT buttonDown(HWND window, CFrame* frame, LPARAM lParam) {
+CPoint pointOf(LPARAM lParam) {
+    return CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+}
+
+LRESULT buttonDown(HWND window, CFrame* frame, UINT message, LPARAM lParam) {
     CDrawContext context(frame, nullptr, window);
-    const CPoint where(LOWORD(lParam), HIWORD(lParam));
+    const CPoint where = unscaledPoint(CPoint(LOWORD(lParam), HIWORD(lParam)), frame->getScale());
+    if (message == WM_LBUTTONDOWN) frame->pointerPressed(where);
     // -1: the buttons are read from the system, honouring a swap.
     frame->mouse(&context, where, -1);
     return 0;
 }
 
-LRESULT mouseMoved(HWND window, CFrame* frame, WPARAM wParam, LPARAM lParam) {
-    // Asked again at every move: the request ends with each leave.
-    TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, window, 0};
-    TrackMouseEvent(&leave);
-    if (wParam & (MK_LBUTTON | MK_MBUTTON | MK_RBUTTON)) {
-        frame->tooltips().dismiss();
-    } else {
-        frame->tooltips().moved(*frame, CPoint(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))));
+// The pointer over the window: the hovered and pressed controls and the cursor follow it.
+LRESULT pointer(HWND window, CFrame* frame, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_MOUSEMOVE: {
+        // Asked anew at each move: the request lapses once the leave is reported.
+        TRACKMOUSEEVENT leave{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window, 0};
+        TrackMouseEvent(&leave);
+        frame->pointerMoved(unscaledPoint(pointOf(lParam), frame->getScale()));
+        return 0;
     }
-    return 0;
+    case WM_MOUSELEAVE: frame->pointerLeft(); return 0;
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) == window && LOWORD(lParam) == HTCLIENT && frame->showsOwnCursor()) return TRUE;
+        return DefWindowProcA(window, message, wParam, lParam);
+    default:
+        // The button came up, or a drag that held the mouse ended.
+        frame->pointerReleased();
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
 }
 
 LRESULT wheel(HWND window, CFrame* frame, UINT message, WPARAM wParam, LPARAM lParam) {
     {
         CDrawContext context(frame, nullptr, window);
         // The wheel reports the cursor in screen coordinates.
-        const CPoint where(static_cast<short>(LOWORD(lParam)) - context.screenOffset.h,
-                           static_cast<short>(HIWORD(lParam)) - context.screenOffset.v);
+        const CPoint where = unscaledPoint(CPoint(static_cast<short>(LOWORD(lParam)) - context.screenOffset.h,
+                                                  static_cast<short>(HIWORD(lParam)) - context.screenOffset.v),
+                                           frame->getScale());
         const auto distance =
             static_cast<float>(static_cast<short>(HIWORD(wParam)) / 120.0);
         frame->onWheel(&context, where, distance);
@@ -163,15 +181,19 @@ LRESULT CALLBACK frameWindowProcedure(HWND window, UINT message, WPARAM wParam, 
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_PAINT:
         return paint(window, frame, message, wParam, lParam);
+    case kDpiChangedAfterParent:
+        frame->screenChanged();
+        return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        return buttonDown(window, frame, lParam);
+        return buttonDown(window, frame, message, lParam);
     case WM_MOUSEMOVE:
-        return mouseMoved(window, frame, wParam, lParam);
     case WM_MOUSELEAVE:
-        frame->tooltips().dismiss();
-        return 0;
+    case WM_SETCURSOR:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+        return pointer(window, frame, message, wParam, lParam);
     case WM_MOUSEWHEEL:
         return wheel(window, frame, message, wParam, lParam);
     case WM_CTLCOLOREDIT:

@@ -10,12 +10,14 @@
 #include "XErrorTrap.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/keysym.h>
 #include <cairo.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <new>
 
 namespace {
@@ -106,6 +108,16 @@ unsigned int cursorShapeFor(std::int32_t type) {
     }
 }
 
+unsigned int cursorShapeFor(PointerShape shape) {
+    switch (shape) {
+    case PointerShape::hand: return XC_hand2;
+    case PointerShape::upDown: return XC_sb_v_double_arrow;
+    case PointerShape::leftRight: return XC_sb_h_double_arrow;
+    case PointerShape::textInsert: return XC_xterm;
+    default: return 0;
+    }
+}
+
 // The wheel's own axis is 1; buttons 6 and 7 turn the other one.
 constexpr std::int32_t kHorizontalAxis = 0;
 
@@ -115,6 +127,23 @@ CRect united(const CRect& a, const CRect& b) {
     if (b.width() <= 0 || b.height() <= 0) return a;
     return CRect(std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
                  std::max(a.bottom, b.bottom));
+}
+
+// The scale the desktop asks of its programs, as its font settings say it ("Xft.dpi"), or 0.
+float desktopScale(Display* display) {
+    const char* settings = XResourceManagerString(display);
+    if (!settings) return 0;
+    XrmInitialize();
+    XrmDatabase database = XrmGetStringDatabase(settings);
+    if (!database) return 0;
+    char* type = nullptr;
+    XrmValue value{};
+    float scale = 0;
+    if (XrmGetResource(database, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr) {
+        scale = static_cast<float>(std::atof(value.addr) / 96.0);
+    }
+    XrmDestroyDatabase(database);
+    return scale >= 0.5f && scale <= 4.0f ? scale : 0;
 }
 
 } // namespace
@@ -149,13 +178,16 @@ CFrame::~CFrame() {
 bool CFrame::createWindow() {
     display = XOpenDisplay(nullptr);
     if (!display) return false;
+    const float host = hostScale();
+    const float desktop = host > 0 ? 0 : desktopScale(display);
+    scale = host > 0 ? host : (desktop > 0 ? desktop : 1);
     XErrorTrap trap(display);
     XSetWindowAttributes attributes{};
     attributes.event_mask = kEvents;
     // Everything is painted from the back buffer; a background would flash before each copy.
     attributes.background_pixmap = None;
-    frameWindow = XCreateWindow(display, parentWindow, 0, 0, static_cast<unsigned>(size.width()),
-                                static_cast<unsigned>(size.height()), 0, CopyFromParent, InputOutput, CopyFromParent,
+    frameWindow = XCreateWindow(display, parentWindow, 0, 0, static_cast<unsigned>(scaledCoordinate(size.width(), scale)),
+                                static_cast<unsigned>(scaledCoordinate(size.height(), scale)), 0, CopyFromParent, InputOutput, CopyFromParent,
                                 CWEventMask | CWBackPixmap, &attributes);
     if (!trap.succeeded() || !makeSurfaces()) {
         if (frameWindow) XDestroyWindow(display, frameWindow);
@@ -169,7 +201,8 @@ bool CFrame::createWindow() {
 }
 
 bool CFrame::makeSurfaces() {
-    pixels = WindowPixels::make(display, frameWindow, size.width(), size.height());
+    pixels = WindowPixels::make(display, frameWindow, scaledCoordinate(size.width(), scale),
+                                scaledCoordinate(size.height(), scale));
     return pixels != nullptr;
 }
 
@@ -249,7 +282,7 @@ void CFrame::idle() {
 }
 
 void CFrame::flushDamage() {
-    if (pixels && frameWindow) pixels->copy(damage);
+    if (pixels && frameWindow) pixels->copy(scaledRect(damage, scale));
     damage = CRect();
     XFlush(display);
 }
@@ -281,17 +314,35 @@ void CFrame::dispatch(const XEvent& event) {
     if (toPopup(event)) return;
     switch (event.type) {
     case Expose:
-        addDamage(CRect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                        event.xexpose.y + event.xexpose.height));
+        addDamage(coveringRect(CRect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                                     event.xexpose.y + event.xexpose.height),
+                               scale));
         break;
     case ButtonPress:
-        buttonPressed(CPoint(event.xbutton.x, event.xbutton.y), event.xbutton.button, event.xbutton.state);
+        buttonPressed(unscaledPoint(CPoint(event.xbutton.x, event.xbutton.y), scale), event.xbutton.button,
+                      event.xbutton.state);
         break;
     case ButtonRelease:
+        if (event.xbutton.button == Button1) pointerReleased();
         if (event.xbutton.button <= Button3) buttonReleased();
         break;
-    case MotionNotify: pointerMoved(event); break;
-    case LeaveNotify: tips.dismiss(); break;
+    case MotionNotify: {
+        if (!drag.gesture) {
+            pointerMoved(unscaledPoint(CPoint(event.xmotion.x, event.xmotion.y), scale));
+            break;
+        }
+        // Only the newest position matters; older ones would only slow the drag down.
+        XEvent newest = event;
+        while (XCheckTypedWindowEvent(display, frameWindow, MotionNotify, &newest)) {}
+        CPoint where = unscaledPoint(CPoint(newest.xmotion.x, newest.xmotion.y), scale);
+        drag.gesture->getControl().frameToLocal(where);
+        drag.move(*drag.gesture, where, modifiersOf(newest.xmotion.state));
+        break;
+    }
+    case EnterNotify: pointerMoved(unscaledPoint(CPoint(event.xcrossing.x, event.xcrossing.y), scale)); break;
+    case LeaveNotify:
+        if (event.xcrossing.detail != NotifyInferior) pointerLeft();
+        break;
     case KeyPress: keyChanged(event, true); break;
     case KeyRelease: keyChanged(event, false); break;
     case FocusOut:
@@ -312,20 +363,6 @@ void CFrame::dispatch(const XEvent& event) {
     }
 }
 
-void CFrame::pointerMoved(const XEvent& event) {
-    // Only the newest position matters; older ones would only slow a drag down.
-    XEvent newest = event;
-    while (XCheckTypedWindowEvent(display, frameWindow, MotionNotify, &newest)) {}
-    CPoint where(newest.xmotion.x, newest.xmotion.y);
-    if (!drag.gesture) {
-        if (newest.xmotion.state & (Button1Mask | Button2Mask | Button3Mask)) tips.dismiss();
-        else tips.moved(*this, where);
-        return;
-    }
-    drag.gesture->getControl().frameToLocal(where);
-    drag.move(*drag.gesture, where, modifiersOf(newest.xmotion.state));
-}
-
 void CFrame::buttonPressed(const CPoint& where, unsigned int button, unsigned int state) {
     if (button >= 4 && button <= 7) {
         const float distance = (button == 4 || button == 6) ? 1.0f : -1.0f;
@@ -338,6 +375,7 @@ void CFrame::buttonPressed(const CPoint& where, unsigned int button, unsigned in
     // A press while a drag goes on means its release was lost (outside any window of ours).
     endGesture();
     if (typing && typing->takesClickAt(where)) return;
+    if (button == Button1) pointerPressed(where);
     std::int32_t buttons = modifiersOf(state);
     if (button == Button1) buttons |= kLeftButton;
     else if (button == Button2) buttons |= kMiddleButton;
@@ -407,13 +445,23 @@ bool CFrame::getPosition(std::int32_t& x, std::int32_t& y) const {
 bool CFrame::setSize(std::int32_t width, std::int32_t height) {
     if (!getOpenFlag() || !display || !frameWindow) return false;
     if (width == size.width() && height == size.height()) return false;
-    hostSizesWindow(width, height);
-    XResizeWindow(display, frameWindow, static_cast<unsigned>(width), static_cast<unsigned>(height));
-    freeSurfaces();
     CViewContainer::setViewSize(CRect(size.left, size.top, size.left + width, size.top + height));
+    fitWindow();
+    return true;
+}
+
+void CFrame::fitWindow() {
+    const std::int32_t pixelWidth = scaledCoordinate(size.width(), scale);
+    const std::int32_t pixelHeight = scaledCoordinate(size.height(), scale);
+    hostSizesWindow(pixelWidth, pixelHeight);
+    XResizeWindow(display, frameWindow, static_cast<unsigned>(pixelWidth), static_cast<unsigned>(pixelHeight));
+    freeSurfaces();
     makeSurfaces();
     firstDraw = true;
-    return true;
+}
+
+void CFrame::applyScale() {
+    if (getOpenFlag() && display && frameWindow) fitWindow();
 }
 
 bool CFrame::getSize(CRect& rect) const {
@@ -427,7 +475,9 @@ bool CFrame::getSize(CRect& rect) const {
 
 bool CFrame::getCurrentLocation(CPoint& point) {
     unsigned int state = 0;
-    return queryPointer(point, state);
+    if (!queryPointer(point, state)) return false;
+    point = unscaledPoint(point, scale);
+    return true;
 }
 
 void CFrame::setCursor(std::int32_t type) {
@@ -441,6 +491,20 @@ void CFrame::setCursor(std::int32_t type) {
     } else {
         XUndefineCursor(display, frameWindow);
     }
+    XFlush(display);
+}
+
+void CFrame::showPointerShape(PointerShape shape) {
+    const unsigned int font = cursorShapeFor(shape);
+    if (!font) {
+        // Undefined, the window shows its parent's cursor: the host's.
+        setCursor(0);
+        return;
+    }
+    if (!display || !frameWindow) return;
+    if (cursor) XFreeCursor(display, cursor);
+    cursor = XCreateFontCursor(display, font);
+    XDefineCursor(display, frameWindow, cursor);
     XFlush(display);
 }
 

@@ -10,6 +10,7 @@
 #include "CEditGesture.h"
 #include "CViewContainer.h"
 #include "TooltipTracker.h"
+#include "PointerTracker.h"
 
 #include <cstdint>
 #include <memory>
@@ -50,11 +51,24 @@ public:
     _XDisplay* getDisplay() const { return display; }
     // The mouse buttons and modifier keys held right now, as `kLeftButton` ... `kAltKey`.
     std::int32_t heldButtons() const;
+    // Device pixels per logical unit: the host's factor where it gave one, else the screen's.
+    float getScale() const { return scale; }
+    // Draws at `factor` from now on; the window, and the host's around it, take the new size.
+    void setScale(float factor);
     // Called by any container of this frame for a view it removes: the modal and the focus
     // view must not outlive their place in the frame.
     void viewRemoved(CView* view);
     // The tooltips of the frame's views, fed by the window's mouse and driven by `idle`.
     TooltipTracker& tooltips() { return tips; }
+    // The pointer as the frame's window reports it, in the frame's coordinates: the controls'
+    // hovered and pressed state, and the cursor, follow it.
+    void pointerMoved(const CPoint& where);
+    void pointerLeft();
+    void pointerPressed(const CPoint& where);
+    void pointerReleased();
+    // True while `view` has the focus and the keyboard moved it there (a click's focus shows
+    // no frame).
+    bool showsFocusOf(const CView* view) const { return focusShown && view == focusView; }
 
     // Takes over a drag: `move` for each motion of the mouse, `release` and the gesture's end
     // when its button comes up.
@@ -80,6 +94,10 @@ public:
 
 protected:
     bool createWindow();
+    // The host's factor, or 0 when it gave none.
+    float hostScale() const;
+    // Sizes the window, and the buffers behind it, for the frame's size at the present scale.
+    void applyScale();
     // True when the host took the new size itself ("sizeWindow").
     bool hostSizesWindow(std::int32_t width, std::int32_t height);
     void handlePendingEvents();
@@ -99,15 +117,21 @@ protected:
     CDrawContext* frameContext = nullptr; // set while an expose draws
     CRect damage; // empty when nothing waits for the window
     unsigned long cursor = 0;
+    PointerTracker pointer;
+    bool focusFromKeys = false; // while Tab moves the focus
+    bool focusShown = false;
 
 private:
+    // Shows the cursor for `shape` over the frame's window; the host's own for `host`.
+    void showPointerShape(PointerShape shape);
     void dispatch(const _XEvent& event);
     void buttonPressed(const CPoint& where, unsigned int button, unsigned int state);
     void buttonReleased();
     void keyChanged(const _XEvent& event, bool down);
-    void pointerMoved(const _XEvent& event);
     // Hands an event of a pop-up window to it; false for any other window's.
     bool toPopup(const _XEvent& event);
+    // Sizes the window and its back buffer for the frame's size at its scale.
+    void fitWindow();
     // Makes the back buffer and the window's surface for the frame's present size.
     bool makeSurfaces();
     void freeSurfaces();
@@ -126,4 +150,5 @@ private:
     GrabbedList* openList = nullptr;
     std::vector<OverrideWindow*> popups;
     std::int32_t lastModifiers = 0;
+    float scale = 1;
 };

@@ -1,6 +1,7 @@
 #include "OverrideWindow.h"
 
 #include "CDrawContext.h"
+#include "Drawing.h"
 #include "CFrame.h"
 #include "WindowPixels.h"
 #include "XErrorTrap.h"
@@ -11,10 +12,6 @@ namespace {
 
 constexpr long kPointerEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
 
-// The one place where the frame's logical units and the screen's pixels meet; they are the
-// same until the frame carries a scale.
-CRect toDevice(const CRect& logical) { return logical; }
-CPoint toLogical(int x, int y) { return CPoint(x, y); }
 
 } // namespace
 
@@ -33,7 +30,7 @@ OverrideWindow::OverrideWindow(CFrame& frame, Paint paint, Input* input)
     : frame(frame), display(frame.getDisplay()), paint(std::move(paint)), input(input) {}
 
 bool OverrideWindow::create(const CRect& where) {
-    const CRect device = toDevice(where);
+    const CRect device = scaledRect(where, frame.getScale());
     XErrorTrap trap(display);
     const Window root = DefaultRootWindow(display);
     int x = 0;
@@ -99,21 +96,23 @@ void OverrideWindow::redraw() {
     pixels->copy(deviceArea);
 }
 
+CPoint OverrideWindow::toUnits(int x, int y) const { return unscaledPoint(CPoint(x, y), frame.getScale()); }
+
 void OverrideWindow::handle(const XEvent& event) {
     if (pixels->takes(event)) return;
     switch (event.type) {
     case Expose: pixels->copy(deviceArea); break;
     case MotionNotify:
-        if (input) input->moved(toLogical(event.xmotion.x, event.xmotion.y));
+        if (input) input->moved(toUnits(event.xmotion.x, event.xmotion.y));
         break;
     case ButtonPress:
         if (input) {
-            const CPoint where = toLogical(event.xbutton.x, event.xbutton.y);
+            const CPoint where = toUnits(event.xbutton.x, event.xbutton.y);
             input->pressed(where, area.pointInside(where));
         }
         break;
     case ButtonRelease:
-        if (input) input->released(toLogical(event.xbutton.x, event.xbutton.y));
+        if (input) input->released(toUnits(event.xbutton.x, event.xbutton.y));
         break;
     default: break;
     }

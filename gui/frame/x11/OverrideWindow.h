@@ -43,11 +43,13 @@ public:
 private:
     OverrideWindow(CFrame& frame, Paint paint, Input* input);
     bool create(const CRect& where);
+    // A pixel of the window in the frame's units.
+    CPoint toUnits(int x, int y) const;
 
     CFrame& frame;
     Display* display;
     Window window = 0;
-    CRect area;       // logical, as painted
+    CRect area;       // in units, as painted
     CRect deviceArea; // the window's pixels
     std::unique_ptr<WindowPixels> pixels;
     Paint paint;

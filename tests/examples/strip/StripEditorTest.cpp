@@ -2,9 +2,14 @@
 // host's, its parameters changed from both sides.
 #include <gtest/gtest.h>
 
+#include "CDecodedBitmap.h"
+#include "EditorScaling.h"
 #include "ExampleModule.h"
+#include "HostRecords.h"
 #include "FrameWindowHelpers.h"
 #include "TestWindow.h"
+
+#include <thread>
 
 namespace {
 
@@ -71,6 +76,59 @@ TEST_F(StripEditorTest, DecibelsTypedIntoTheGainFieldAreOneEditOfTheGain) {
     SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(strip.record->getParameter(strip.record, kGain), 0.625f);
     EXPECT_EQ(calls(before), (std::vector<std::string>{"43:0", "0:0", "44:0"}));
+}
+
+TEST_F(StripEditorTest, TheMeterShowsTheOutputLevelOfABlockProcessedOnAnotherThread) {
+    ASSERT_NE(frameWindow, nullptr);
+    EXPECT_EQ(windowPixel(frameWindow, 358, 190), RGB(30, 30, 36)) << "silence";
+    std::thread audio([this] {
+        std::vector<float> left(256, 0.9f), right(256, -0.9f);
+        strip.process(left, right);
+    });
+    audio.join();
+    strip.dispatch(effEditIdle);
+    EXPECT_EQ(windowPixel(frameWindow, 358, 190), RGB(90, 200, 120)) << "the bar at the bottom";
+    EXPECT_EQ(windowPixel(frameWindow, 358, 40), RGB(30, 30, 36)) << "nothing above the level";
+}
+
+TEST_F(StripEditorTest, AtTwiceTheScaleTheSameLayoutIsTwiceAsLargeWithItsDenserImages) {
+    strip.dispatch(effEditClose);
+    ASSERT_EQ(strip.dispatch(effVendorSpecific, kHostScaleIndex, kHostScaleValue, nullptr, 2.0f), 1);
+    ERect* rect = nullptr;
+    strip.dispatch(effEditGetRect, 0, 0, &rect);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right, 800);
+    EXPECT_EQ(rect->bottom, 440);
+    TestWindow large{0, 0, 800, 440};
+    ShowWindow(large.get(), SW_SHOWNA);
+    strip.record->setParameter(strip.record, kGain, 0.0f); // the knob's first frame
+    strip.dispatch(effEditOpen, 0, 0, large.get());
+    frameWindow = GetWindow(large.get(), GW_CHILD);
+    RedrawWindow(large.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_EQ(windowPixel(frameWindow, 2 * 150 + 1, 2 * 122 + 1), RGB(70, 70, 80)) << "mute off";
+    EXPECT_EQ(windowPixel(frameWindow, 2 * 270, 2 * 172), RGB(60, 64, 76)) << "swap not lit";
+
+    // Every opaque pixel of the knob's 2x frame shows as it is: nothing was resampled.
+    CDecodedBitmap* knob = CDecodedBitmap::fromResource("knob@2x", GetModuleHandleA("Strip.dll"));
+    ASSERT_NE(knob, nullptr);
+    DIBSECTION section{};
+    ASSERT_EQ(GetObjectA(knob->getBitmapHandle(), sizeof section, &section), static_cast<int>(sizeof section));
+    const auto* pixels = static_cast<const std::uint32_t*>(section.dsBm.bmBits);
+    const std::vector<COLORREF> shown = windowPixels(frameWindow, RECT{56, 100, 152, 196});
+    int opaque = 0;
+    int differing = 0;
+    for (int y = 0; y < 96; ++y) {
+        for (int x = 0; x < 96; ++x) {
+            const std::uint32_t pixel = pixels[y * 96 + x];
+            if (pixel >> 24 != 0xFF) continue;
+            ++opaque;
+            differing += shown[y * 96 + x] != RGB(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
+        }
+    }
+    knob->release();
+    EXPECT_GT(opaque, 5000);
+    EXPECT_EQ(differing, 0);
+    strip.dispatch(effEditClose);
 }
 
 } // namespace

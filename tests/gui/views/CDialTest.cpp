@@ -1,4 +1,6 @@
 #include "CDial.h"
+#include "CValueEntry.h"
+#include "ParameterEditor.h"
 
 #include "ControlInFrame.h"
 
@@ -77,6 +79,98 @@ TEST_F(DialTest, FromAStripItShowsTheFrameNearestTheValue) {
         EXPECT_EQ(at(kCentre, kCentre), frames[frame]) << value;
         EXPECT_EQ(at(kCentre - 19, kCentre + 19), frames[frame]) << value;
     }
+}
+
+// With its looks on, the dial shows the pointer over it and a press on it: from a strip, the
+// strip's hover and pressed frames; in its plain colours, lighter. Leaving the window ends both.
+TEST_F(DialTest, ItsLooksFollowThePointerOverItAndAPressOnIt) {
+    knobMode = kLinearKnobs; // a press that does not move changes nothing
+    const std::vector<Pixel> sets{rgb(10, 0, 0), rgb(20, 0, 0), rgb(30, 0, 0)};
+    CDecodedBitmap* strip = solidStrip(40, 40, sets);
+    ASSERT_NE(strip, nullptr);
+    dial->setImage(strip, 1);
+    strip->release();
+    dial->setPointerLooks();
+    hoverAt({kCentre, kCentre});
+    EXPECT_EQ(at(kCentre, kCentre), sets[1]);
+    Pixel whilePressed = 0;
+    duringDrag = [&](std::size_t) { whilePressed = at(kCentre, kCentre); };
+    press({kCentre, kCentre});
+    EXPECT_EQ(whilePressed, sets[2]);
+    EXPECT_EQ(at(kCentre, kCentre), sets[1]) << "released over it";
+    hoverAt({250, 150}, [&] { return !dial->isHovered(); });
+    EXPECT_EQ(at(kCentre, kCentre), sets[0]);
+
+    dial->setImage(nullptr, 1);
+    const Spot face{kCentre + 10, kCentre + 10};
+    const Pixel plain = at(face.x, face.y);
+    hoverAt({kCentre, kCentre});
+    const Pixel lit = at(face.x, face.y);
+    EXPECT_GT(redOf(lit), redOf(plain));
+    EXPECT_GT(blueOf(lit), blueOf(plain));
+    hoverAt({250, 150}, [&] { return !dial->isHovered(); });
+    EXPECT_EQ(at(face.x, face.y), plain);
+}
+
+// Over the dial the cursor tells how it drags, or what its developer chose; off it, the host's.
+TEST_F(DialTest, OverItTheCursorSaysHowItDragsAndOffItTheHostsComesBack) {
+    knobMode = kLinearKnobs;
+    const auto upDown = systemCursor(PointerShape::upDown);
+    const auto hand = systemCursor(PointerShape::hand);
+    const auto hosts = systemCursor(PointerShape::host);
+    ASSERT_NE(upDown, hosts);
+    hoverAt({kCentre, kCentre});
+    EXPECT_EQ(cursorNow(), upDown);
+    hoverAt({kPanel + 2, kPanel + 2});
+    EXPECT_EQ(cursorNow(), hosts);
+    dial->setPointerShape(PointerShape::hand);
+    hoverAt({kCentre + 1, kCentre});
+    EXPECT_EQ(cursorNow(), hand);
+}
+
+// Tab gives the dial the focus and a frame inside its edge; the focus a click gives shows none.
+TEST_F(DialTest, TabShowsAFocusFrame) {
+    knobMode = kLinearKnobs;
+    const Spot edge{20, kCentre};
+    const Pixel face = at(edge.x, edge.y);
+    VstKeyCode tab{0, VKEY_TAB, 0};
+    ASSERT_EQ(frame->onKeyDown(tab), 1);
+    EXPECT_EQ(at(edge.x, edge.y), rgb(90, 170, 255));
+    EXPECT_EQ(at(edge.x + 1, edge.y), rgb(90, 170, 255));
+    press({kCentre, kCentre}, {{{kCentre, kCentre - 10}, 0}});
+    ASSERT_EQ(frame->getFocusView(), dial);
+    EXPECT_EQ(at(edge.x, edge.y), face);
+}
+
+// A plug-in's editor that pairs a dial with a value entry for one parameter.
+class PairingEditor : public ParameterEditor {
+public:
+    using ParameterEditor::ParameterEditor;
+    ~PairingEditor() override { effect->setEditor(nullptr); }
+    void pair(CDial* dial, CValueEntry* entry) {
+        bind(dial);
+        bind(entry);
+        typeInto(dial, entry);
+    }
+};
+
+// Paired with an entry, a double click on the dial opens the entry for typing instead of
+// restoring the default; the typed value is one edit, and the dial shows it.
+TEST_F(DialTest, PairedWithAnEntryADoubleClickOpensItForTyping) {
+    knobMode = kLinearKnobs;
+    PairingEditor pairing(&effect);
+    auto* entry = place(new CValueEntry(CRect(60, 10, 130, 30), &pairing, 9));
+    pairing.pair(dial, entry);
+    frame->stopClockAt(1000);
+    press({kCentre, kCentre});
+    frame->stopClockAt(1100);
+    press({kCentre, kCentre});
+    void* box = entry->getEditBox();
+    ASSERT_NE(box, nullptr);
+    typeInto(box, "0.25");
+    EXPECT_EQ(entry->getEditBox(), nullptr);
+    EXPECT_EQ(dial->getValue(), 0.25f);
+    EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin9", "end9"}));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "CControlListener.h"
 #include "CDecodedBitmap.h"
 #include "FrameRecorders.h"
+#include "PointerShape.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,8 @@ constexpr unsigned kShiftHeld = MK_SHIFT;
 #include "FontCaches.h"
 #include "X11TestHost.h"
 
+#include <X11/extensions/Xfixes.h>
+#include <X11/cursorfont.h>
 #include <X11/keysym.h>
 
 using Pixel = unsigned long;
@@ -180,6 +183,37 @@ struct ControlInFrame : ::testing::Test {
         return windowPixels(window, RECT{left, top, right, bottom});
     }
     void holdControl(bool down) { sendKey(VK_CONTROL, down); }
+
+    // The real mouse moves to `where` of the window (a point outside it leaves it); the leave
+    // is reported from the system's own tracking, so the wait for it ends once it came.
+    void hoverAt(Spot where, const std::function<bool()>& until = {}) {
+        const RECT screen = host.screenRect();
+        ASSERT_TRUE(placeCursor(screen.left + where.x, screen.top + where.y));
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = MOUSEEVENTF_MOVE;
+        SendInput(1, &input, sizeof input);
+        pumpMessages();
+        for (int round = 0; until && !until() && round < 200; ++round) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            pumpMessages();
+        }
+    }
+    using Cursor = HCURSOR;
+    Cursor cursorNow() { return GetCursor(); }
+    // The system's cursor for `shape`; the host's is the one of the frame window's class.
+    Cursor systemCursor(PointerShape shape) {
+        switch (shape) {
+        case PointerShape::hand: return LoadCursorA(nullptr, IDC_HAND);
+        case PointerShape::upDown: return LoadCursorA(nullptr, IDC_SIZENS);
+        default: return LoadCursorA(nullptr, IDC_ARROW);
+        }
+    }
+    // Types `text` into the open field `box` and ends it with Enter.
+    void typeInto(void* box, const char* text) {
+        SetWindowTextA(static_cast<HWND>(box), text);
+        SendMessageA(static_cast<HWND>(box), WM_KEYDOWN, VK_RETURN, 0);
+    }
     // Turns the wheel by `notches` (up is positive) with the mouse at `where` of the window.
     void turnWheel(Spot where, int notches) {
         POINT screen{where.x, where.y};
@@ -255,6 +289,45 @@ struct ControlInFrame : ::testing::Test {
         return host.pixels(left, top, right, bottom);
     }
     void holdControl(bool down) { host.key(XK_Control_L, down); }
+
+    // The pointer moves to `where` of the host's window; outside the frame's it leaves it.
+    void hoverAt(Spot where, const std::function<bool()>& = {}) {
+        host.pointerTo(where.x, where.y);
+        idle();
+    }
+    // The picture of the cursor on the screen now, with its size and hot spot in front.
+    using Cursor = std::vector<unsigned long>;
+    Cursor cursorNow() {
+        idle();
+        XFixesCursorImage* image = XFixesGetCursorImage(host.display);
+        if (!image) return {};
+        Cursor picture{image->width, image->height, image->xhot, image->yhot};
+        picture.insert(picture.end(), image->pixels, image->pixels + image->width * image->height);
+        XFree(image);
+        return picture;
+    }
+    // The server's cursor for `shape`, seen over a part of the host's window outside the
+    // frame's; the host's own is the one it shows there without one.
+    Cursor systemCursor(PointerShape shape) {
+        const unsigned int font = shape == PointerShape::hand ? XC_hand2 : shape == PointerShape::upDown ? XC_sb_v_double_arrow : 0;
+        ::Cursor made = font ? XCreateFontCursor(host.display, font) : 0;
+        if (made) XDefineCursor(host.display, host.window, made);
+        hoverAt({250, 150});
+        Cursor picture = cursorNow();
+        if (made) {
+            XUndefineCursor(host.display, host.window);
+            XFreeCursor(host.display, made);
+        }
+        return picture;
+    }
+    void typeInto(void*, const char* text) {
+        for (const char* character = text; *character; ++character) {
+            VstKeyCode key{*character, 0, 0};
+            frame->onKeyDown(key);
+        }
+        VstKeyCode enter{0, VKEY_RETURN, 0};
+        frame->onKeyDown(enter);
+    }
     void turnWheel(Spot where, int notches) {
         host.pointerTo(where.x, where.y);
         for (int i = 0; i < (notches > 0 ? notches : -notches); ++i) {

@@ -15,6 +15,7 @@
 
 #include "X11TestHost.h"
 
+#include <X11/Xatom.h>
 #include <X11/keysym.h>
 
 #include <string>
@@ -59,7 +60,7 @@ struct X11Frame : ::testing::Test {
     }
     unsigned long pixel(int x, int y) { return host.pixels(x, y, x + 1, y + 1).front(); }
 
-    X11TestHost host{200, 120};
+    X11TestHost host{300, 180};
     JournalEditor editor;
     CFrame* frame = nullptr;
 };
@@ -104,6 +105,35 @@ TEST_F(X11Frame, WhatTheViewsDrawReachesTheHostsWindowAndTheWheelTurnsTheViewUnd
     button(4, false);
     EXPECT_GT(dial->getValue(), 0.5f);
     EXPECT_EQ(editor.journal, (std::vector<std::string>{"begin 3", "end 3"}));
+}
+
+TEST_F(X11Frame, TheDesktopsDensityScalesTheWindowWhileViewsKeepTheirUnits) {
+    delete frame;
+    // What a desktop set to 150% publishes for its programs; read when a connection opens.
+    const Atom settings = XInternAtom(host.display, "RESOURCE_MANAGER", False);
+    const char text[] = "Xft.dpi:\t144\n";
+    XChangeProperty(host.display, DefaultRootWindow(host.display), settings, XA_STRING, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(text), sizeof text - 1);
+    XSync(host.display, False);
+    frame = new CFrame(CRect(0, 0, 200, 120), host.window, &editor);
+    XDeleteProperty(host.display, DefaultRootWindow(host.display), settings);
+    EXPECT_EQ(frame->getScale(), 1.5f);
+    XWindowAttributes window{};
+    XGetWindowAttributes(host.display, frame->getSystemWindow(), &window);
+    EXPECT_EQ(window.width, 300);
+    EXPECT_EQ(window.height, 180);
+
+    auto* dial = new CDial(CRect(100, 20, 140, 60), nullptr, 3);
+    dial->setColors(CColor{0, 0, 255, 0}, CColor{255, 255, 255, 0});
+    dial->setValue(0.5f);
+    frame->addView(dial);
+    idle();
+    EXPECT_EQ(pixel(151, 31), 0x0000FFUL);
+    EXPECT_EQ(pixel(148, 31), 0x000000UL);
+    pointerTo(208, 88); // unit (138, 58): inside the dial only at this scale
+    button(4, true);
+    button(4, false);
+    EXPECT_GT(dial->getValue(), 0.5f);
 }
 
 TEST_F(X11Frame, AValueEntryTakesKeysFromTheWindowAndFromTheHost) {
