@@ -233,4 +233,16 @@ TEST_F(StepMenuTest, TheFocusedMenuStepsWithTheArrowsAndOpensWithEnter) {
     EXPECT_EQ(menu->position(), kLast);
 }
 
+// At a scale of 2 the control covers (40, 140) to (200, 172) of the window's pixels, and the
+// list opens below that.
+TEST_F(StepMenuTest, AtAScaleTheListOpensBelowTheControlsPixels) {
+    frame->setScale(2);
+    const Seen list = choose([&] { click({60, 150}); }, {{Act::clickRow, 2}});
+    ASSERT_TRUE(list.shown);
+    const Spot corner = onScreen({40, 172});
+    EXPECT_EQ(list.left, corner.x);
+    EXPECT_EQ(list.top, corner.y);
+    EXPECT_EQ(menu->position(), 2);
+}
+
 } // namespace
