@@ -87,6 +87,21 @@ void ParameterEditor::dependOn(CControl* control, VstInt32 index) {
     dependencies.push_back({control, index, effect->getParameter(index)});
 }
 
+std::vector<std::string> ParameterEditor::stepTexts(VstInt32 index, std::int32_t steps) {
+    std::vector<std::string> texts;
+    if (steps < 1) return texts;
+    const float kept = effect->getParameter(index);
+    for (std::int32_t step = 0; step < steps; ++step) {
+        effect->setParameter(index, steps == 1 ? 0.0f : static_cast<float>(step) / static_cast<float>(steps - 1));
+        // Room for what effects write past the nominal eight characters.
+        char text[256] = {};
+        effect->getParameterDisplay(index, text);
+        texts.emplace_back(text);
+    }
+    effect->setParameter(index, kept);
+    return texts;
+}
+
 void ParameterEditor::typeInto(CControl* control, CValueEntry* entry) {
     if (!control || !entry) return;
     control->retain();

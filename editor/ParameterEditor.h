@@ -10,6 +10,8 @@
 #include "AEffGUIEditor.h"
 #include "CControlListener.h"
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 class CControl;
@@ -43,6 +45,10 @@ protected:
     // whose look depends on more than its own parameter (a delay time shown as a note value
     // while a sync parameter is on).
     void dependOn(CControl* control, VstInt32 index);
+    // The effect's own text for each of `steps` values of parameter `index`, evenly from 0 to
+    // 1, as its `getParameterDisplay` writes it: the items of a step menu on the parameter.
+    // The parameter is set to each value in turn, then back to the one it had.
+    std::vector<std::string> stepTexts(VstInt32 index, std::int32_t steps);
     // A double click on `control` opens `entry` for typing its value instead of restoring the
     // default; bind both to the one parameter, and the typed value is one edit. Both are held
     // until the editor closes.

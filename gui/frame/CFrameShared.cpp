@@ -13,6 +13,7 @@ std::int32_t knobMode = 0;
 bool CFrame::getSize(CRect* rectPointer) const { return getSize(*rectPointer); }
 
 void CFrame::viewRemoved(CView* view) {
+    tips.dismiss();
     if (modalView == view) modalView = nullptr;
     if (pointer.forget(view)) showPointerShape(pointer.shape());
     if (!focusView) return;
@@ -110,6 +111,7 @@ void CFrame::drawRect(CDrawContext* context, const CRect& updateRect) {
 
 void CFrame::mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons) {
     if (!context) context = frameContext;
+    tips.dismiss();
     // Every click takes the focus away first.
     if (focusView) setFocusView(nullptr);
     if (buttons == -1 && context) buttons = context->getMouseButtons();
@@ -121,6 +123,7 @@ void CFrame::mouse(CDrawContext* context, const CPoint& where, std::int32_t butt
 }
 
 std::int32_t CFrame::onKeyDown(VstKeyCode& keyCode) {
+    tips.dismiss();
     if (typingTakes(keyCode, true)) return 1;
     if (focusView) {
         const std::int32_t result = focusView->onKeyDown(keyCode);
@@ -222,16 +225,22 @@ void CFrame::drawView(CView* view) {
 
 void CFrame::pointerMoved(const CPoint& where) {
     if (pointer.moveTo(*this, where)) showPointerShape(pointer.shape());
+    tips.moved(*this, where);
 }
 
 void CFrame::pointerLeft() {
     if (pointer.leave()) showPointerShape(pointer.shape());
+    tips.dismiss();
 }
 
 void CFrame::pointerPressed(const CPoint& where) {
     // The window may not have reported a move to where the button went down.
     pointerMoved(where);
     pointer.press();
+    tips.press();
 }
 
-void CFrame::pointerReleased() { pointer.release(); }
+void CFrame::pointerReleased() {
+    pointer.release();
+    tips.release();
+}

@@ -10,6 +10,7 @@
 #include "HostRecords.h"
 
 #include <cstdint>
+#include <string>
 
 class AEffGUIEditor;
 class CDragContainer;
@@ -81,6 +82,10 @@ public:
     CFrame* getParentFrame() const { return parentFrame; }
     void setParentView(CView* view) { parentView = view; }
     CView* getParentView() const { return parentView; }
+    // A short text the frame shows near the pointer once it rests on the view; empty for none.
+    // A container's text stands for the children that have none of their own.
+    void setTooltipText(const char* text) { tooltipText = text ? text : ""; }
+    const std::string& getTooltipText() const { return tooltipText; }
 
 protected:
     CRect size;
@@ -93,4 +98,7 @@ protected:
     bool focusWanted = false;
     CBitmap* background = nullptr; // one reference held
     CAttributeListEntry* attributeList = nullptr;
+
+private:
+    std::string tooltipText;
 };

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -18,6 +19,10 @@ public:
     }
     float getParameter(VstInt32 index) override {
         return index >= 0 && index < 2 ? values[index] : 0.0f;
+    }
+    void getParameterDisplay(VstInt32 index, char* text) override {
+        static const char* const names[] = {"Off", "Low", "Mid", "High", "Full"};
+        std::strcpy(text, names[static_cast<int>(getParameter(index) * 4.0f)]);
     }
 
     float values[2]{0.25f, 0.5f};
@@ -42,6 +47,7 @@ public:
         rect.right = 200;
         rect.bottom = 100;
     }
+    using ParameterEditor::stepTexts;
     bool open(void* window) override {
         if (!openFrame(window)) return false;
         for (int i = 0; i < 3; ++i) {
@@ -120,6 +126,13 @@ TEST_F(ParameterEditorTest, AViewThatDependsOnAnotherParameterIsDrawnAgainWhenIt
     EXPECT_EQ(shown(0), 0.25f) << "its own parameter stayed";
     effect->dispatch(effEditIdle);
     EXPECT_EQ(editor->dependent->draws, drawn + 1);
+}
+
+TEST_F(ParameterEditorTest, StepTextsAreTheEffectsOwnAtEachStepAndLeaveTheValue) {
+    EXPECT_EQ(editor->stepTexts(1, 5), (std::vector<std::string>{"Off", "Low", "Mid", "High", "Full"}));
+    EXPECT_EQ(editor->stepTexts(0, 3), (std::vector<std::string>{"Off", "Mid", "Full"}));
+    EXPECT_EQ(effect->values[0], 0.25f);
+    EXPECT_EQ(effect->values[1], 0.5f);
 }
 
 } // namespace

@@ -269,6 +269,15 @@ void CDrawContext::drawString(const char* string, const CRect& rect, std::int16_
     SetBkMode(deviceContext, TRANSPARENT);
 }
 
+std::int32_t CDrawContext::getStringWidth(const char* string) const {
+    SIZE extent{};
+    if (!string || !deviceContext ||
+        !GetTextExtentPoint32A(deviceContext, string, static_cast<int>(std::strlen(string)), &extent)) {
+        return 0;
+    }
+    return extent.cx;
+}
+
 void CDrawContext::setClipRect(const CRect& rect) {
     CRect device = rect;
     device.offset(offset.h, offset.v);

@@ -39,6 +39,8 @@ public:
     // Single-line text, vertically centred; a non-zero `opaque` paints the fill colour behind.
     void drawString(const char* string, const CRect& rect, std::int16_t opaque = 0,
                     std::int32_t alignment = kCenterText);
+    // How far `string` advances in the current font, in pixels.
+    std::int32_t getStringWidth(const char* string) const;
 
     void setFrameColor(CColor color);
     CColor getFrameColor() const { return frameColor; }

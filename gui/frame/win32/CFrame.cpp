@@ -76,6 +76,7 @@ CFrame::CFrame(const CRect& size, HWND parentWindow, AEffGUIEditor* editor)
 }
 
 CFrame::~CFrame() {
+    tips.dismiss();
     if (modalView) CViewContainer::removeView(modalView, false);
     takeDefaultCursor();
     SetCursor(defaultCursor);
@@ -157,6 +158,7 @@ bool CFrame::close() {
 }
 
 void CFrame::idle() {
+    tips.idle(*this);
     if (!getOpenFlag() || firstDraw || !isDirty()) return;
     CDrawContext* context = createDrawContext();
     update(context);

@@ -5,6 +5,7 @@
 // against this order.
 
 #include "CViewContainer.h"
+#include "TooltipTracker.h"
 #include "PointerTracker.h"
 
 #include <windows.h>
@@ -45,6 +46,8 @@ public:
     // Called by any container of this frame for a view it removes: the modal and the focus
     // view must not outlive their place in the frame.
     void viewRemoved(CView* view);
+    // The tooltips of the frame's views, fed by the window's mouse and driven by `idle`.
+    TooltipTracker& tooltips() { return tips; }
     // The pointer as the frame's window reports it, in the frame's coordinates: the controls'
     // hovered and pressed state, and the cursor, follow it.
     void pointerMoved(const CPoint& where);
@@ -90,6 +93,7 @@ protected:
     bool openFlag = true;
     bool dropActive = false;
     bool updatesDisabled = false;
+    TooltipTracker tips;
     HWND frameWindow = nullptr;
     HMODULE imagingLibrary = nullptr;
     CDropTarget* dropTarget = nullptr;

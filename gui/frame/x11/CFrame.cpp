@@ -2,7 +2,9 @@
 
 #include "CControl.h"
 #include "CDrawContext.h"
+#include "GrabbedList.h"
 #include "HostRecords.h"
+#include "OverrideWindow.h"
 #include "TypingField.h"
 #include "WindowPixels.h"
 #include "XErrorTrap.h"
@@ -14,6 +16,7 @@
 #include <X11/keysym.h>
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
@@ -155,6 +158,7 @@ CFrame::CFrame(const CRect& size, NativeWindow parentWindow, AEffGUIEditor* edit
 }
 
 CFrame::~CFrame() {
+    tips.dismiss();
     endGesture();
     if (typing) typing->cancel();
     // The views go while the frame is whole: a view's end may still ask its frame.
@@ -250,6 +254,7 @@ void CFrame::addDamage(const CRect& rect) {
 void CFrame::idle() {
     if (!display || !frameWindow) return;
     handlePendingEvents();
+    tips.idle(*this);
     if (!getOpenFlag() || !pixels || getUpdatesDisabled()) {
         XFlush(display);
         return;
@@ -290,8 +295,23 @@ void CFrame::handlePendingEvents() {
     }
 }
 
+void CFrame::removePopup(OverrideWindow* popup) {
+    popups.erase(std::remove(popups.begin(), popups.end(), popup), popups.end());
+}
+
+bool CFrame::toPopup(const XEvent& event) {
+    const auto found = std::find_if(popups.begin(), popups.end(),
+                                    [&](const OverrideWindow* popup) { return popup->id() == event.xany.window; });
+    if (found == popups.end()) return false;
+    // Keys go the way the host's own keys go, so that both reach the open list alike.
+    if (event.type == KeyPress || event.type == KeyRelease) keyChanged(event, event.type == KeyPress);
+    else (*found)->handle(event);
+    return true;
+}
+
 void CFrame::dispatch(const XEvent& event) {
     if (pixels && pixels->takes(event)) return;
+    if (toPopup(event)) return;
     switch (event.type) {
     case Expose:
         addDamage(coveringRect(CRect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
@@ -404,9 +424,10 @@ void CFrame::takeKeyboard(bool take) {
 }
 
 bool CFrame::typingTakes(const VstKeyCode& keyCode, bool down) {
-    if (!typing) return false;
-    // While typing, key releases belong to the field too.
-    return down ? typing->key(keyCode) : true;
+    // While typing or choosing, key releases belong to the field or the list too.
+    if (typing) return down ? typing->key(keyCode) : true;
+    if (openList) return down ? openList->key(keyCode) : true;
+    return false;
 }
 
 bool CFrame::setPosition(std::int32_t, std::int32_t) { return false; }

@@ -9,15 +9,19 @@
 
 #include "CEditGesture.h"
 #include "CViewContainer.h"
+#include "TooltipTracker.h"
 #include "PointerTracker.h"
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class AEffGUIEditor;
 class CDrawContext;
 class WindowPixels;
 class TypingField;
+class OverrideWindow;
+class GrabbedList;
 
 // The host's window as the editor receives it inside a pointer: an X11 window id.
 using NativeWindow = unsigned long;
@@ -54,6 +58,8 @@ public:
     // Called by any container of this frame for a view it removes: the modal and the focus
     // view must not outlive their place in the frame.
     void viewRemoved(CView* view);
+    // The tooltips of the frame's views, fed by the window's mouse and driven by `idle`.
+    TooltipTracker& tooltips() { return tips; }
     // The pointer as the frame's window reports it, in the frame's coordinates: the controls'
     // hovered and pressed state, and the cursor, follow it.
     void pointerMoved(const CPoint& where);
@@ -70,6 +76,11 @@ public:
     // The field being typed into gets the keys and the clicks first; null to give them back
     // to the views.
     void setTextField(TypingField* field) { typing = field; }
+    // The list being chosen from takes every key while it is open; null when none is.
+    void setOpenList(GrabbedList* list) { openList = list; }
+    // The frame's pop-up windows, whose events arrive on the frame's connection.
+    void addPopup(OverrideWindow* popup) { popups.push_back(popup); }
+    void removePopup(OverrideWindow* popup);
     // Keys go to the frame's window while true, back to the host's window after.
     void takeKeyboard(bool take);
 
@@ -99,6 +110,7 @@ protected:
     bool firstDraw = true;
     bool openFlag = true;
     bool updatesDisabled = false;
+    TooltipTracker tips;
     _XDisplay* display = nullptr;
     NativeWindow frameWindow = 0;
     std::unique_ptr<WindowPixels> pixels; // the back buffer, and its copies to the window
@@ -116,6 +128,8 @@ private:
     void buttonPressed(const CPoint& where, unsigned int button, unsigned int state);
     void buttonReleased();
     void keyChanged(const _XEvent& event, bool down);
+    // Hands an event of a pop-up window to it; false for any other window's.
+    bool toPopup(const _XEvent& event);
     // Sizes the window and its back buffer for the frame's size at its scale.
     void fitWindow();
     // Makes the back buffer and the window's surface for the frame's present size.
@@ -133,6 +147,8 @@ private:
     };
     Drag drag;
     TypingField* typing = nullptr;
+    GrabbedList* openList = nullptr;
+    std::vector<OverrideWindow*> popups;
     std::int32_t lastModifiers = 0;
     float scale = 1;
 };

@@ -122,6 +122,8 @@ void WindowPixels::settle() {
 
 bool WindowPixels::takes(const XEvent& event) {
     if (!shared() || event.type != completionEvent) return false;
+    // Pop-up windows copy through the same connection; their word is not ours.
+    if (reinterpret_cast<const XShmCompletionEvent&>(event).drawable != window) return false;
     reading = false;
     return true;
 }

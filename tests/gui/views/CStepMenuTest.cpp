@@ -1,0 +1,248 @@
+#include "CStepMenu.h"
+
+#include "ControlInFrame.h"
+
+#include <string>
+
+namespace {
+
+// The menu sits 80 by 16 at (10, 60) of the panel, (20, 70) of the window, near the bottom of a
+// host window that ends 130 pixels further down: eight rows reach well past it.
+const CRect kMenuRect(10, 60, 90, 76);
+const Spot kMenuSpot{50, 78};
+const std::vector<std::string> kItems{"Sine", "Triangle", "Saw", "Square", "Pulse", "Noise", "Sample", "Off"};
+constexpr int kLast = 7;
+
+// One thing the user does while the list shows.
+enum class Act { up, end, home, enter, escape, clickRow, clickOutside };
+struct Step {
+    Act act;
+    int row = 0;
+};
+
+// The list as it showed, on the screen.
+struct Seen {
+    bool shown = false;
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool topLevel = false;
+    // Its last row is there to be seen, though no window of the host's reaches that far.
+    bool lastRowVisible = false;
+};
+
+struct StepMenuTest : ControlInFrame {
+    StepMenuTest() {
+        if (frame) menu = place(new CStepMenu(kMenuRect, kItems, &journal, 7));
+    }
+
+    // A point of row `row` of the list seen.
+    static Spot rowSpot(const Seen& list, int row) {
+        const int rows = static_cast<int>(kItems.size());
+        return {list.left + 20, list.top + (list.bottom - list.top) * (2 * row + 1) / (2 * rows)};
+    }
+
+#if defined(_WIN32)
+    // The system's menu holds the call that opens it: the steps run from a timer inside the
+    // menu's own loop, one at each tick once the menu shows.
+    Seen choose(const std::function<void()>& opener, std::vector<Step> steps) {
+        script = {std::move(steps), 0, Seen{}, this};
+        active = &script;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 30, &StepMenuTest::tick);
+        opener();
+        KillTimer(nullptr, timer);
+        active = nullptr;
+        pumpMessages();
+        return script.seen;
+    }
+    void click(Spot at) {
+        const RECT screen = host.screenRect();
+        ASSERT_TRUE(placeCursor(screen.left + at.x, screen.top + at.y));
+        // The press opens the list; the list's own loop sees the release, as it would the user's.
+        sendButton(MOUSEEVENTF_LEFTDOWN);
+        pumpMessages();
+        if (GetAsyncKeyState(VK_LBUTTON) < 0) sendButton(MOUSEEVENTF_LEFTUP);
+        pumpMessages();
+    }
+    Spot hostSpot(int x, int y) const {
+        const RECT screen = host.screenRect();
+        return {x - screen.left, y - screen.top};
+    }
+
+    struct Script {
+        std::vector<Step> steps;
+        std::size_t next;
+        Seen seen;
+        StepMenuTest* test;
+    };
+    static inline Script* active = nullptr;
+    Script script;
+
+    static void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+        HWND list = FindWindowA("#32768", nullptr);
+        if (!active || !list || !IsWindowVisible(list) || active->next >= active->steps.size()) return;
+        if (!active->seen.shown) active->seen = look(list, active->test->host.get());
+        if (GetAsyncKeyState(VK_LBUTTON) < 0) {
+            sendButton(MOUSEEVENTF_LEFTUP);
+            return;
+        }
+        act(active->steps[active->next++], active->seen);
+    }
+    static Seen look(HWND list, HWND hostWindow) {
+        RECT area{};
+        GetWindowRect(list, &area);
+        Seen seen{true, area.left, area.top, area.right, area.bottom};
+        seen.topLevel = GetAncestor(list, GA_PARENT) == GetDesktopWindow() && GetAncestor(list, GA_ROOT) != hostWindow;
+        seen.lastRowVisible = WindowFromPoint(POINT{area.right - 4, area.bottom - 5}) == list;
+        return seen;
+    }
+    static void act(const Step& step, const Seen& list) {
+        auto press = [](WORD key) {
+            sendKey(key, true);
+            sendKey(key, false);
+        };
+        auto clickScreen = [](int x, int y) {
+            placeCursor(x, y);
+            sendButton(MOUSEEVENTF_LEFTDOWN);
+            sendButton(MOUSEEVENTF_LEFTUP);
+        };
+        switch (step.act) {
+        case Act::up: press(VK_UP); break;
+        case Act::end: press(VK_END); break;
+        case Act::home: press(VK_HOME); break;
+        case Act::enter: press(VK_RETURN); break;
+        case Act::escape: press(VK_ESCAPE); break;
+        case Act::clickRow: {
+            const Spot at = rowSpot(list, step.row);
+            clickScreen(at.x, at.y);
+            break;
+        }
+        case Act::clickOutside: clickScreen(list.right + 40, list.top - 40); break;
+        }
+    }
+    HostWindow& hostWindow() { return host; }
+#else
+    // The list lives on across the host's idles: the steps come as real events between them.
+    Seen choose(const std::function<void()>& opener, const std::vector<Step>& steps) {
+        opener();
+        Seen seen = look();
+        for (const Step& step : steps) act(step, seen);
+        return seen;
+    }
+    void click(Spot at) { press(at); }
+
+    Seen look() {
+        const auto list = reinterpret_cast<Window>(menu->getListWindow());
+        XWindowAttributes attributes{};
+        if (!list || !XGetWindowAttributes(host.display, list, &attributes)) return Seen{};
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        XQueryTree(host.display, list, &root, &parent, &children, &count);
+        if (children) XFree(children);
+        Seen seen{true, attributes.x, attributes.y, attributes.x + attributes.width, attributes.y + attributes.height};
+        seen.topLevel = parent == root && attributes.override_redirect && attributes.map_state == IsViewable;
+        // Read from the screen itself: a window clipped by the host's would show the root there.
+        XImage* image = XGetImage(host.display, root, seen.right - 4, seen.bottom - 5, 1, 1, AllPlanes, ZPixmap);
+        seen.lastRowVisible = image && (XGetPixel(image, 0, 0) & 0xFFFFFF) == 0xF5F5F5;
+        if (image) XDestroyImage(image);
+        return seen;
+    }
+    void act(const Step& step, const Seen& list) {
+        auto tap = [&](KeySym key) {
+            host.key(key, true);
+            host.key(key, false);
+            idle();
+        };
+        auto clickScreen = [&](int x, int y) {
+            host.pointerTo(x, y);
+            idle();
+            host.button(1, true);
+            idle();
+            host.button(1, false);
+            idle();
+        };
+        switch (step.act) {
+        case Act::up: tap(XK_Up); break;
+        case Act::end: tap(XK_End); break;
+        case Act::home: tap(XK_Home); break;
+        case Act::enter: tap(XK_Return); break;
+        case Act::escape: tap(XK_Escape); break;
+        case Act::clickRow: {
+            const Spot at = rowSpot(list, step.row);
+            clickScreen(at.x, at.y);
+            break;
+        }
+        case Act::clickOutside: clickScreen(list.right + 40, list.top - 40); break;
+        }
+    }
+#endif
+
+    // Where the window's point `at` lies on the screen.
+    Spot onScreen(Spot at) {
+#if defined(_WIN32)
+        const RECT screen = host.screenRect();
+        return {screen.left + at.x, screen.top + at.y};
+#else
+        return at;
+#endif
+    }
+
+    CStepMenu* menu = nullptr;
+};
+
+TEST_F(StepMenuTest, AClickOpensTheListWholeBelowTheControlAndAClickOnAnItemChoosesIt) {
+    const Seen list = choose([&] { click(kMenuSpot); }, {{Act::clickRow, 5}});
+    ASSERT_TRUE(list.shown);
+    const Spot corner = onScreen({20, 86});
+    EXPECT_EQ(list.left, corner.x);
+    EXPECT_EQ(list.top, corner.y);
+    EXPECT_GT(list.bottom, onScreen({0, 200}).y) << "longer than the host's window reaches";
+    EXPECT_TRUE(list.topLevel);
+    EXPECT_TRUE(list.lastRowVisible);
+    EXPECT_EQ(menu->getListWindow(), nullptr);
+    EXPECT_EQ(menu->position(), 5);
+    EXPECT_EQ(journal.values, (std::vector<float>{5.0f / kLast}));
+    EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin7", "end7"}));
+}
+
+TEST_F(StepMenuTest, KeysChooseInTheListWhileEscapeAndAClickOutsideChooseNothing) {
+    auto clickOpens = [&] { click(kMenuSpot); };
+    choose(clickOpens, {{Act::end}, {Act::up}, {Act::enter}});
+    EXPECT_EQ(menu->position(), 6);
+    choose(clickOpens, {{Act::home}, {Act::escape}});
+    choose(clickOpens, {{Act::home}, {Act::clickOutside}});
+    EXPECT_EQ(menu->position(), 6);
+    EXPECT_EQ(menu->getListWindow(), nullptr);
+    EXPECT_EQ(journal.values, (std::vector<float>{6.0f / kLast}));
+    EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin7", "end7"}));
+}
+
+// Focused, Down and Up step to the next and the previous item, one edit each and never past
+// the ends; Enter opens the list.
+TEST_F(StepMenuTest, TheFocusedMenuStepsWithTheArrowsAndOpensWithEnter) {
+    VstKeyCode tab{0, VKEY_TAB, 0}, down{0, VKEY_DOWN, 0}, up{0, VKEY_UP, 0}, enter{0, VKEY_RETURN, 0};
+    EXPECT_EQ(frame->onKeyDown(tab), 1);
+    EXPECT_EQ(frame->getFocusView(), menu);
+    EXPECT_EQ(frame->onKeyDown(down), 1);
+    EXPECT_EQ(frame->onKeyDown(down), 1);
+    EXPECT_EQ(frame->onKeyDown(up), 1);
+    EXPECT_EQ(frame->onKeyDown(up), 1);
+    EXPECT_EQ(frame->onKeyDown(up), 1);
+    EXPECT_EQ(journal.values, (std::vector<float>{1.0f / kLast, 2.0f / kLast, 1.0f / kLast, 0.0f}));
+    EXPECT_EQ(editor.edits.size(), 8u);
+    const Seen list = choose([&] { EXPECT_EQ(frame->onKeyDown(enter), 1); }, {{Act::end}, {Act::enter}});
+    EXPECT_TRUE(list.shown);
+    EXPECT_EQ(menu->position(), kLast);
+}
+
+// At a scale of 2 the control covers (40, 140) to (200, 172) of the window's pixels, and the
+// list opens below that.
+TEST_F(StepMenuTest, AtAScaleTheListOpensBelowTheControlsPixels) {
+    frame->setScale(2);
+    const Seen list = choose([&] { click({60, 150}); }, {{Act::clickRow, 2}});
+    ASSERT_TRUE(list.shown);
+    const Spot corner = onScreen({40, 172});
+    EXPECT_EQ(list.left, corner.x);
+    EXPECT_EQ(list.top, corner.y);
+    EXPECT_EQ(menu->position(), 2);
+}
+
+} // namespace
