@@ -28,6 +28,11 @@ endif()
 
 install(TARGETS ${frame_libraries} EXPORT Lanter5Targets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+if(TARGET lanter5_cairo)
+  # The Windows toolkit's static cairo and pixman, which a plug-in links with it.
+  install(TARGETS lanter5_cairo EXPORT Lanter5Targets)
+  install(FILES ${LANTER5_CAIRO_ARCHIVES} DESTINATION ${CMAKE_INSTALL_LIBDIR}/lanter5)
+endif()
 install(FILES ${frame_headers} DESTINATION ${header_dir})
 # The development host, to run and validate what is built against the package.
 install(TARGETS vsthost RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -83,8 +83,13 @@ void CFader::draw(CDrawContext* context) {
     }
     const CRect handle = handleRect();
     if (handleImage) handleImage->drawTransparent(context, handle, CPoint(0, 0));
-    else fillExactly(context, handle, handleColor);
+    else drawPlainHandle(context, handle);
     setDirty(false);
+}
+
+void CFader::drawPlainHandle(CDrawContext* context, const CRect& handle) const {
+    context->setFillColor(handleColor);
+    context->fillSmoothRoundRect(CFloatRect(handle), kHandleCornerRadius);
 }
 
 void CFader::mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons) {

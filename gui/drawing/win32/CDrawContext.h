@@ -8,11 +8,15 @@
 #include "CPoint.h"
 #include "CRect.h"
 #include "CReferenceCounter.h"
+#include "CSmoothPath.h"
 #include "Drawing.h"
 
 #include <windows.h>
 
 #include <cstdint>
+
+// cairo's own declaration: the smooth operations draw through it, unseen by callers.
+typedef struct _cairo cairo_t;
 
 class CFrame;
 
@@ -37,6 +41,16 @@ public:
     // Single-line text, vertically centred; a non-zero `opaque` paints the fill colour behind.
     void drawString(const char* string, const CRect& rect, std::int16_t opaque = 0,
                     std::int32_t alignment = kCenterText);
+
+    // Anti-aliased drawing in fractional coordinates of the caller's, `offset` added (whole
+    // numbers fall between pixels: see CSmoothPath.h). Lines, arcs and outlines take the frame
+    // colour and line width, filled shapes the fill colour; the clip applies.
+    void drawSmoothLine(CFloatPoint from, CFloatPoint to);
+    void drawSmoothArc(CFloatPoint centre, double radius, double fromAngle, double toAngle);
+    void drawSmoothRoundRect(const CFloatRect& rect, double radius);
+    void fillSmoothRoundRect(const CFloatRect& rect, double radius);
+    void drawSmoothPath(const CSmoothPath& path);
+    void fillSmoothPath(const CSmoothPath& path);
 
     void setFrameColor(CColor color);
     CColor getFrameColor() const { return frameColor; }
@@ -105,4 +119,10 @@ private:
     // Selects `object`, deletes the one it replaces and returns `object`.
     template <typename Handle>
     Handle replaceObject(Handle current, Handle object);
+
+    CSmoothPaint strokePaint() const;
+    CSmoothPaint fillPaint() const;
+    void paintSmooth(const CSmoothPath& path, const CSmoothPaint& paint);
+    // Maps the caller's coordinates onto device pixels in `cairo`, for every smooth operation.
+    void toDeviceSpace(cairo_t* cairo) const;
 };
