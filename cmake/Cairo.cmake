@@ -86,6 +86,7 @@ target_link_libraries(lanter5_cairo INTERFACE
   $<BUILD_INTERFACE:${cairo_library}> $<BUILD_INTERFACE:${pixman_library}>
   $<INSTALL_INTERFACE:$<INSTALL_PREFIX>/${CMAKE_INSTALL_LIBDIR}/lanter5/libcairo.a>
   $<INSTALL_INTERFACE:$<INSTALL_PREFIX>/${CMAKE_INSTALL_LIBDIR}/lanter5/libpixman-1.a>)
-set_target_properties(lanter5_cairo PROPERTIES EXPORT_NAME cairo)
+# The archives, for cmake/Install.cmake to put beside the toolkit.
+set_target_properties(lanter5_cairo PROPERTIES EXPORT_NAME cairo
+  LANTER5_ARCHIVES "${cairo_library};${pixman_library}")
 add_dependencies(lanter5_cairo cairo_build)
-set(LANTER5_CAIRO_ARCHIVES ${cairo_library} ${pixman_library})
