@@ -22,12 +22,21 @@ if(TARGET gui_toolkit)
     file(GLOB gui_headers ${PROJECT_SOURCE_DIR}/gui/*/*.h ${PROJECT_SOURCE_DIR}/gui/drawing/cairo/*.h
       ${PROJECT_SOURCE_DIR}/gui/frame/x11/*.h)
   endif()
+  # Only the toolkit's own sources see cairo's headers on Windows.
+  list(REMOVE_ITEM gui_headers ${PROJECT_SOURCE_DIR}/gui/drawing/SmoothTracing.h
+    ${PROJECT_SOURCE_DIR}/gui/drawing/win32/CDibPatch.h)
   list(APPEND frame_headers ${gui_headers} ${PROJECT_SOURCE_DIR}/editor/AEffGUIEditor.h
     ${PROJECT_SOURCE_DIR}/editor/ParameterEditor.h)
 endif()
 
 install(TARGETS ${frame_libraries} EXPORT Lanter5Targets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+if(TARGET lanter5_cairo)
+  # The Windows toolkit's static cairo and pixman, which a plug-in links with it.
+  install(TARGETS lanter5_cairo EXPORT Lanter5Targets)
+  get_target_property(cairo_archives lanter5_cairo LANTER5_ARCHIVES)
+  install(FILES ${cairo_archives} DESTINATION ${CMAKE_INSTALL_LIBDIR}/lanter5)
+endif()
 install(FILES ${frame_headers} DESTINATION ${header_dir})
 # The development host, to run and validate what is built against the package.
 install(TARGETS vsthost RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

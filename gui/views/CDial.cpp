@@ -55,13 +55,18 @@ float CDial::fraction() const {
     return range > 0 ? std::clamp((value - minValue) / range, 0.0f, 1.0f) : 0.0f;
 }
 
+CFloatPoint CDial::centre() const {
+    return {(size.left + size.right) / 2.0, (size.top + size.bottom) / 2.0};
+}
+
+double CDial::radius() const { return std::min(size.width(), size.height()) / 2.0 - 2.0; }
+
 CPoint CDial::pointerTip() const {
     const float degrees = kStartDegrees - fraction() * kSweepDegrees;
-    const float radius = static_cast<float>(std::min(size.width(), size.height())) / 2.0f - 2.0f;
-    const float middleH = static_cast<float>(size.left + size.right) / 2.0f;
-    const float middleV = static_cast<float>(size.top + size.bottom) / 2.0f;
-    return CPoint(static_cast<std::int32_t>(std::lround(middleH + radius * std::cos(radians(degrees)))),
-                  static_cast<std::int32_t>(std::lround(middleV - radius * std::sin(radians(degrees)))));
+    const auto r = static_cast<float>(radius());
+    const CFloatPoint middle = centre();
+    return CPoint(static_cast<std::int32_t>(std::lround(middle.h + r * std::cos(radians(degrees)))),
+                  static_cast<std::int32_t>(std::lround(middle.v - r * std::sin(radians(degrees)))));
 }
 
 float CDial::angleOf(const CPoint& where) const {
@@ -83,14 +88,29 @@ void CDial::draw(CDrawContext* context) {
         const std::int32_t shown = firstLookFrame(image->getHeight(), frames) + frame;
         image->drawTransparent(context, size, CPoint(0, shown * size.height()));
     } else {
-        fillExactly(context, size, lookColor(faceColor));
-        context->setFrameColor(pointerColor);
-        context->setLineWidth(2);
-        context->moveTo(CPoint((size.left + size.right) / 2, (size.top + size.bottom) / 2));
-        context->lineTo(pointerTip());
+        drawPlain(context);
     }
     drawFocusFrame(context);
     setDirty(false);
+}
+
+void CDial::drawPlain(CDrawContext* context) const {
+    fillExactly(context, size, lookColor(faceColor));
+    // The track, a third of the way from the face to the pointer's colour.
+    const auto mix = [](std::uint8_t face, std::uint8_t pointer) {
+        return static_cast<std::uint8_t>((2 * face + pointer) / 3);
+    };
+    const CColor track{mix(faceColor.red, pointerColor.red), mix(faceColor.green, pointerColor.green),
+                       mix(faceColor.blue, pointerColor.blue), 255};
+    // Screen angles grow clockwise; the dial's own degrees grow the other way.
+    const double start = -radians(kStartDegrees);
+    context->setLineWidth(2);
+    context->setFrameColor(track);
+    context->drawSmoothArc(centre(), radius(), start, start + radians(kSweepDegrees));
+    const double pointer = start + fraction() * radians(kSweepDegrees);
+    const CFloatPoint middle = centre();
+    context->setFrameColor(pointerColor);
+    context->drawSmoothLine(middle, {middle.h + radius() * std::cos(pointer), middle.v + radius() * std::sin(pointer)});
 }
 
 void CDial::mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons) {

@@ -5,11 +5,13 @@
 // the mouse turns around the centre, linear (2) raises it by moving up (200 pixels for the whole
 // range). Shift turns a tenth as much, except in circular mode; the wheel steps; Control-click
 // restores the default. Drawn from an image strip of frames of the dial's own size stacked
-// downwards when given, else as a disc-less face with a pointer line.
+// downwards when given, else as a disc-less face with a track arc and a pointer line,
+// anti-aliased.
 
 #include "CColor.h"
 #include "CControl.h"
 #include "CEditGesture.h"
+#include "CSmoothPath.h"
 
 #include <cstdint>
 
@@ -47,6 +49,11 @@ private:
     // The value whose pointer lies at `degrees`, the nearest end in the gap at the bottom.
     float valueAtAngle(float degrees) const;
     float fraction() const;
+    CFloatPoint centre() const;
+    // Of the pointer's length and the track's middle line.
+    double radius() const;
+    // The face, the track over the whole sweep, and the pointer, all smoothed.
+    void drawPlain(CDrawContext* context) const;
 
     CBitmap* image = nullptr;
     std::int32_t frames = 0;

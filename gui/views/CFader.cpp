@@ -83,9 +83,14 @@ void CFader::draw(CDrawContext* context) {
     }
     const CRect handle = handleRect();
     if (handleImage) handleImage->drawTransparent(context, handle, CPoint(0, 0));
-    else fillExactly(context, handle, lookColor(handleColor));
+    else drawPlainHandle(context, handle);
     drawFocusFrame(context);
     setDirty(false);
+}
+
+void CFader::drawPlainHandle(CDrawContext* context, const CRect& handle) const {
+    context->setFillColor(lookColor(handleColor));
+    context->fillSmoothRoundRect(CFloatRect(handle), kHandleCornerRadius);
 }
 
 void CFader::mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons) {

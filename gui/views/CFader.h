@@ -55,6 +55,9 @@ private:
 
     Axis axis;
     TrackPress trackPress = TrackPress::jump;
+    // A rounded, anti-aliased handle in the handle colour.
+    void drawPlainHandle(CDrawContext* context, const CRect& handle) const;
+    static constexpr double kHandleCornerRadius = 3.0;
     std::int32_t handleLength = 12;
     CBitmap* handleImage = nullptr;
     CColor trackColor{40, 40, 48, 255};

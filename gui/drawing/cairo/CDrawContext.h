@@ -9,6 +9,7 @@
 #include "CRect.h"
 #include "CReferenceCounter.h"
 #include "CTextFont.h"
+#include "CSmoothPath.h"
 #include "Drawing.h"
 
 #include <cairo.h>
@@ -44,6 +45,16 @@ public:
     std::int32_t getStringWidth(const char* string) const;
     void drawString(const char* string, const CRect& rect, std::int16_t opaque = 0,
                     std::int32_t alignment = kCenterText);
+
+    // Anti-aliased drawing in fractional coordinates of the caller's, `offset` added (whole
+    // numbers fall between pixels: see CSmoothPath.h). Lines, arcs and outlines take the frame
+    // colour and line width, filled shapes the fill colour; the clip applies.
+    void drawSmoothLine(CFloatPoint from, CFloatPoint to);
+    void drawSmoothArc(CFloatPoint centre, double radius, double fromAngle, double toAngle);
+    void drawSmoothRoundRect(const CFloatRect& rect, double radius);
+    void fillSmoothRoundRect(const CFloatRect& rect, double radius);
+    void drawSmoothPath(const CSmoothPath& path);
+    void fillSmoothPath(const CSmoothPath& path);
 
     void setFrameColor(CColor color) { frameColor = color; }
     CColor getFrameColor() const { return frameColor; }
@@ -113,4 +124,11 @@ protected:
     CPoint penPosition; // in device coordinates
     CRect clipRect;     // likewise
     float scale = 1;
+
+private:
+    CSmoothPaint strokePaint() const;
+    CSmoothPaint fillPaint() const;
+    void paintSmooth(const CSmoothPath& path, const CSmoothPaint& paint);
+    // Maps the caller's coordinates onto device pixels in `cairo`, for every smooth operation.
+    void toDeviceSpace(cairo_t* cairo) const;
 };

@@ -8,6 +8,7 @@
 #include "CPoint.h"
 #include "CRect.h"
 #include "CReferenceCounter.h"
+#include "CSmoothPath.h"
 #include "CTextFont.h"
 #include "Drawing.h"
 
@@ -15,6 +16,9 @@
 
 #include <cstdint>
 #include <optional>
+
+// cairo's own declaration: the smooth operations draw through it, unseen by callers.
+typedef struct _cairo cairo_t;
 
 class CFrame;
 
@@ -41,6 +45,16 @@ public:
                     std::int32_t alignment = kCenterText);
     // How far `string` advances in the current font, in pixels.
     std::int32_t getStringWidth(const char* string) const;
+
+    // Anti-aliased drawing in fractional coordinates of the caller's, `offset` added (whole
+    // numbers fall between pixels: see CSmoothPath.h). Lines, arcs and outlines take the frame
+    // colour and line width, filled shapes the fill colour; the clip applies.
+    void drawSmoothLine(CFloatPoint from, CFloatPoint to);
+    void drawSmoothArc(CFloatPoint centre, double radius, double fromAngle, double toAngle);
+    void drawSmoothRoundRect(const CFloatRect& rect, double radius);
+    void fillSmoothRoundRect(const CFloatRect& rect, double radius);
+    void drawSmoothPath(const CSmoothPath& path);
+    void fillSmoothPath(const CSmoothPath& path);
 
     void setFrameColor(CColor color);
     CColor getFrameColor() const { return frameColor; }
@@ -128,6 +142,11 @@ private:
     template <typename Handle>
     Handle replaceObject(Handle current, Handle object);
 
+    CSmoothPaint strokePaint() const;
+    CSmoothPaint fillPaint() const;
+    void paintSmooth(const CSmoothPath& path, const CSmoothPaint& paint);
+    // Maps the caller's coordinates onto device pixels in `cairo`, for every smooth operation.
+    void toDeviceSpace(cairo_t* cairo) const;
 protected:
     float scale = 1;
 };

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 #include <vector>
+#include <numbers>
 
 namespace {
 
@@ -401,6 +402,56 @@ TEST(CDrawContext, OpaqueStringsPaintTheFillColourAndLeaveTheModeTransparent) {
     context.drawString(nullptr, CRect(0, 0, 80, 24), 1, kLeftText);
     EXPECT_EQ(GetBkMode(surface.dc()), OPAQUE);
     EXPECT_EQ(surface.countOther(RECT{0, 0, 80, 24}, RGB(0, 0, 0)), 0);
+}
+
+namespace {
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// Pixels of `area` partly covered white on black: neither black nor white.
+int partial(const GdiSurface& surface, const RECT& area) {
+    return (area.right - area.left) * (area.bottom - area.top) - surface.count(area, kBlack) -
+           surface.count(area, kWhite);
+}
+
+} // namespace
+
+// Smooth shapes are blended into the device context's pixels and land at the offset, whole
+// numbers falling between pixels, as on cairo's own surfaces.
+TEST(CDrawContext, SmoothLinesAndArcsAreAntiAliasedWhereTheyBelong) {
+    GdiSurface surface(60, 60, kBlack);
+    CDrawContext context(nullptr, surface.dc(), nullptr);
+    context.offset = CPoint(5, 7);
+    context.drawSmoothLine({2, 3.5}, {12, 3.5});
+    EXPECT_EQ(surface.countOther(RECT{7, 10, 17, 11}, kWhite), 0);
+    EXPECT_EQ(surface.countOther(RECT{0, 0, 60, 60}, kBlack), 10);
+
+    surface.fill(kBlack);
+    context.setLineWidth(2);
+    context.drawSmoothArc({25, 25}, 15, 0, std::numbers::pi / 2); // right, then down to the bottom
+    EXPECT_EQ(surface.countOther(RECT{0, 0, 60, 31}, kBlack), 0);
+    EXPECT_EQ(surface.countOther(RECT{0, 0, 29, 60}, kBlack), 0);
+    EXPECT_GE(GetBValue(surface.pixel(40, 42)), 0xC0);
+    EXPECT_GT(partial(surface, RECT{29, 31, 47, 49}), 20);
+}
+
+// Only what the device context's clip region lets through is painted, a hole in it included.
+TEST(CDrawContext, SmoothShapesKeepToTheClipRegion) {
+    GdiSurface surface(40, 40, kBlack);
+    CDrawContext context(nullptr, surface.dc(), nullptr);
+    HRGN region = CreateRectRgn(5, 5, 35, 35);
+    HRGN hole = CreateRectRgn(15, 15, 25, 25);
+    CombineRgn(region, region, hole, RGN_DIFF);
+    SelectClipRgn(surface.dc(), region);
+    DeleteObject(hole);
+    DeleteObject(region);
+    context.setFillColor(kColorWhite);
+    context.fillSmoothRoundRect(CFloatRect(0, 0, 40, 40), 6);
+    SelectClipRgn(surface.dc(), nullptr);
+    EXPECT_EQ(surface.countOther(RECT{15, 15, 25, 25}, kBlack), 0);
+    EXPECT_EQ(surface.count(RECT{5, 5, 35, 35}, kWhite), 30 * 30 - 10 * 10);
+    EXPECT_EQ(surface.countOutside(RECT{5, 5, 35, 35}, kBlack), 40 * 40 - 30 * 30);
 }
 
 TEST(CDrawContext, AWindowContextGivesBackTheDeviceContextItTook) {

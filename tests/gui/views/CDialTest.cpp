@@ -67,6 +67,25 @@ TEST_F(DialTest, ThePointerShowsTheValue) {
     EXPECT_GT(pointerPixels(40, 40), 5);
 }
 
+// Without a strip the track and the pointer are blended into the face along their edges, and
+// the track runs round the sweep: at the far left, half way up the dial, it is whole.
+TEST_F(DialTest, ThePlainStyleIsSmoothedWithATrackRoundTheSweep) {
+    const Pixel face = rgb(40, 40, 48);
+    const Pixel track = rgb(111, 80, 32);
+    int blended = 0;
+    for (Pixel pixel : pixelsIn(kCentre - 20, kCentre - 20, kCentre + 20, kCentre + 20)) {
+        blended += pixel != face && pixel != track && pixel != kPointer;
+    }
+    EXPECT_GT(blended, 40);
+    for (int x : {kCentre - 19, kCentre - 18}) {
+        const Pixel pixel = at(x, kCentre);
+        EXPECT_NEAR(redOf(pixel), redOf(track), 4) << x;
+        EXPECT_NEAR(greenOf(pixel), greenOf(track), 4) << x;
+    }
+    EXPECT_EQ(at(kCentre - 16, kCentre), face);
+    EXPECT_EQ(at(kCentre, kCentre + 19), face) << "the gap at the bottom";
+}
+
 TEST_F(DialTest, FromAStripItShowsTheFrameNearestTheValue) {
     const std::vector<Pixel> frames{rgb(10, 0, 0), rgb(20, 0, 0), rgb(30, 0, 0),
                                        rgb(40, 0, 0), rgb(50, 0, 0)};

@@ -104,26 +104,28 @@ TEST_F(FaderTest, TheWheelStepsWithinTheRange) {
 TEST_F(FaderTest, ShowsItsHandleWhereTheValueIsHorizontalOrVertical) {
     const Pixel handle = rgb(255, 160, 0);
     const Pixel track = rgb(40, 40, 48);
+    // Its corners are rounded: its ends are whole half way down.
+    const int middleRow = kPanel + (kFaderRect.top + kFaderRect.bottom) / 2;
     fader->setValue(1.0f);
-    EXPECT_EQ(at(kPanel + kFaderRect.right - 1, kPanel + kFaderRect.top), handle);
-    EXPECT_EQ(at(kPanel + kFaderRect.right - 12, kPanel + kFaderRect.bottom - 1), handle);
+    EXPECT_EQ(at(kPanel + kFaderRect.right - 1, middleRow), handle);
+    EXPECT_EQ(at(kPanel + kFaderRect.right - 12, middleRow), handle);
     EXPECT_EQ(at(kPanel + kFaderRect.right - 13, kPanel + kFaderRect.top), track);
     EXPECT_EQ(at(kPanel + kFaderRect.left, kPanel + kFaderRect.top), track);
 
     fader->setColors(kColorBlack, kColorBlack, kColorWhite);
     fader->setValue(0.0f);
-    EXPECT_EQ(at(kPanel + kFaderRect.left, kPanel + kFaderRect.top), rgb(255, 255, 255));
+    EXPECT_EQ(at(kPanel + kFaderRect.left, middleRow), rgb(255, 255, 255));
     EXPECT_EQ(at(kPanel + kFaderRect.left + 12, kPanel + kFaderRect.top), rgb(0, 0, 0));
 
     // Vertical: the minimum at the bottom, and a drag upwards raises the value.
     auto* upright = new CFader(CRect(150, 0, 162, 60), &journal, 8, CFader::Axis::vertical);
     frame->addView(upright);
     upright->setValue(0.0f);
-    EXPECT_EQ(at(151, 59), handle);
+    EXPECT_EQ(at(156, 59), handle);
     EXPECT_EQ(at(151, 47), track);
     press({151, 54}, {{{151, 30}, 0}});
     EXPECT_NEAR(upright->getValue(), 24.0f / 48.0f, 1e-5f);
-    EXPECT_EQ(at(151, 35), handle);
+    EXPECT_EQ(at(156, 30), handle);
     EXPECT_EQ(at(151, 59), track);
 }
 

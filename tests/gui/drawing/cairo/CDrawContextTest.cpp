@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <string>
+#include <numbers>
 
 namespace {
 
@@ -16,6 +17,12 @@ constexpr std::uint32_t kBlue = 0x0000FF;
 constexpr std::uint32_t kRed = 0xFF0000;
 constexpr std::uint32_t kGreen = 0x00FF00;
 constexpr std::uint32_t kYellow = 0xFFFF00;
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+
+// How many pixels of `area` are partly covered white on black: neither black nor white.
+int partial(const Canvas& canvas, const CRect& area) {
+    return area.width() * area.height() - canvas.count(area, kBlack) - canvas.count(area, kWhite);
+}
 
 } // namespace
 
@@ -169,6 +176,47 @@ TEST(CDrawContext, DrawsTheFontFileOfThePluginAtItsSizeInPoints) {
     EXPECT_EQ(pclose(list), 0);
     EXPECT_NE(families.find("DejaVu"), std::string::npos);
     EXPECT_EQ(families.find("Inconsolata"), std::string::npos);
+}
+
+// Smooth shapes are blended into their edge pixels and land at the offset, whole numbers falling
+// between pixels: a line along a pixel row's middle fills that row exactly.
+TEST(CDrawContext, SmoothLinesAndArcsAreAntiAliasedWhereTheyBelong) {
+    Canvas canvas(60, 60, kBlack);
+    CDrawContext context(nullptr, canvas.get());
+    context.offset = CPoint(5, 7);
+    context.setFrameColor(kColorWhite);
+    context.drawSmoothLine({2, 3.5}, {12, 3.5});
+    EXPECT_EQ(canvas.ink(kBlack), CRect(7, 10, 17, 11));
+    EXPECT_EQ(canvas.count(CRect(7, 10, 17, 11), kWhite), 10);
+
+    canvas.fill(kBlack);
+    context.setLineWidth(2);
+    context.drawSmoothArc({25, 25}, 15, 0, std::numbers::pi / 2); // right, then down to the bottom
+    const CRect ink = canvas.ink(kBlack);
+    EXPECT_TRUE(ink.left >= 29 && ink.left <= 30 && ink.right >= 46 && ink.right <= 47) << ink.left << " " << ink.right;
+    EXPECT_TRUE(ink.top >= 31 && ink.top <= 32 && ink.bottom >= 48 && ink.bottom <= 49) << ink.top << " " << ink.bottom;
+    // Half way round, at 45 degrees, the pixel the arc runs through is painted nearly whole.
+    EXPECT_GE(canvas.pixel(40, 42) & 0xFF, 0xC0);
+    EXPECT_GT(partial(canvas, ink), 20);
+}
+
+// A filled rounded rectangle is whole inside and blended at its corners; a path's arc pieces
+// bound its filled area.
+TEST(CDrawContext, SmoothFillsHaveRoundedBlendedCorners) {
+    Canvas canvas(40, 40, kBlack);
+    CDrawContext context(nullptr, canvas.get());
+    context.setFillColor(kColorWhite);
+    context.fillSmoothRoundRect(CFloatRect(CRect(10, 10, 30, 20)), 4);
+    EXPECT_EQ(canvas.ink(kBlack), CRect(10, 10, 30, 20));
+    EXPECT_EQ(canvas.pixel(10, 10), kBlack);
+    EXPECT_EQ(canvas.count(CRect(14, 10, 26, 20), kWhite), 12 * 10);
+    EXPECT_GT(partial(canvas, CRect(10, 10, 14, 14)), 2);
+
+    canvas.fill(kBlack);
+    context.fillSmoothPath(CSmoothPath().moveTo({20, 20}).arc({20, 20}, 10, 0, std::numbers::pi / 2).close());
+    EXPECT_EQ(canvas.ink(kBlack), CRect(20, 20, 30, 30));
+    EXPECT_EQ(canvas.pixel(22, 22), kWhite);
+    EXPECT_EQ(canvas.pixel(28, 28), kBlack); // outside the quarter circle, inside its square
 }
 
 // A copy takes the block at the source offset to the destination rectangle moved by the
