@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 
@@ -11,8 +12,14 @@ namespace {
 const std::set<std::string> kValueOptions = {"--block", "--rate",  "--dir",   "--idle", "--shot",
                                              "--level", "--timeout", "--junit", "--child", "--map",
                                              "--midi", "--tail", "--tempo", "--meter", "--channel", "--program",
-                                             "--preset", "--temporary"};
+                                             "--preset", "--temporary", "--scale"};
 const std::set<std::string> kFlags = {"--trace", "--passthrough"};
+
+std::string shortNumber(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
 
 }  // namespace
 
@@ -63,6 +70,22 @@ Expected<long> CommandLine::positive(const std::string& option, long fallback, l
                      ", not '" + found->second + "'"};
     }
     return value;
+}
+
+Expected<std::optional<double>> CommandLine::number(const std::string& option, double smallest,
+                                                   double largest) const {
+    const auto found = options.find(option);
+    if (found == options.end()) return std::optional<double>();
+    errno = 0;
+    char* end = nullptr;
+    const double value = std::strtod(found->second.c_str(), &end);
+    // Written so that NaN, which compares false with everything, is refused too.
+    const bool inRange = value >= smallest && value <= largest;
+    if (errno != 0 || end == found->second.c_str() || *end != '\0' || !inRange) {
+        return Error{option + " wants a number from " + shortNumber(smallest) + " to " + shortNumber(largest) +
+                     ", not '" + found->second + "'"};
+    }
+    return std::optional<double>(value);
 }
 
 int CommandLine::pluginPosition(const std::string& command, const std::vector<std::string>& arguments) {

@@ -2,6 +2,7 @@
 // The tool's arguments: a command, its positional arguments and its options.
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ struct CommandLine {
     static int pluginPosition(const std::string& command, const std::vector<std::string>& arguments);
     // The option's value as a positive integer, `fallback` when absent.
     Expected<long> positive(const std::string& option, long fallback, long largest) const;
+    // The option's value as a number from `smallest` to `largest`; none when absent.
+    Expected<std::optional<double>> number(const std::string& option, double smallest, double largest) const;
 };
 
 }  // namespace vsthost

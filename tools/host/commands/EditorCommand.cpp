@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "EditorScale.h"
 #include "Effect.h"
 #include "Host.h"
 #include "HostRecords.h"
@@ -49,22 +50,36 @@ double medianIdleMicroseconds(Effect& effect) {
     return costs[costs.size() / 2];
 }
 
+// Sends the factor to a plug-in that takes one; answers what the user is told about it.
+std::string offerScale(Effect& effect, double factor) {
+    char text[160];
+    if (!EditorScale::supported(effect)) {
+        std::snprintf(text, sizeof text,
+                      "the plug-in does not answer \"supportsViewDpiScaling\": its editor is shown at 1x, not %g", factor);
+    } else if (!EditorScale::send(effect, factor)) {
+        std::snprintf(text, sizeof text, "the plug-in did not take the scale factor %g", factor);
+    } else {
+        std::snprintf(text, sizeof text, "scale factor %g taken before opening", factor);
+    }
+    return text;
+}
+
 }  // namespace
 
 Expected<EditorCommand::Outcome> EditorCommand::show(const PluginLibrary& library, long idles,
                                                      const std::string& picturePath,
-                                                     bool measure) {
+                                                     bool measure, std::optional<double> scale) {
     if (!HostWindow::available()) return Error{"this build has no native windows"};
     auto effect = Effect::create(library);
     if (!effect) return Error{effect.error()};
     if (!effect->hasFlag(effFlagsHasEditor)) return Error{"the plug-in has no editor (flag 1 clear)"};
     effect->start(44100.0f, 512);
 
-    ERect* rect = nullptr;
-    effect->dispatch(effEditGetRect, 0, 0, &rect);
     Outcome outcome;
-    outcome.width = rect ? rect->right - rect->left : 0;
-    outcome.height = rect ? rect->bottom - rect->top : 0;
+    if (scale) outcome.scaleNote = offerScale(*effect, *scale);
+    const auto rect = EditorScale::rect(*effect);
+    outcome.width = rect ? EditorScale::width(*rect) : 0;
+    outcome.height = rect ? EditorScale::height(*rect) : 0;
     if (outcome.width <= 0 || outcome.height <= 0) return Error{"the editor reports no size"};
 
     auto window = HostWindow::create(library.path(), outcome.width, outcome.height);
@@ -98,12 +113,13 @@ Expected<EditorCommand::Outcome> EditorCommand::show(const PluginLibrary& librar
 
 int EditorCommand::run(const CommandLine& line) {
     if (line.arguments.size() != 1) {
-        std::fprintf(stderr, "vsthost: usage: vsthost editor PLUGIN [--idle N] [--shot FILE]\n");
+        std::fprintf(stderr, "vsthost: usage: vsthost editor PLUGIN [--idle N] [--shot FILE] [--scale F]\n");
         return 2;
     }
     auto idles = line.positive("--idle", kDefaultIdles, 1'000'000);
-    if (!idles) {
-        std::fprintf(stderr, "vsthost: %s\n", idles.error().c_str());
+    auto scale = line.number("--scale", EditorScale::kSmallest, EditorScale::kLargest);
+    if (!idles || !scale) {
+        std::fprintf(stderr, "vsthost: %s\n", (idles ? scale.error() : idles.error()).c_str());
         return 2;
     }
     auto library = PluginLibrary::load(line.arguments[0]);
@@ -112,11 +128,12 @@ int EditorCommand::run(const CommandLine& line) {
         return 1;
     }
     const std::string shot = line.has("--shot") ? line.options.at("--shot") : std::string();
-    auto outcome = show(*library, *idles, shot, true);
+    auto outcome = show(*library, *idles, shot, true, *scale);
     if (!outcome) {
         std::fprintf(stderr, "vsthost: %s\n", outcome.error().c_str());
         return 1;
     }
+    if (!outcome->scaleNote.empty()) std::printf("editor: %s\n", outcome->scaleNote.c_str());
     std::printf("editor: %s: %d x %d, opened in a window of the host's\n", library->path().c_str(),
                 outcome->width, outcome->height);
     std::printf("editor: %ld idle calls at %d per second\n", *idles, kIdlesPerSecond);

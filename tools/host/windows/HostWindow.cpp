@@ -64,6 +64,12 @@ bool HostWindow::resizeClient(int width, int height) {
                         rect.bottom - rect.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
 }
 
+HostWindow::Size HostWindow::clientSize() const {
+    RECT client{};
+    if (!GetClientRect(static_cast<HWND>(handle_), &client)) return {};
+    return {client.right - client.left, client.bottom - client.top};
+}
+
 bool HostWindow::hasChildWindow() const {
     return GetWindow(static_cast<HWND>(handle_), GW_CHILD) != nullptr;
 }
@@ -127,6 +133,21 @@ bool HostWindow::resizeClient(int width, int height) {
     return true;
 }
 
+HostWindow::Size HostWindow::clientSize() const {
+    Display* display = hostDisplay();
+    Window root = 0;
+    int x = 0;
+    int y = 0;
+    unsigned int width = 0;
+    unsigned int height = 0;
+    unsigned int border = 0;
+    unsigned int depth = 0;
+    if (!display || !XGetGeometry(display, windowOf(handle_), &root, &x, &y, &width, &height, &border, &depth)) {
+        return {};
+    }
+    return {static_cast<int>(width), static_cast<int>(height)};
+}
+
 bool HostWindow::hasChildWindow() const { return !childrenOf(windowOf(handle_)).empty(); }
 
 void* HostWindow::childWindow() const {
@@ -149,6 +170,7 @@ Expected<HostWindow> HostWindow::create(const std::string&, int, int) {
 
 HostWindow::~HostWindow() = default;
 bool HostWindow::resizeClient(int, int) { return false; }
+HostWindow::Size HostWindow::clientSize() const { return {}; }
 bool HostWindow::hasChildWindow() const { return false; }
 void* HostWindow::childWindow() const { return nullptr; }
 void HostWindow::pumpMessages() {}

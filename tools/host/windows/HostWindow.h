@@ -24,6 +24,13 @@ public:
     void* handle() const { return handle_; }
     // Sizes the client area, as the plug-in asks through "sizeWindow".
     bool resizeClient(int width, int height);
+    struct Size {
+        int width = 0;
+        int height = 0;
+        bool operator==(const Size&) const = default;
+    };
+    // The client area as the window system has it now; zero when it cannot tell.
+    Size clientSize() const;
     bool hasChildWindow() const;
     // The first child window, the one an editor opened in this window made; null without.
     void* childWindow() const;

@@ -52,6 +52,9 @@ const std::string kHostilePluginPath = besideProgram(HOSTILE_PLUGIN_FILE);
 const std::string kForgetfulPluginPath = besideProgram(FORGETFUL_PLUGIN_FILE);
 const std::string kEditorPluginPath = besideProgram(EDITOR_PLUGIN_FILE);
 const std::string kLeakyEditorPluginPath = besideProgram(LEAKY_EDITOR_PLUGIN_FILE);
+const std::string kScalingEditorPath = besideProgram(SCALING_EDITOR_FILE);
+const std::string kScaleIgnoringEditorPath = besideProgram(SCALE_IGNORING_EDITOR_FILE);
+const std::string kSilentScalingEditorPath = besideProgram(SILENT_SCALING_EDITOR_FILE);
 const std::string kScratchPath = [] {
     const std::string folder = besideProgram(SCRATCH_FILE);
     std::error_code ignored;
@@ -64,7 +67,7 @@ const std::string kScratchPath = [] {
 const char* const kUnreachedLimit = "600";
 
 // Every verdict a validation at any level accounts for, given, failed or skipped.
-constexpr int kEveryVerdict = 73;
+constexpr int kEveryVerdict = 80;
 
 struct Outcome {
     int status = -1;
@@ -167,6 +170,17 @@ Outcome runVsthost(std::vector<std::string> arguments, const std::string& progra
     run.out = slurp(out);
     run.err = slurp(err);
     return run;
+}
+
+// On Linux, the tool runs on an X server of its own, started for the run, as a user with a
+// desktop runs it; Windows programs have their desktop already.
+Outcome runVsthostWithWindows(std::vector<std::string> arguments) {
+#if !defined(_WIN32)
+    arguments.insert(arguments.begin(), {"-a", "-s", "-noreset -screen 0 1024x768x24", kVsthostPath});
+    return runVsthost(arguments, "/usr/bin/xvfb-run");
+#else
+    return runVsthost(arguments);
+#endif
 }
 
 // An environment variable set for the tool's runs while it lives, then as it was.
@@ -709,11 +723,12 @@ TEST(VsthostValidate, PassesThePluginAtTheStrictestLevelWithEveryCheckReported) 
     EXPECT_EQ(run.status, 0) << run.out;
     const Tally tally = closingTally(run.out);
 #if defined(_WIN32)
-    EXPECT_EQ(tally.skipped, 7) << "the instrument checks, on an effect, the chunk checks and the X resources\n"
-                                << run.out;
+    EXPECT_EQ(tally.skipped, 14) << "the instrument checks, on an effect, the chunk checks, the X resources and "
+                                    "the editor at 2x, which takes no scale factor\n" << run.out;
 #else
-    EXPECT_EQ(tally.skipped, 16)
-        << "the instrument checks, the chunk checks, and the editor's without native windows\n" << run.out;
+    EXPECT_EQ(tally.skipped, 23)
+        << "the instrument checks, the chunk checks, and the editor's, at 1x and 2x, without native windows\n"
+        << run.out;
 #endif
     EXPECT_GE(tally.passed, 50);
     EXPECT_EQ(tally.failed, 0);
@@ -1186,7 +1201,6 @@ TEST(VsthostValidate, NoticesAnEditorThatLosesGdiObjectsAndMemory) {
 }
 #endif
 
-#if defined(_WIN32)
 std::uint32_t littleEndian(const std::string& bytes, std::size_t at) {
     std::uint32_t value = 0;
     for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
@@ -1203,6 +1217,7 @@ std::uint32_t bmpPixel(const std::string& file, int x, int y) {
            static_cast<unsigned char>(file[at]);
 }
 
+#if defined(_WIN32)
 TEST(VsthostEditor, ShowsCountsPicturesAndTimesTheEditor) {
     const std::string picture = scratch("editor.bmp");
     std::remove(picture.c_str());
@@ -1245,6 +1260,61 @@ TEST(VsthostEditor, RefusesAPluginWithoutAnEditorAndBadCounts) {
 #else
 TEST(VsthostEditor, SaysWhyThereIsNoEditorWithoutNativeWindows) {
     expectOneLineError(runVsthost({"editor", kPluginPath}), "this build has no native windows");
+}
+#endif
+
+#if defined(HAS_EDITOR_WINDOWS)
+TEST(VsthostValidate, ChecksAnEditorThatTakesTheScaleAtTwiceItsSize) {
+    const Outcome run = runVsthostWithWindows({"validate", kScalingEditorPath, "--timeout", kUnreachedLimit});
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(closingTally(run.out).total(), kEveryVerdict) << run.out;
+    for (const char* check : {"editor rectangle before open: 200 x 120", "editor open and close cycles: 200 of 200 good",
+                              "editor takes the scale factor 2",
+                              "editor rectangle doubles at 2x: 200 x 120 at 1x, 400 x 240 at 2x",
+                              "editor opens in a host window at 2x", "editor idles at 2x", "editor closes at 2x",
+                              "editor open and close cycles at 2x: 200 of 200 good",
+                              "editor window follows a scale change while open: window at 1x 200 x 120 for "
+                              "200 x 120, at 2x 400 x 240 for 400 x 240"}) {
+        EXPECT_NE(run.out.find(std::string("PASS ") + check), std::string::npos) << check << "\n" << run.out;
+    }
+
+    // Claiming the capability is not enough: it must take the factor and scale.
+    const Outcome ignoring = runVsthostWithWindows({"validate", kScaleIgnoringEditorPath, "--timeout", kUnreachedLimit});
+    EXPECT_EQ(ignoring.status, 1);
+    EXPECT_EQ(closingTally(ignoring.out).failed, 3) << ignoring.out;
+    for (const char* check : {"FAIL editor takes the scale factor 2: it answered 0",
+                              "FAIL editor rectangle doubles at 2x: 200 x 120 at 1x, 200 x 120 at 2x, not 400 x 240",
+                              "FAIL editor window follows a scale change while open: window at 1x 200 x 120 for "
+                              "200 x 120, at 2x 200 x 120 for 400 x 240",
+                              "PASS editor opens in a host window at 2x",
+                              "PASS editor open and close cycles at 2x: 200 of 200 good"}) {
+        EXPECT_NE(ignoring.out.find(check), std::string::npos) << check << "\n" << ignoring.out;
+    }
+}
+
+TEST(VsthostEditor, ShowsTheEditorAtTheScaleAskedWhenThePluginTakesOne) {
+    const std::string picture = scratch("scaled.bmp");
+    const Outcome run = runVsthostWithWindows({"editor", kScalingEditorPath, "--idle", "2", "--scale", "1.5", "--shot", picture});
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("editor: scale factor 1.5 taken before opening"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("300 x 180, opened in a window of the host's"), std::string::npos) << run.out;
+    const std::string file = slurp(picture);
+    ASSERT_GT(file.size(), 54u);
+    EXPECT_EQ(littleEndian(file, 18), 300u);
+    EXPECT_EQ(littleEndian(file, 22), 180u);
+
+    // This one would scale if it were sent the factor, but never says it takes one.
+    const std::string unscaled = scratch("unscaled.bmp");
+    const Outcome silent = runVsthostWithWindows({"editor", kSilentScalingEditorPath, "--idle", "2", "--scale", "2", "--shot", unscaled});
+    ASSERT_EQ(silent.status, 0) << silent.out << silent.err;
+    EXPECT_NE(silent.out.find("editor: the plug-in does not answer \"supportsViewDpiScaling\": its editor is shown "
+                              "at 1x, not 2"), std::string::npos) << silent.out;
+    EXPECT_EQ(littleEndian(slurp(unscaled), 18), 200u);
+
+    for (const char* nonsense : {"0.5", "4.01", "2x", "nan", "-1", "inf"}) {
+        expectOneLineError(runVsthost({"editor", kScalingEditorPath, "--scale", nonsense}),
+                           std::string("--scale wants a number from 1 to 4, not '") + nonsense + "'");
+    }
 }
 #endif
 

@@ -8,6 +8,7 @@
 #include "AudioThread.h"
 #include "CheckContext.h"
 #include "CheckRegistry.h"
+#include "EditorSession.h"
 #include "Host.h"
 #include "HostRecords.h"
 #include "HostWindow.h"
@@ -19,10 +20,10 @@ namespace vsthost {
 
 namespace {
 
-constexpr int kEditorCycles = 200;
+constexpr int kEditorCycles = EditorSession::kCycles;
 // Heap growth over all cycles that still counts as none: the allocator's own bookkeeping.
 constexpr long long kHeapSlackBytes = 16 * 1024;
-constexpr int kEditorIdles = 50;
+constexpr int kEditorIdles = EditorSession::kIdles;
 
 const char* const kChecks[] = {
     "editor rectangle before open", "editor opens in a host window", "editor idles",
@@ -34,31 +35,6 @@ const char* const kChecks[] = {
 std::vector<std::string> verdicts(const ValidationOptions&) {
     return std::vector<std::string>(std::begin(kChecks), std::end(kChecks));
 }
-
-class EditorSession {
-public:
-    EditorSession(Effect& effect, HostWindow& host) : effect_(effect), host_(host) {}
-    bool open() {
-        const VstIntPtr answer = effect_.dispatch(effEditOpen, 0, 0, host_.handle());
-        HostWindow::pumpMessages();
-        return answer != 0 || host_.hasChildWindow();
-    }
-    void idle(int times) {
-        for (int i = 0; i < times; ++i) {
-            effect_.dispatch(effEditIdle);
-            HostWindow::pumpMessages();
-        }
-    }
-    bool close() {
-        effect_.dispatch(effEditClose);
-        HostWindow::pumpMessages();
-        return !host_.hasChildWindow();
-    }
-
-private:
-    Effect& effect_;
-    HostWindow& host_;
-};
 
 struct HeldResources {
     ProcessResources process = ProcessResources::measure();
@@ -101,13 +77,7 @@ void checkCycles(CheckContext& context, EditorSession& editor) {
     // Measured after two complete cycles, so that what an editor makes once per process (its
     // window class, cached fonts) is already there.
     const HeldResources before;
-    int goodCycles = 0;
-    for (int cycle = 0; cycle < kEditorCycles; ++cycle) {
-        context.step("editor open and close cycle " + std::to_string(cycle + 1));
-        const bool ok = editor.open();
-        editor.idle(3);
-        if (editor.close() && ok) ++goodCycles;
-    }
+    const int goodCycles = editor.cycles(context, kEditorCycles, "editor open and close cycle");
     HeldResources after;
     // The server forgets a closed connection when it reads its end, which may come a moment after.
     for (int wait = 0; wait < 20 && after.xResources > before.xResources; ++wait) {
