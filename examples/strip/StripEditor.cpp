@@ -6,6 +6,7 @@
 #include "CFrame.h"
 #include "CLevelMeter.h"
 #include "CViewContainer.h"
+#include "CStepMenu.h"
 #include "CStepSwitch.h"
 #include "CTextLabel.h"
 #include "CToggle.h"
@@ -16,6 +17,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -52,10 +55,6 @@ void readDecibels(const char* text, float& value, void*) {
     value = StripEffect::valueForDecibels(decibels);
 }
 
-void showRouting(float value, char* text) {
-    std::snprintf(text, CParamDisplay::kTextBufferSize, "%s",
-                  StripEffect::routingName(StripEffect::routingFor(value)));
-}
 
 // The fader's track is the part of the panel's image under it, grooves and all.
 void showPanelBehind(CControl* control, CBitmap* background) {
@@ -96,6 +95,7 @@ bool StripEditor::open(void* window) {
     addLabel(CRect(130, 92, 170, 108), "Mute");
     addLabel(CRect(180, 92, 220, 108), "Dim");
     addLabel(CRect(130, 140, 290, 156), "Input");
+    gainDial = nullptr;
     addControls(background);
     addDisplays();
     if (background) background->release();
@@ -116,12 +116,15 @@ void StripEditor::addControls(CBitmap* background) {
     if (auto* gain = new (std::nothrow) CDial(CRect(28, 50, 76, 98), this, StripEffect::kGain)) {
         withImage("knob", [&](CBitmap* image) { gain->setImage(image, kKnobFrames); });
         gain->setDefaultValue(StripEffect::valueForDecibels(0.0f));
+        gain->setTooltipText("Gain: double-click to type it");
         panel->addView(gain);
         bind(gain);
+        gainDial = gain;
     }
     if (auto* pan = new (std::nothrow) CFader(CRect(130, 60, 290, 84), this, StripEffect::kPan)) {
         withImage("pan_handle", [&](CBitmap* image) { pan->setHandleImage(image); });
         showPanelBehind(pan, background);
+        pan->setTooltipText("Balance between the channels");
         panel->addView(pan);
         bind(pan);
     }
@@ -129,18 +132,21 @@ void StripEditor::addControls(CBitmap* background) {
                                                 StripEffect::kWidth, CFader::Axis::vertical)) {
         withImage("width_handle", [&](CBitmap* image) { width->setHandleImage(image); });
         showPanelBehind(width, background);
+        width->setTooltipText("Stereo width: mono at the bottom");
         panel->addView(width);
         bind(width);
     }
     if (auto* mute = new (std::nothrow) CToggle(CRect(130, 110, 170, 134), this,
                                                 StripEffect::kMute)) {
         withImage("mute", [&](CBitmap* image) { mute->setImage(image); });
+        mute->setTooltipText("Mute");
         panel->addView(mute);
         bind(mute);
     }
     if (auto* dim = new (std::nothrow) CToggle(CRect(180, 110, 220, 134), this, StripEffect::kDim,
                                                CToggle::Mode::momentary)) {
         withImage("dim", [&](CBitmap* image) { dim->setImage(image); });
+        dim->setTooltipText("Dim by 20 dB while held");
         panel->addView(dim);
         bind(dim);
     }
@@ -148,6 +154,7 @@ void StripEditor::addControls(CBitmap* background) {
             CStepSwitch(CRect(130, 160, 290, 184), StripEffect::kRoutings, this,
                         StripEffect::kRouting, CStepSwitch::Press::underMouse)) {
         withImage("input", [&](CBitmap* image) { input->setImage(image); });
+        input->setTooltipText("Input routing");
         panel->addView(input);
         bind(input);
     }
@@ -161,18 +168,26 @@ void StripEditor::addDisplays() {
         entry->setTextFont(CTextFont(kFontFace, 10));
         entry->setStringConvert(showDecibels);
         entry->setReverseConvert(readDecibels);
+        entry->setPointerLooks();
         panel->addView(entry);
         bind(entry);
+        if (gainDial) typeInto(gainDial, entry);
     }
     // The output's level, fed by the audio thread, beside the width fader.
     if (auto* meter = new (std::nothrow) CLevelMeter(CRect(352, 36, 366, 196), &strip->outputLevel())) {
+        meter->setTooltipText("Output level");
         panel->addView(meter);
     }
-    if (auto* input = new (std::nothrow) CParamDisplay(CRect(230, 110, 290, 134))) {
-        input->setTag(StripEffect::kRouting);
-        input->setBackColor(kFieldBack);
-        input->setFontColor(kColorBlack);
-        input->setStringConvert(showRouting);
+    // The routing again, as a menu of its names.
+    std::vector<std::string> routings;
+    for (VstInt32 routing = 0; routing < StripEffect::kRoutings; ++routing) {
+        routings.emplace_back(StripEffect::routingName(routing));
+    }
+    if (auto* input = new (std::nothrow) CStepMenu(CRect(230, 110, 290, 134), routings, this,
+                                                   StripEffect::kRouting)) {
+        input->setColors(kFieldBack, kColorBlack);
+        input->setPointerLooks();
+        input->setTooltipText("Input routing");
         panel->addView(input);
         bind(input);
     }

@@ -30,4 +30,5 @@ private:
 
     CViewContainer* panel = nullptr; // owned by the frame while open
     StripEffect* strip;
+    CControl* gainDial = nullptr; // owned by the panel while open
 };
