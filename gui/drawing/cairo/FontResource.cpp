@@ -55,9 +55,11 @@ std::mutex& registryLock() {
     return lock;
 }
 
-// Fonts by resource name while anyone uses them; never destroyed, as fonts may outlive statics.
-std::map<std::string, std::weak_ptr<const FontResource>>& registry() {
-    static auto* fonts = new std::map<std::string, std::weak_ptr<const FontResource>>;
+// Fonts by resource name, kept once read: cairo keeps the glyphs of every face it met in caches
+// of its own, so a face read anew at each opening of an editor would grow them each time. Never
+// destroyed, as fonts may outlive statics.
+std::map<std::string, std::shared_ptr<const FontResource>>& registry() {
+    static auto* fonts = new std::map<std::string, std::shared_ptr<const FontResource>>;
     return *fonts;
 }
 
@@ -66,7 +68,7 @@ std::map<std::string, std::weak_ptr<const FontResource>>& registry() {
 std::shared_ptr<const FontResource> FontResource::find(const std::string& name) {
     const std::lock_guard<std::mutex> hold(registryLock());
     auto& fonts = registry();
-    if (auto found = fonts[name].lock()) return found;
+    if (auto found = fonts[name]) return found;
     const EmbeddedResource* file = findEmbeddedResource(name.c_str());
     if (!file) {
         fonts.erase(name);

@@ -9,7 +9,7 @@
 
 class FontResource {
 public:
-    // The font file the plug-in carries as `name`, shared while anyone holds it; null when it
+    // The font file the plug-in carries as `name`, read once and kept; null when it
     // carries none of that name or FreeType cannot read it.
     static std::shared_ptr<const FontResource> find(const std::string& name);
 
