@@ -78,6 +78,22 @@ TEST_F(StripEditorTest, DecibelsTypedIntoTheGainFieldAreOneEditOfTheGain) {
     EXPECT_EQ(calls(before), (std::vector<std::string>{"43:0", "0:0", "44:0"}));
 }
 
+TEST_F(StripEditorTest, TabGoesThroughTheControlsInTheirOrderAndArrowsStepTheFocusedOneAsAnEdit) {
+    ASSERT_NE(frameWindow, nullptr);
+    auto key = [this](VstIntPtr virtualKey) { return strip.dispatch(effEditKeyDown, 0, virtualKey); };
+    const std::size_t before = strip.host.calls.size();
+    EXPECT_EQ(key(VKEY_TAB), 1); // the gain knob, the first control
+    const float gain = strip.record->getParameter(strip.record, kGain);
+    EXPECT_EQ(key(VKEY_UP), 1);
+    EXPECT_GT(strip.record->getParameter(strip.record, kGain), gain);
+    // Pan, width, mute, the input switch, the gain field, then the routing menu.
+    for (int step = 0; step < 6; ++step) EXPECT_EQ(key(VKEY_TAB), 1) << step;
+    EXPECT_EQ(key(VKEY_DOWN), 1); // the next routing, without opening the list
+    EXPECT_EQ(strip.record->getParameter(strip.record, kInput), 1.0f / 3.0f);
+    EXPECT_EQ(calls(before), (std::vector<std::string>{"43:0", "0:0", "44:0", "43:5", "0:5", "44:5"}));
+    EXPECT_EQ(key('x'), 0) << "a key no control uses goes back to the host";
+}
+
 TEST_F(StripEditorTest, TheMeterShowsTheOutputLevelOfABlockProcessedOnAnotherThread) {
     ASSERT_NE(frameWindow, nullptr);
     EXPECT_EQ(windowPixel(frameWindow, 358, 190), RGB(30, 30, 36)) << "silence";
