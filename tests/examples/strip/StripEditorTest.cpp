@@ -9,6 +9,7 @@
 #include "FrameWindowHelpers.h"
 #include "TestWindow.h"
 
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -92,6 +93,45 @@ TEST_F(StripEditorTest, TabGoesThroughTheControlsInTheirOrderAndArrowsStepTheFoc
     EXPECT_EQ(strip.record->getParameter(strip.record, kInput), 1.0f / 3.0f);
     EXPECT_EQ(calls(before), (std::vector<std::string>{"43:0", "0:0", "44:0", "43:5", "0:5", "44:5"}));
     EXPECT_EQ(key('x'), 0) << "a key no control uses goes back to the host";
+}
+
+// The strip's own pop-up windows: a shown tip, or a menu's list.
+HWND shownPopup() {
+    HWND found = nullptr;
+    EnumWindows(
+        [](HWND window, LPARAM result) {
+            char name[16] = "";
+            GetClassNameA(window, name, sizeof name);
+            if (std::strncmp(name, "Popup", 5) != 0 || !IsWindowVisible(window)) return TRUE;
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+TEST_F(StripEditorTest, ATipShowsOnceTheMouseRestsOnTheKnobAndGoesOnAClick) {
+    ASSERT_NE(frameWindow, nullptr);
+    RECT screen{};
+    GetWindowRect(frameWindow, &screen);
+    ASSERT_TRUE(placeCursor(screen.left + 52, screen.top + 74));
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &move, sizeof move);
+    for (int round = 0; round < 60 && !shownPopup(); ++round) {
+        pumpMessages();
+        strip.dispatch(effEditIdle);
+        Sleep(50);
+    }
+    HWND tip = shownPopup();
+    ASSERT_NE(tip, nullptr) << "no tip after three seconds at rest";
+    RECT area{};
+    GetWindowRect(tip, &area);
+    EXPECT_GT(area.top, screen.top + 74) << "below the pointer";
+
+    click(200, 210); // on the panel, away from every control
+    EXPECT_EQ(shownPopup(), nullptr) << "a click takes the tip away";
 }
 
 TEST_F(StripEditorTest, TheMeterShowsTheOutputLevelOfABlockProcessedOnAnotherThread) {
