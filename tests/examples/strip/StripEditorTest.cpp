@@ -95,18 +95,18 @@ TEST_F(StripEditorTest, TabGoesThroughTheControlsInTheirOrderAndArrowsStepTheFoc
     EXPECT_EQ(key('x'), 0) << "a key no control uses goes back to the host";
 }
 
+BOOL CALLBACK takeShownPopup(HWND window, LPARAM result) {
+    char name[16] = "";
+    GetClassNameA(window, name, sizeof name);
+    if (std::strncmp(name, "Popup", 5) != 0 || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(result) = window;
+    return FALSE;
+}
+
 // The strip's own pop-up windows: a shown tip, or a menu's list.
 HWND shownPopup() {
     HWND found = nullptr;
-    EnumWindows(
-        [](HWND window, LPARAM result) {
-            char name[16] = "";
-            GetClassNameA(window, name, sizeof name);
-            if (std::strncmp(name, "Popup", 5) != 0 || !IsWindowVisible(window)) return TRUE;
-            *reinterpret_cast<HWND*>(result) = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumWindows(takeShownPopup, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
