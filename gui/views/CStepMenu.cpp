@@ -60,7 +60,7 @@ std::int32_t CStepMenu::position() const {
 void* CStepMenu::getListWindow() const { return list ? list->nativeHandle() : nullptr; }
 
 void CStepMenu::draw(CDrawContext* context) {
-    fillExactly(context, size, backColor);
+    fillExactly(context, size, lookColor(backColor));
     context->setFont(font);
     context->setFontColor(textColor);
     CRect text = size;

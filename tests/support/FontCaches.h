@@ -6,8 +6,11 @@
 #include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
+#include "FontResource.h"
+
 class FontCaches : public testing::Environment {
     void TearDown() override {
+        FontResource::forgetKept();
         cairo_debug_reset_static_data();
         FcFini();
     }

@@ -87,6 +87,11 @@ std::shared_ptr<const FontResource> FontResource::find(const std::string& name) 
     return made;
 }
 
+void FontResource::forgetKept() {
+    const std::lock_guard<std::mutex> hold(registryLock());
+    registry().clear();
+}
+
 FontResource::FontResource(cairo_font_face_t* plain) { faces[0] = plain; }
 
 FontResource::~FontResource() {

@@ -57,6 +57,8 @@ LRESULT buttonDown(HWND window, CFrame* frame, UINT message, LPARAM lParam) {
     if (message == WM_LBUTTONDOWN) frame->pointerPressed(where);
     // -1: the buttons are read from the system, honouring a swap.
     frame->mouse(&context, where, -1);
+    // A loop of its own, the system's menu for one, may have taken the release while it ran.
+    if (message == WM_LBUTTONDOWN && GetKeyState(VK_LBUTTON) >= 0) frame->pointerReleased();
     return 0;
 }
 

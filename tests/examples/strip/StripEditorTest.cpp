@@ -37,17 +37,51 @@ struct StripEditorTest : ::testing::Test {
         }
         return result;
     }
+    // A press the control follows as a drag holds this call until the button is up: the
+    // release timer lets go from inside that loop, as the hand would.
     void click(int x, int y) {
+        ASSERT_TRUE(pointTo(x, y));
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &StripEditorTest::letGo);
+        sendButton(MOUSEEVENTF_LEFTDOWN);
+        pumpMessages();
+        if (GetAsyncKeyState(VK_LBUTTON) < 0) sendButton(MOUSEEVENTF_LEFTUP);
+        pumpMessages();
+        KillTimer(nullptr, timer);
+    }
+    bool pointTo(int x, int y) {
         RECT screen{};
         GetWindowRect(frameWindow, &screen);
-        ASSERT_TRUE(placeCursor(screen.left + x, screen.top + y));
-        for (DWORD flags : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
-            INPUT input{};
-            input.type = INPUT_MOUSE;
-            input.mi.dwFlags = flags;
-            SendInput(1, &input, sizeof input);
+        if (!placeCursor(screen.left + x, screen.top + y)) return false;
+        sendButton(MOUSEEVENTF_MOVE);
+        return true;
+    }
+    // Idles as a host does until the frame's pixel at (x, y) is `colour`, for two seconds at most.
+    COLORREF idleUntil(int x, int y, COLORREF colour) {
+        for (int round = 0; round < 40 && windowPixel(frameWindow, x, y) != colour; ++round) {
             pumpMessages();
+            strip.dispatch(effEditIdle);
+            Sleep(50);
         }
+        return windowPixel(frameWindow, x, y);
+    }
+    static void sendButton(DWORD flags) {
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dwFlags = flags;
+        SendInput(1, &input, sizeof input);
+    }
+    static void CALLBACK letGo(HWND, UINT, UINT_PTR, DWORD) {
+        if (GetAsyncKeyState(VK_LBUTTON) < 0) sendButton(MOUSEEVENTF_LEFTUP);
+    }
+    // Clicks the last of the four lines of the system's list once it shows.
+    static void CALLBACK chooseLastLine(HWND, UINT, UINT_PTR, DWORD) {
+        HWND list = FindWindowA("#32768", nullptr);
+        if (!list || !IsWindowVisible(list) || GetAsyncKeyState(VK_LBUTTON) < 0) return;
+        RECT area{};
+        GetWindowRect(list, &area);
+        placeCursor(area.left + 20, area.bottom - (area.bottom - area.top) / 8);
+        sendButton(MOUSEEVENTF_LEFTDOWN);
+        sendButton(MOUSEEVENTF_LEFTUP);
     }
 
     ExampleModule strip{"Strip.dll"};
@@ -77,6 +111,37 @@ TEST_F(StripEditorTest, DecibelsTypedIntoTheGainFieldAreOneEditOfTheGain) {
     SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_EQ(strip.record->getParameter(strip.record, kGain), 0.625f);
     EXPECT_EQ(calls(before), (std::vector<std::string>{"43:0", "0:0", "44:0"}));
+}
+
+TEST_F(StripEditorTest, ADoubleClickOnTheGainKnobOpensTheGainFieldForTyping) {
+    ASSERT_NE(frameWindow, nullptr);
+    click(52, 56);
+    click(52, 56);
+    HWND box = FindWindowExA(frameWindow, nullptr, "Edit", nullptr);
+    ASSERT_NE(box, nullptr);
+    SetWindowTextA(box, "-6 dB");
+    SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(strip.record->getParameter(strip.record, kGain), 0.625f);
+}
+
+TEST_F(StripEditorTest, TheRoutingMenuLightensUnderThePointerAndALineOfItsListIsOneEdit) {
+    ASSERT_NE(frameWindow, nullptr);
+    const COLORREF field = RGB(230, 230, 230);
+    EXPECT_EQ(windowPixel(frameWindow, 233, 113), field);
+    ASSERT_TRUE(pointTo(260, 122));
+    EXPECT_EQ(idleUntil(233, 113, RGB(236, 236, 236)), RGB(236, 236, 236)) << "a quarter towards white";
+
+    // The system's list holds the press that opens it; its last line is chosen from a timer.
+    const std::size_t before = strip.host.calls.size();
+    const UINT_PTR chooser = SetTimer(nullptr, 0, 30, &StripEditorTest::chooseLastLine);
+    click(260, 122);
+    KillTimer(nullptr, chooser);
+    EXPECT_EQ(strip.record->getParameter(strip.record, kInput), 1.0f) << "swapped, the last line";
+    EXPECT_EQ(calls(before), (std::vector<std::string>{"43:5", "0:5", "44:5"}));
+    EXPECT_EQ(idleUntil(270, 172, RGB(80, 180, 255)), RGB(80, 180, 255)) << "the switch shows it too";
+
+    ASSERT_TRUE(pointTo(200, 210));
+    EXPECT_EQ(idleUntil(233, 113, field), field) << "the pointer gone";
 }
 
 TEST_F(StripEditorTest, TabGoesThroughTheControlsInTheirOrderAndArrowsStepTheFocusedOneAsAnEdit) {
@@ -114,11 +179,7 @@ TEST_F(StripEditorTest, ATipShowsOnceTheMouseRestsOnTheKnobAndGoesOnAClick) {
     ASSERT_NE(frameWindow, nullptr);
     RECT screen{};
     GetWindowRect(frameWindow, &screen);
-    ASSERT_TRUE(placeCursor(screen.left + 52, screen.top + 74));
-    INPUT move{};
-    move.type = INPUT_MOUSE;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE;
-    SendInput(1, &move, sizeof move);
+    ASSERT_TRUE(pointTo(52, 74));
     for (int round = 0; round < 60 && !shownPopup(); ++round) {
         pumpMessages();
         strip.dispatch(effEditIdle);
