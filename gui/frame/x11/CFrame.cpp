@@ -306,6 +306,8 @@ bool CFrame::toPopup(const XEvent& event) {
     // Keys go the way the host's own keys go, so that both reach the open list alike.
     if (event.type == KeyPress || event.type == KeyRelease) keyChanged(event, event.type == KeyPress);
     else (*found)->handle(event);
+    // A list that grabbed the pointer as it opened takes the release of the press that opened it.
+    if (event.type == ButtonRelease && event.xbutton.button == Button1) pointerReleased();
     return true;
 }
 

@@ -201,6 +201,7 @@ TEST_F(StepMenuTest, AClickOpensTheListWholeBelowTheControlAndAClickOnAnItemChoo
     EXPECT_EQ(menu->position(), 5);
     EXPECT_EQ(journal.values, (std::vector<float>{5.0f / kLast}));
     EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin7", "end7"}));
+    EXPECT_FALSE(menu->isPressed()) << "the list took the release, yet the press is over";
 }
 
 TEST_F(StepMenuTest, KeysChooseInTheListWhileEscapeAndAClickOutsideChooseNothing) {
