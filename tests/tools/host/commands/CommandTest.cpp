@@ -50,6 +50,7 @@ const std::string kTimeProbePath = besideProgram(TIME_PROBE_FILE);
 const std::string kPrintingPluginPath = besideProgram(PRINTING_PLUGIN_FILE);
 const std::string kHostilePluginPath = besideProgram(HOSTILE_PLUGIN_FILE);
 const std::string kForgetfulPluginPath = besideProgram(FORGETFUL_PLUGIN_FILE);
+const std::string kDoublePluginPath = besideProgram(DOUBLE_PLUGIN_FILE);
 const std::string kEditorPluginPath = besideProgram(EDITOR_PLUGIN_FILE);
 const std::string kLeakyEditorPluginPath = besideProgram(LEAKY_EDITOR_PLUGIN_FILE);
 const std::string kScalingEditorPath = besideProgram(SCALING_EDITOR_FILE);
@@ -67,7 +68,7 @@ const std::string kScratchPath = [] {
 const char* const kUnreachedLimit = "600";
 
 // Every verdict a validation at any level accounts for, given, failed or skipped.
-constexpr int kEveryVerdict = 80;
+constexpr int kEveryVerdict = 82;
 
 struct Outcome {
     int status = -1;
@@ -723,12 +724,13 @@ TEST(VsthostValidate, PassesThePluginAtTheStrictestLevelWithEveryCheckReported) 
     EXPECT_EQ(run.status, 0) << run.out;
     const Tally tally = closingTally(run.out);
 #if defined(_WIN32)
-    EXPECT_EQ(tally.skipped, 7) << "the instrument checks, on an effect, the chunk checks and the X resources\n"
-                                << run.out;
+    EXPECT_EQ(tally.skipped, 11) << "the instrument checks, on an effect, the chunk checks, the double "
+                                    "processing checks and the X resources\n"
+                                 << run.out;
 #else
-    EXPECT_EQ(tally.skipped, 23)
-        << "the instrument checks, the chunk checks, and the editor's, at 1x and 2x, without native windows\n"
-        << run.out;
+    EXPECT_EQ(tally.skipped, 27) << "the instrument checks, the chunk checks, the double processing checks, and "
+                                    "the editor's, at 1x and 2x, without native windows\n"
+                                 << run.out;
 #endif
     EXPECT_GE(tally.passed, 50);
     EXPECT_EQ(tally.failed, 0);
@@ -744,7 +746,9 @@ TEST(VsthostValidate, PassesThePluginAtTheStrictestLevelWithEveryCheckReported) 
                               "PASS parameter sweeps no rougher than their values at rest: 2 parameters",
                               "SKIP damaged chunks refused without a trace: the plug-in keeps no chunks",
                               "SKIP a note sounds in every block size: an effect: 2 inputs and no synth "
-                              "flag"}) {
+                              "flag",
+                              "SKIP bit-exact double pass-through, in place: the plug-in does not claim double "
+                              "processing (flag 4096 not set)"}) {
         EXPECT_NE(run.out.find(check), std::string::npos) << check << "\n" << run.out;
     }
 #if defined(_WIN32)
@@ -876,6 +880,44 @@ TEST(VsthostValidate, NamesThePieceOfStateAPluginForgets) {
         EXPECT_NE(run.out.find(verdict), std::string::npos) << forgets << "\n" << run.out;
         EXPECT_EQ(closingTally(run.out).failed, *forgets && verdict.starts_with("FAIL") ? 1 : 0) << run.out;
         EXPECT_NE(run.out.find("PASS chunk carried whole into a new instance"), std::string::npos) << run.out;
+    }
+}
+
+// A plug-in that claims double processing passes the double checks only with a double entry that
+// writes every output sample, agrees with its float path and, said to pass audio through, keeps
+// every double bit for bit.
+TEST(VsthostValidate, ChecksADoubleEntryAgainstItsFloatPathAndTheInput) {
+    const struct {
+        const char* entry;
+        const char* level;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", "1", {"PASS double output finite", "PASS double and float processing agree: within 2^-20",
+                   "PASS bit-exact double pass-through, separate buffers", "PASS bit-exact double pass-through, in place"}},
+        {"nothing", "1", {"FAIL double output finite, blocks of 1 to 4096 frames: left untouched at channel 0, frame 0 "
+                          "in blocks of 1",
+                          "FAIL double and float processing agree: channel 0 frame 0: float 0.0061591793783009052, "
+                          "double left untouched",
+                          "FAIL bit-exact double pass-through, separate buffers: channel 0 frame 0: -0 came out as "
+                          "nothing in blocks of 1"}},
+        {"silence", "1", {"PASS double output finite",
+                          "FAIL double and float processing agree: channel 0 frame 1: float 0.039616178721189499, "
+                          "double 0\n"}},
+        {"float", "1", {"PASS double and float processing agree",
+                        "FAIL bit-exact double pass-through, separate buffers: channel 0 frame 53: "
+                        "1.7976931348623157e+308 came out as inf in blocks of 1"}},
+        {"drift", "1", {"WARN double and float processing agree: channel 0 frame 2: float 0.097540594637393951, "
+                        "double 0.097542082988752554",
+                        "PASS double and float processing agree: within -40 dBFS, not within float precision"}},
+        {"drift", "2", {"FAIL double and float processing agree: channel 0 frame 2"}},
+    };
+    for (const auto& [entry, level, lines] : cases) {
+        const ScopedVariable chosen("LANTER5_DOUBLE", entry);
+        const Outcome run = runVsthost({"validate", kDoublePluginPath, "--passthrough", "--level", level,
+                                        "--timeout", kUnreachedLimit});
+        for (const auto& line : lines) EXPECT_NE(run.out.find(line), std::string::npos) << entry << ": " << line << "\n" << run.out;
+        // Each faulty entry fails one check at least: drift and float keep no double bit for bit.
+        EXPECT_EQ(run.status, *entry ? 1 : 0) << entry << "\n" << run.out;
     }
 }
 
