@@ -921,6 +921,60 @@ TEST(VsthostValidate, ChecksADoubleEntryAgainstItsFloatPathAndTheInput) {
     }
 }
 
+// With --json, stdout holds one JSON document and nothing else, with every verdict of the text
+// report under its check, in its order, and the same totals; a plug-in's name that is not UTF-8
+// does not keep a parser from reading it. Messages hold counts that differ from run to run, so
+// the verdicts are compared without them.
+TEST(VsthostValidate, ReportsAsJsonWhatTheTextReportShows) {
+#if defined(_WIN32)
+    const std::string plugin = kFaultyPluginPath;
+#else
+    const std::string plugin = scratch("faulty caf\xE9.so");
+    std::ofstream(plugin, std::ios::binary) << slurp(kFaultyPluginPath);
+#endif
+    const Outcome text = runVsthost({"validate", plugin, "--timeout", kUnreachedLimit});
+    const Outcome json = runVsthost({"validate", plugin, "--json", "--timeout", kUnreachedLimit});
+    EXPECT_EQ(json.status, 1);
+    ASSERT_TRUE(json.out.starts_with("{\"plugin\":\"") && json.out.ends_with("}\n")) << json.out;
+    EXPECT_NE(json.out.find("\"totals\":{\"passed\":" + std::to_string(closingTally(text.out).passed) +
+                            ",\"failed\":13,\"skipped\":" + std::to_string(closingTally(text.out).skipped) +
+                            ",\"warnings\":9}"),
+              std::string::npos) << json.out;
+    // A parameter's name quoted with its escapes, whose backslashes JSON escapes in turn.
+    EXPECT_NE(json.out.find("{\"name\":\"bank restored through a written file\",\"verdict\":\"fail\",\"message\":"
+                            "\"parameter 0 \\\"G\\\\x0A\\\\x1B[2J\\\" is 0, was 0.5\"}"),
+              std::string::npos) << json.out;
+#if !defined(_WIN32)
+    // The document read by a JSON parser, written back as the text report's lines without messages.
+    const char* const lines =
+        "import json, sys\n"
+        "d = json.load(open(sys.argv[1], encoding='utf-8'))\n"
+        "names = {1: 'normal', 2: 'strict', 3: 'hostile'}\n"
+        "out = []\n"
+        "for c in d['checks']:\n"
+        "    out.append('-- %s, level %d (%s)' % (c['name'], c['level'], names[c['level']]))\n"
+        "    out += [v['verdict'].upper() + ' ' + v['name'] for v in c['verdicts']]\n"
+        "t = d['totals']\n"
+        "out.append('%d passed, %d failed, %d skipped' % (t['passed'], t['failed'], t['skipped']))\n"
+        "out.append(d['plugin'])\n"
+        "sys.stdout.buffer.write('\\n'.join(out).encode('utf-8'))\n";
+    const std::string document = scratch("report.json");
+    std::ofstream(document, std::ios::binary) << json.out;
+    const Outcome parsed = runVsthost({"-c", lines, document}, "/usr/bin/python3");
+    ASSERT_EQ(parsed.status, 0) << parsed.err;
+    std::istringstream expected(text.out);
+    std::istringstream read(parsed.out);
+    std::string want;
+    std::string got;
+    while (std::getline(expected, want)) {
+        ASSERT_TRUE(std::getline(read, got)) << "the document ends before: " << want;
+        EXPECT_TRUE(want == got || want.starts_with(got + ": ")) << want << "\n" << got;
+    }
+    ASSERT_TRUE(std::getline(read, got));
+    EXPECT_TRUE(got.ends_with("faulty caf\xEF\xBF\xBD.so")) << got;
+#endif
+}
+
 // A crash, an abort or a hang fails the check it happened in, names how and where, and the
 // run goes on with the next check; every check is still counted. Only the hang needs a limit,
 // and only one that a hang exceeds: the checks' own work is far shorter.
