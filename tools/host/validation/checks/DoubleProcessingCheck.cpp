@@ -84,6 +84,7 @@ Channels processDoubles(Effect& effect, const Channels& input, std::size_t frame
     for (auto& channel : inputs) in.push_back(channel.data());
     for (auto& channel : outputs) out.push_back(inPlace ? in[out.size()] : channel.data());
     Channels result(outputCount);
+    for (auto& channel : result) channel.reserve(frames);
     const double marker = std::bit_cast<double>(kMarkerBits);
     for (std::size_t offset = 0; offset < frames; offset += size) {
         const std::size_t count = std::min(size, frames - offset);
