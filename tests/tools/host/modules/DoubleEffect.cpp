@@ -2,7 +2,8 @@
 // double entry does what LANTER5_DOUBLE says: "nothing", it leaves the outputs as they were (what
 // a plug-in that sets the flag and overrides nothing does); "silence", it writes zeros; "float",
 // it passes the samples through a float, which float processing cannot tell; "drift", it scales
-// them a little more than float precision allows. Otherwise it passes them through bit for bit.
+// them a little more than float precision allows; "noise", its float path adds an offset that
+// changes from block to block. Otherwise it passes them through bit for bit.
 #include <cstdlib>
 #include <cstring>
 
@@ -25,8 +26,14 @@ VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPt
 }
 
 void VST_CALL process(AEffect*, float** inputs, float** outputs, VstInt32 frames) {
+    static int calls = 0;
+    const float offset = chosen("noise") ? 0.1f * static_cast<float>(++calls % 7) : 0.0f;
     for (int channel = 0; channel < 2; ++channel) {
-        std::memmove(outputs[channel], inputs[channel], sizeof(float) * static_cast<std::size_t>(frames));
+        if (offset == 0.0f) {
+            std::memmove(outputs[channel], inputs[channel], sizeof(float) * static_cast<std::size_t>(frames));
+            continue;
+        }
+        for (VstInt32 frame = 0; frame < frames; ++frame) outputs[channel][frame] = inputs[channel][frame] + offset;
     }
 }
 
