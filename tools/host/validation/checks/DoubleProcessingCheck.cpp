@@ -162,9 +162,9 @@ void checkFinite(CheckContext& context, Effect& effect, const Channels& signal) 
 }
 
 // Both paths from a reset, each in blocks of 512 with separate buffers, once the float path is
-// known to render alike twice. A plug-in whose float
-// path is the double one rounded agrees to float precision; a small difference can be honest
-// (a filter keeping its state in the wider type), so it warns, and fails only a strict run.
+// known to render alike twice. A plug-in whose float path is the double one rounded agrees to
+// float precision; a small difference can be honest (a filter keeping its state in the wider
+// type), so it warns, and fails only a strict run.
 void checkAgreement(CheckContext& context, Effect& effect, const AudioData& signal) {
     context.step("float processing of the signal the double path gets");
     const AudioData floats = renderFromReset(effect, signal, 512);
