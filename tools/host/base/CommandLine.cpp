@@ -13,7 +13,7 @@ const std::set<std::string> kValueOptions = {"--block", "--rate",  "--dir",   "-
                                              "--level", "--timeout", "--junit", "--child", "--map",
                                              "--midi", "--tail", "--tempo", "--meter", "--channel", "--program",
                                              "--preset", "--temporary", "--scale"};
-const std::set<std::string> kFlags = {"--trace", "--passthrough"};
+const std::set<std::string> kFlags = {"--trace", "--passthrough", "--json"};
 
 std::string shortNumber(double value) {
     char text[32];

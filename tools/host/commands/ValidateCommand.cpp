@@ -5,6 +5,7 @@
 #include "ChildChannel.h"
 #include "ChildProcess.h"
 #include "FileName.h"
+#include "JsonReport.h"
 #include "JunitReport.h"
 #include "PluginLibrary.h"
 #include "Validator.h"
@@ -15,7 +16,7 @@ namespace {
 
 constexpr const char* kUsage =
     "vsthost: usage: vsthost validate PLUGIN [--level N|normal|strict|hostile] [--passthrough] "
-    "[--timeout S] [--preset FILE] [--junit FILE]\n";
+    "[--timeout S] [--preset FILE] [--junit FILE] [--json]\n";
 
 }  // namespace
 
@@ -67,8 +68,14 @@ int ValidateCommand::run(const CommandLine& line) {
             return 2;
         }
     }
-    Validator validator(plugin, *options);
+    const bool json = line.has("--json");
+    Validator validator(plugin, *options, !json);
     const bool passed = validator.run();
+    if (json) {
+        const std::string document = JsonReport::text(line.arguments[0], *options, validator.report(), validator.refusal());
+        std::fputs(document.c_str(), stdout);
+        std::fflush(stdout);
+    }
     if (!validator.refusal().empty()) {
         std::fprintf(stderr, "vsthost: %s\n", validator.refusal().c_str());
         return 1;

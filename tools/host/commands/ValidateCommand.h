@@ -1,6 +1,6 @@
 #pragma once
-// `validate PLUGIN [--level N] [--passthrough] [--timeout S] [--junit FILE]`: the validation
-// run; exit status 1 on any failed check.
+// `validate PLUGIN [--level N] [--passthrough] [--timeout S] [--junit FILE] [--json]`: the
+// validation run; exit status 1 on any failed check.
 
 #include "CommandLine.h"
 #include "Expected.h"

@@ -72,6 +72,8 @@ std::string JunitReport::text(const std::string& plugin, const CheckReport& repo
            std::to_string(total) + "\" failures=\"" + std::to_string(report.failed()) +
            "\" skipped=\"" + std::to_string(report.skipped()) + "\" errors=\"0\">\n";
     for (const auto& entry : report.entries()) {
+        // JUnit has no verdict that fails nothing.
+        if (entry.verdict == CheckReport::Verdict::warn) continue;
         xml += "  <testcase classname=\"" + escaped(entry.check) + " (" + levelText(entry.level) +
                ")\" name=\"" + escaped(entry.name) + "\"";
         if (entry.verdict == CheckReport::Verdict::pass) {

@@ -12,8 +12,8 @@
 
 namespace vsthost {
 
-Validator::Validator(std::string pluginPath, ValidationOptions options)
-    : pluginPath_(std::move(pluginPath)), options_(std::move(options)) {}
+Validator::Validator(std::string pluginPath, ValidationOptions options, bool printed)
+    : pluginPath_(std::move(pluginPath)), options_(std::move(options)), report_(printed) {}
 
 bool Validator::run() {
     std::string gateClosed;

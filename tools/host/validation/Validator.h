@@ -21,7 +21,8 @@ namespace vsthost {
 
 class Validator {
 public:
-    Validator(std::string pluginPath, ValidationOptions options);
+    // Without `printed`, no line of the report reaches stdout.
+    Validator(std::string pluginPath, ValidationOptions options, bool printed = true);
     // Runs every check; true when none failed.
     bool run();
     const CheckReport& report() const { return report_; }

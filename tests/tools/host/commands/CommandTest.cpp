@@ -50,6 +50,7 @@ const std::string kTimeProbePath = besideProgram(TIME_PROBE_FILE);
 const std::string kPrintingPluginPath = besideProgram(PRINTING_PLUGIN_FILE);
 const std::string kHostilePluginPath = besideProgram(HOSTILE_PLUGIN_FILE);
 const std::string kForgetfulPluginPath = besideProgram(FORGETFUL_PLUGIN_FILE);
+const std::string kDoublePluginPath = besideProgram(DOUBLE_PLUGIN_FILE);
 const std::string kEditorPluginPath = besideProgram(EDITOR_PLUGIN_FILE);
 const std::string kLeakyEditorPluginPath = besideProgram(LEAKY_EDITOR_PLUGIN_FILE);
 const std::string kScalingEditorPath = besideProgram(SCALING_EDITOR_FILE);
@@ -67,7 +68,7 @@ const std::string kScratchPath = [] {
 const char* const kUnreachedLimit = "600";
 
 // Every verdict a validation at any level accounts for, given, failed or skipped.
-constexpr int kEveryVerdict = 80;
+constexpr int kEveryVerdict = 82;
 
 struct Outcome {
     int status = -1;
@@ -723,12 +724,13 @@ TEST(VsthostValidate, PassesThePluginAtTheStrictestLevelWithEveryCheckReported) 
     EXPECT_EQ(run.status, 0) << run.out;
     const Tally tally = closingTally(run.out);
 #if defined(_WIN32)
-    EXPECT_EQ(tally.skipped, 7) << "the instrument checks, on an effect, the chunk checks and the X resources\n"
-                                << run.out;
+    EXPECT_EQ(tally.skipped, 11) << "the instrument checks, on an effect, the chunk checks, the double "
+                                    "processing checks and the X resources\n"
+                                 << run.out;
 #else
-    EXPECT_EQ(tally.skipped, 23)
-        << "the instrument checks, the chunk checks, and the editor's, at 1x and 2x, without native windows\n"
-        << run.out;
+    EXPECT_EQ(tally.skipped, 27) << "the instrument checks, the chunk checks, the double processing checks, and "
+                                    "the editor's, at 1x and 2x, without native windows\n"
+                                 << run.out;
 #endif
     EXPECT_GE(tally.passed, 50);
     EXPECT_EQ(tally.failed, 0);
@@ -744,7 +746,9 @@ TEST(VsthostValidate, PassesThePluginAtTheStrictestLevelWithEveryCheckReported) 
                               "PASS parameter sweeps no rougher than their values at rest: 2 parameters",
                               "SKIP damaged chunks refused without a trace: the plug-in keeps no chunks",
                               "SKIP a note sounds in every block size: an effect: 2 inputs and no synth "
-                              "flag"}) {
+                              "flag",
+                              "SKIP bit-exact double pass-through, in place: the plug-in does not claim double "
+                              "processing (flag 4096 not set)"}) {
         EXPECT_NE(run.out.find(check), std::string::npos) << check << "\n" << run.out;
     }
 #if defined(_WIN32)
@@ -877,6 +881,105 @@ TEST(VsthostValidate, NamesThePieceOfStateAPluginForgets) {
         EXPECT_EQ(closingTally(run.out).failed, *forgets && verdict.starts_with("FAIL") ? 1 : 0) << run.out;
         EXPECT_NE(run.out.find("PASS chunk carried whole into a new instance"), std::string::npos) << run.out;
     }
+}
+
+// A plug-in that claims double processing passes the double checks only with a double entry that
+// writes every output sample, agrees with its float path and, said to pass audio through, keeps
+// every double bit for bit.
+TEST(VsthostValidate, ChecksADoubleEntryAgainstItsFloatPathAndTheInput) {
+    const struct {
+        const char* entry;
+        const char* level;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"", "1", {"PASS double output finite", "PASS double and float processing agree: within 2^-20",
+                   "PASS bit-exact double pass-through, separate buffers", "PASS bit-exact double pass-through, in place"}},
+        {"nothing", "1", {"FAIL double output finite, blocks of 1 to 4096 frames: left untouched at channel 0, frame 0 "
+                          "in blocks of 1",
+                          "FAIL double and float processing agree: channel 0 frame 0: float 0.0061591793783009052, "
+                          "double left untouched",
+                          "FAIL bit-exact double pass-through, separate buffers: channel 0 frame 0: -0 came out as "
+                          "nothing in blocks of 1"}},
+        {"silence", "1", {"PASS double output finite",
+                          "FAIL double and float processing agree: channel 0 frame 1: float 0.039616178721189499, "
+                          "double 0",
+                          "FAIL bit-exact double pass-through, in place: channel 0 frame 0: -0 came out as 0"}},
+        {"float", "1", {"PASS double and float processing agree",
+                        "FAIL bit-exact double pass-through, separate buffers: channel 0 frame 53: "
+                        "1.7976931348623157e+308 came out as inf in blocks of 1"}},
+        {"drift", "1", {"WARN double and float processing agree: channel 0 frame 2: float 0.097540594637393951, "
+                        "double 0.097542082988752554",
+                        "PASS double and float processing agree: within -40 dBFS, not within float precision"}},
+        {"drift", "2", {"FAIL double and float processing agree: channel 0 frame 2"}},
+        {"noise", "1", {"SKIP double and float processing agree: not compared: the float path does not render alike "
+                        "twice from a reset"}},
+    };
+    for (const auto& [entry, level, lines] : cases) {
+        const ScopedVariable chosen("LANTER5_DOUBLE", entry);
+        const Outcome run = runVsthost({"validate", kDoublePluginPath, "--passthrough", "--level", level,
+                                        "--timeout", kUnreachedLimit});
+        for (const auto& line : lines) EXPECT_NE(run.out.find(line), std::string::npos) << entry << ": " << line << "\n" << run.out;
+        // Each faulty entry fails one check at least: drift and float keep no double bit for bit, noise
+        // passes no float bit for bit.
+        EXPECT_EQ(run.status, *entry ? 1 : 0) << entry << "\n" << run.out;
+    }
+}
+
+// With --json, stdout holds one JSON document and nothing else, with every verdict of the text
+// report under its check, in its order, and the same totals; a plug-in's name that is not UTF-8
+// does not keep a parser from reading it. Messages hold counts that differ from run to run, so
+// the verdicts are compared without them.
+TEST(VsthostValidate, ReportsAsJsonWhatTheTextReportShows) {
+#if defined(_WIN32)
+    const std::string plugin = kFaultyPluginPath;
+#else
+    const std::string plugin = scratch("faulty caf\xE9.so");
+    std::ofstream(plugin, std::ios::binary) << slurp(kFaultyPluginPath);
+#endif
+    const Outcome text = runVsthost({"validate", plugin, "--timeout", kUnreachedLimit});
+    const Outcome json = runVsthost({"validate", plugin, "--json", "--timeout", kUnreachedLimit});
+    EXPECT_EQ(json.status, 1);
+    // One line, which Windows ends with a return too.
+    const std::string document = json.out.substr(0, json.out.find_last_not_of("\r\n") + 1);
+    ASSERT_TRUE(document.starts_with("{\"plugin\":\"") && document.ends_with("}") &&
+                document.find('\n') == std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"totals\":{\"passed\":" + std::to_string(closingTally(text.out).passed) +
+                            ",\"failed\":13,\"skipped\":" + std::to_string(closingTally(text.out).skipped) +
+                            ",\"warnings\":9}"),
+              std::string::npos) << json.out;
+    // A parameter's name quoted with its escapes, whose backslashes JSON escapes in turn.
+    EXPECT_NE(json.out.find("{\"name\":\"bank restored through a written file\",\"verdict\":\"fail\",\"message\":"
+                            "\"parameter 0 \\\"G\\\\x0A\\\\x1B[2J\\\" is 0, was 0.5\"}"),
+              std::string::npos) << json.out;
+#if !defined(_WIN32)
+    // The document read by a JSON parser, written back as the text report's lines without messages.
+    const char* const lines =
+        "import json, sys\n"
+        "d = json.load(open(sys.argv[1], encoding='utf-8'))\n"
+        "names = {1: 'normal', 2: 'strict', 3: 'hostile'}\n"
+        "out = []\n"
+        "for c in d['checks']:\n"
+        "    out.append('-- %s, level %d (%s)' % (c['name'], c['level'], names[c['level']]))\n"
+        "    out += [v['verdict'].upper() + ' ' + v['name'] for v in c['verdicts']]\n"
+        "t = d['totals']\n"
+        "out.append('%d passed, %d failed, %d skipped' % (t['passed'], t['failed'], t['skipped']))\n"
+        "out.append(d['plugin'])\n"
+        "sys.stdout.buffer.write('\\n'.join(out).encode('utf-8'))\n";
+    const std::string file = scratch("report.json");
+    std::ofstream(file, std::ios::binary) << json.out;
+    const Outcome parsed = runVsthost({"-c", lines, file}, "/usr/bin/python3");
+    ASSERT_EQ(parsed.status, 0) << parsed.err;
+    std::istringstream expected(text.out);
+    std::istringstream read(parsed.out);
+    std::string want;
+    std::string got;
+    while (std::getline(expected, want)) {
+        ASSERT_TRUE(std::getline(read, got)) << "the document ends before: " << want;
+        EXPECT_TRUE(want == got || want.starts_with(got + ": ")) << want << "\n" << got;
+    }
+    ASSERT_TRUE(std::getline(read, got));
+    EXPECT_TRUE(got.ends_with("faulty caf\xEF\xBF\xBD.so")) << got;
+#endif
 }
 
 // A crash, an abort or a hang fails the check it happened in, names how and where, and the

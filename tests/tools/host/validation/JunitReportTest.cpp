@@ -34,3 +34,14 @@ TEST(JunitReport, ReplacesWhatXmlDoesNotAllow) {
         EXPECT_NE(xml.find("validate " + named.text + "\""), std::string::npos) << named.what << "\n" << xml;
     }
 }
+
+// A warning fails nothing, and JUnit has no verdict for it: it is no test case there.
+TEST(JunitReport, LeavesWarningsOut) {
+    CheckReport report(false);
+    report.beginCheck("processing", vsthost::Level::normal);
+    report.warn("agrees", "slightly off");
+    report.pass("agrees", "near enough");
+    const std::string xml = JunitReport::text("p.so", report);
+    EXPECT_EQ(xml.find("slightly off"), std::string::npos) << xml;
+    EXPECT_NE(xml.find("tests=\"1\" failures=\"0\" skipped=\"0\""), std::string::npos) << xml;
+}
