@@ -20,6 +20,7 @@ GainEffect::GainEffect(HostCallback host) : AudioEffectX(host, GainPrograms::kCo
     setNumOutputs(kChannels);
     setUniqueID(kUniqueId);
     setCanProcessReplacing(true);
+    setCanDoubleReplacing(true);
     setProgramsAreChunks(true);
     gainValue = programs.currentProgram().value;
     createPluginEditor(this); // attaches itself; none without the toolkit
@@ -29,29 +30,42 @@ void GainEffect::displayFor(float value, char* text, VstInt32 maxLen) {
     formatDecibels(gainFor(value), text, maxLen);
 }
 
-void GainEffect::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
-    const float gain = gainFor(gainValue.load(std::memory_order_relaxed));
-    const float* in0 = inputs[0];
-    const float* in1 = inputs[1];
-    float* out0 = outputs[0];
-    float* out1 = outputs[1];
-    // Both inputs of a frame are read before its outputs are written: hosts may process in
-    // place. Unity copies, since even a product with 1 changes a signalling NaN.
-    if (gain == 1.0f) {
+namespace {
+
+// Both inputs of a frame are read before its outputs are written: hosts may process in place.
+// Unity copies, since even a product with 1 changes a signalling NaN.
+template <typename Sample>
+void applyGain(Sample gain, Sample** inputs, Sample** outputs, VstInt32 sampleFrames) {
+    const Sample* in0 = inputs[0];
+    const Sample* in1 = inputs[1];
+    Sample* out0 = outputs[0];
+    Sample* out1 = outputs[1];
+    if (gain == Sample(1)) {
         for (VstInt32 frame = 0; frame < sampleFrames; ++frame) {
-            const float left = in0[frame];
-            const float right = in1[frame];
+            const Sample left = in0[frame];
+            const Sample right = in1[frame];
             out0[frame] = left;
             out1[frame] = right;
         }
         return;
     }
     for (VstInt32 frame = 0; frame < sampleFrames; ++frame) {
-        const float left = in0[frame];
-        const float right = in1[frame];
+        const Sample left = in0[frame];
+        const Sample right = in1[frame];
         out0[frame] = left * gain;
         out1[frame] = right * gain;
     }
+}
+
+} // namespace
+
+void GainEffect::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) {
+    applyGain(gainFor(gainValue.load(std::memory_order_relaxed)), inputs, outputs, sampleFrames);
+}
+
+void GainEffect::processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) {
+    const double value = gainValue.load(std::memory_order_relaxed);
+    applyGain(4.0 * value * value, inputs, outputs, sampleFrames);
 }
 
 void GainEffect::setParameter(VstInt32 index, float value) {

@@ -24,6 +24,8 @@ public:
     // Audio thread. At unity the input is copied bit for bit; otherwise each sample is the
     // product of input and gain.
     void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) override;
+    // The same in 64 bits, the gain computed in 64 bits too.
+    void processDoubleReplacing(double** inputs, double** outputs, VstInt32 sampleFrames) override;
 
     // Any thread. Values outside 0 to 1 are clamped; a NaN is ignored.
     void setParameter(VstInt32 index, float value) override;
