@@ -81,7 +81,7 @@ void printAnswers(Effect& effect) {
 void printMembers(Effect& effect) {
     if (ShellChoice::chosen() != 0 || !ShellChoice::isShell(effect)) return;
     const auto members = ShellChoice::members(effect);
-    ChildChannel::print("shell members    %zu (a shell: pick one with --shell ID)\n", members.size());
+    ChildChannel::print("shell members    %d (a shell: pick one with --shell ID)\n", static_cast<int>(members.size()));
     for (const auto& member : members) {
         ChildChannel::print("  %-24s %s\n", ShellChoice::idText(member.id).c_str(), quoted(member.name).c_str());
     }

@@ -182,7 +182,7 @@ void printText(const std::vector<ScanEntry>& entries) {
         inspected += entry.status == ScanEntry::Status::ok;
         failed += entry.status == ScanEntry::Status::failed;
     }
-    std::printf("%zu libraries: %d inspected, %d failed, %d not inspected\n", entries.size(), inspected, failed,
+    std::printf("%d libraries: %d inspected, %d failed, %d not inspected\n", static_cast<int>(entries.size()), inspected, failed,
                 static_cast<int>(entries.size()) - inspected - failed);
 }
 

@@ -27,13 +27,18 @@ Expected<Effect> Effect::create(const PluginLibrary& library, Shells shells) {
     return effect;
 }
 
+AEffect* Effect::callEntry(const PluginLibrary& library, VstInt32 currentId) {
+    Host::instance().setCurrentId(currentId);
+    AEffect* record = library.entryPoint()(Host::callback);
+    Host::instance().setCurrentId(0);
+    return record;
+}
+
 Expected<Effect> Effect::enter(const PluginLibrary& library, VstInt32 currentId) {
     const std::string& path = library.path();
     const auto slash = path.find_last_of("/\\");
     Host::instance().setPluginDirectory(slash == std::string::npos ? "." : path.substr(0, slash));
-    Host::instance().setCurrentId(currentId);
-    AEffect* record = library.entryPoint()(Host::callback);
-    Host::instance().setCurrentId(0);
+    AEffect* record = callEntry(library, currentId);
     if (record == nullptr) return Error{"the plug-in's entry point answered null"};
     if (record->magic != kEffectMagic || record->dispatcher == nullptr) {
         return Error{"the plug-in's entry point answered a record that is not an effect"};

@@ -23,6 +23,8 @@ public:
     static Expected<Effect> create(const PluginLibrary& library, Shells shells = Shells::refused);
     // The entry point alone, told `currentId` when it asks which plug-in to open.
     static Expected<Effect> enter(const PluginLibrary& library, VstInt32 currentId);
+    // The entry point's answer as it is, for a shell the member --shell chose.
+    static AEffect* callEntry(const PluginLibrary& library, VstInt32 currentId);
     // Takes over a record that the entry point answered.
     static Effect adopt(AEffect* record) { return Effect(record); }
 
