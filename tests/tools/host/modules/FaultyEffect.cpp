@@ -10,7 +10,6 @@
 // that look like the host's own messages.
 #include <cmath>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
@@ -130,7 +129,8 @@ extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback) {
     for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
 #endif
 #if defined(CRASHES_IN_ENTRY)
-    std::raise(SIGSEGV);
+    volatile float* nowhere = nullptr;
+    *nowhere = 1.0f;
 #endif
     auto* record = new AEffect{};
     record->magic = kEffectMagic;
