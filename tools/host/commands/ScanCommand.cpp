@@ -55,13 +55,15 @@ std::vector<std::string> librariesIn(const std::vector<std::string>& places) {
         const fs::path root = FileName::path(FileName::absolute(place));
         std::error_code error;
         if (!fs::is_directory(root, error)) {
-            found.push_back(FileName::absolute(place));
+            found.push_back(FileName::text(root.lexically_normal()));
             continue;
         }
         auto options = fs::directory_options::skip_permission_denied;
         for (auto it = fs::recursive_directory_iterator(root, options, error); !error && it != fs::end(it);
              it.increment(error)) {
-            if (it->is_regular_file(error) && isCandidate(it->path())) found.push_back(FileName::text(it->path()));
+            if (it->is_regular_file(error) && isCandidate(it->path())) {
+                found.push_back(FileName::text(it->path().lexically_normal()));
+            }
         }
     }
     std::sort(found.begin(), found.end());
@@ -150,7 +152,8 @@ std::vector<ScanEntry> scan(const CommandLine& line, const std::vector<std::stri
     for (const auto& path : files) {
         const BinaryKind kind = binaryKindOf(path);
         const std::string binary = binaryText(path, kind);
-        if (kind == kOwnKind) {
+        // What is no Windows image is tried too, so that loading it says what it is.
+        if (kind == kOwnKind || kind == BinaryKind::other) {
             entries.push_back(inspect(line, path, binary, static_cast<int>(seconds)));
             continue;
         }
