@@ -12,8 +12,8 @@ namespace {
 const std::set<std::string> kValueOptions = {"--block", "--rate",  "--dir",   "--idle", "--shot",
                                              "--level", "--timeout", "--junit", "--child", "--map",
                                              "--midi", "--tail", "--tempo", "--meter", "--channel", "--program",
-                                             "--preset", "--temporary", "--scale"};
-const std::set<std::string> kFlags = {"--trace", "--passthrough", "--json"};
+                                             "--preset", "--temporary", "--scale", "--shell"};
+const std::set<std::string> kFlags = {"--trace", "--passthrough", "--json", "--entries"};
 
 std::string shortNumber(double value) {
     char text[32];
@@ -48,7 +48,7 @@ Expected<CommandLine> CommandLine::parse(int argc, char** argv) {
     }
     if (line.command.empty()) return Error{"no command given"};
     const bool takesChild = line.command == "process" || line.command == "validate" || line.command == "info" ||
-                            line.command == "preset";
+                            line.command == "preset" || line.command == "scan";
     const bool child = line.has("--child");
     const bool channel = line.has("--channel");
     if ((child || channel || line.has("--temporary")) && !(takesChild && child && channel)) {

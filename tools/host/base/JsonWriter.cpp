@@ -1,6 +1,5 @@
 #include "JsonWriter.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -8,125 +7,136 @@ namespace vsthost {
 
 namespace {
 
-// The length of the UTF-8 sequence at `at`, or 0 where the bytes there are not one: a stray or
-// overlong byte, a surrogate, a code point past U+10FFFF, a sequence cut short.
-std::size_t utf8Length(const std::string& text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    if (lead < 0x80) return 1;
-    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                             : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+// The length of the well-formed UTF-8 sequence at `at`, or 0 for a byte that starts none.
+std::size_t sequenceLength(const std::string& text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
     if (length == 0 || at + length > text.size()) return 0;
+    std::uint32_t point = lead & (0xFF >> (length + 1));
     for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) return 0;
+        const auto next = static_cast<unsigned char>(text[at + i]);
+        if ((next & 0xC0) != 0x80) return 0;
+        point = point << 6 | (next & 0x3F);
     }
-    const unsigned char second = byte(at + 1);
-    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
-        (lead == 0xF4 && second > 0x8F)) {
-        return 0;
-    }
-    return length;
-}
-
-void appendControl(std::string& out, unsigned char c) {
-    switch (c) {
-    case '\b': out += "\\b"; return;
-    case '\f': out += "\\f"; return;
-    case '\n': out += "\\n"; return;
-    case '\r': out += "\\r"; return;
-    case '\t': out += "\\t"; return;
-    default: break;
-    }
-    char code[8];
-    std::snprintf(code, sizeof code, "\\u%04X", static_cast<unsigned>(c));
-    out += code;
+    const bool shortest = length == 2 || (length == 3 && point >= 0x800) || (length == 4 && point >= 0x10000);
+    const bool surrogate = point >= 0xD800 && point <= 0xDFFF;
+    return shortest && !surrogate && point <= 0x10FFFF ? length : 0;
 }
 
 }  // namespace
 
-std::string JsonWriter::escaped(const std::string& value) {
-    std::string out;
-    for (std::size_t at = 0; at < value.size();) {
-        const std::size_t length = utf8Length(value, at);
-        const auto c = static_cast<unsigned char>(value[at]);
-        if (length == 0) {
-            out += "\xEF\xBF\xBD";
-            ++at;
+std::string JsonWriter::quote(const std::string& text) {
+    std::string quoted = "\"";
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char c = text[at];
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x80) {
+            // Plug-ins' texts come in any encoding; bytes that are no UTF-8 become U+FFFD.
+            const std::size_t length = sequenceLength(text, at);
+            if (length == 0) {
+                quoted += "\xEF\xBF\xBD";
+            } else {
+                quoted.append(text, at, length);
+                at += length - 1;
+            }
             continue;
         }
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            appendControl(out, c);
-        } else {
-            out.append(value, at, length);
+        switch (c) {
+        case '"': quoted += "\\\""; break;
+        case '\\': quoted += "\\\\"; break;
+        case '\n': quoted += "\\n"; break;
+        case '\r': quoted += "\\r"; break;
+        case '\t': quoted += "\\t"; break;
+        case '\b': quoted += "\\b"; break;
+        case '\f': quoted += "\\f"; break;
+        default:
+            if (byte < 0x20 || byte == 0x7F) {
+                char escape[8];
+                std::snprintf(escape, sizeof escape, "\\u%04x", byte);
+                quoted += escape;
+            } else {
+                quoted += c;
+            }
         }
-        at += length;
     }
-    return out;
+    return quoted + "\"";
 }
 
-void JsonWriter::separate() {
+void JsonWriter::beforeValue() {
     if (afterKey_) {
         afterKey_ = false;
         return;
     }
-    if (firstInside_.empty()) return;
-    if (!firstInside_.back()) text_ += ',';
-    firstInside_.back() = false;
+    if (!filled_.empty()) {
+        if (filled_.back()) text_ += ',';
+        filled_.back() = true;
+    }
 }
 
-void JsonWriter::open(char bracket) {
-    separate();
-    text_ += bracket;
-    firstInside_.push_back(true);
+JsonWriter& JsonWriter::beginObject() {
+    beforeValue();
+    text_ += '{';
+    filled_.push_back(false);
+    return *this;
 }
 
-void JsonWriter::close(char bracket) {
-    if (!firstInside_.empty()) firstInside_.pop_back();
-    text_ += bracket;
-    if (firstInside_.empty()) text_ += '\n';
+JsonWriter& JsonWriter::endObject() {
+    text_ += '}';
+    if (!filled_.empty()) filled_.pop_back();
+    return *this;
 }
 
-void JsonWriter::beginObject() { open('{'); }
-void JsonWriter::endObject() { close('}'); }
-void JsonWriter::beginArray() { open('['); }
-void JsonWriter::endArray() { close(']'); }
+JsonWriter& JsonWriter::beginArray() {
+    beforeValue();
+    text_ += '[';
+    filled_.push_back(false);
+    return *this;
+}
 
-void JsonWriter::key(const std::string& name) {
-    separate();
-    text_ += '"' + escaped(name) + "\":";
+JsonWriter& JsonWriter::endArray() {
+    text_ += ']';
+    if (!filled_.empty()) filled_.pop_back();
+    return *this;
+}
+
+JsonWriter& JsonWriter::key(const std::string& name) {
+    beforeValue();
+    text_ += quote(name) + ':';
     afterKey_ = true;
+    return *this;
 }
 
-void JsonWriter::string(const std::string& value) {
-    separate();
-    text_ += '"' + escaped(value) + '"';
+JsonWriter& JsonWriter::string(const std::string& text) {
+    beforeValue();
+    text_ += quote(text);
+    return *this;
 }
 
-void JsonWriter::number(double value) {
-    if (!std::isfinite(value)) return null();
-    separate();
-    // The shortest text that reads back as the same double, whatever the locale.
-    char digits[32];
-    const auto written = std::to_chars(digits, digits + sizeof digits, value);
-    text_.append(digits, written.ptr);
-}
-
-void JsonWriter::number(std::int64_t value) {
-    separate();
+JsonWriter& JsonWriter::number(std::int64_t value) {
+    beforeValue();
     text_ += std::to_string(value);
+    return *this;
 }
 
-void JsonWriter::boolean(bool value) {
-    separate();
+JsonWriter& JsonWriter::number(double value) {
+    if (!std::isfinite(value)) return null();
+    beforeValue();
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.17g", value);
+    text_ += digits;
+    return *this;
+}
+
+JsonWriter& JsonWriter::boolean(bool value) {
+    beforeValue();
     text_ += value ? "true" : "false";
+    return *this;
 }
 
-void JsonWriter::null() {
-    separate();
+JsonWriter& JsonWriter::null() {
+    beforeValue();
     text_ += "null";
+    return *this;
 }
 
 }  // namespace vsthost

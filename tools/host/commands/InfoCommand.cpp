@@ -7,31 +7,21 @@
 #include "ChildChannel.h"
 #include "ChildWork.h"
 #include "Effect.h"
+#include "InfoJson.h"
+#include "InfoTables.h"
 #include "Opcodes.h"
 #include "PluginLibrary.h"
 #include "PropertyRecords.h"
 #include "RecordText.h"
+#include "ShellChoice.h"
 
 namespace vsthost {
 
 namespace {
 
-// Listing stops here for plug-ins with thousands of programs or parameters.
-constexpr VstInt32 kListLimit = 512;
-
-const char* const kCapabilities[] = {
-    "sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent",
-    "receiveVstTimeInfo", "offline", "midiProgramNames", "bypass", "plugAsChannelInsert",
-    "plugAsSend", "mixDryWet", "noRealTime", "multipass", "metapass", "1in1out", "1in2out",
-    "2in1out", "2in2out", "2in4out", "4in2out", "4in4out", "4in8out", "8in4out", "8in8out",
-};
-
-const char* categoryName(VstIntPtr category) {
-    static const char* const names[] = {"unknown", "effect", "synth", "analysis", "mastering",
-                                        "spatializer", "room effect", "surround effect",
-                                        "restoration", "offline process", "shell", "generator"};
-    return category >= 0 && category < 12 ? names[category] : "out of range";
-}
+using InfoTables::categoryName;
+using InfoTables::kCapabilities;
+using InfoTables::kListLimit;
 
 const char* canDoName(VstIntPtr answer) {
     return answer > 0 ? "yes" : answer < 0 ? "no" : "don't know";
@@ -46,20 +36,7 @@ std::string supplied(Effect& effect, VstInt32 opcode) {
     return quoted(buffer);
 }
 
-std::string programName(Effect& effect, VstInt32 program) {
-    // Twice the size the plug-in is told of: some write past it.
-    char buffer[Effect::kTextBufferSize * 2] = {};
-    if (effect.dispatch(effGetProgramNameIndexed, program, -1, buffer) != 0) {
-        buffer[Effect::kTextBufferSize - 1] = '\0';
-        return quoted(buffer);
-    }
-    // Older plug-ins only name the current program.
-    const VstIntPtr current = effect.dispatch(effGetProgram);
-    effect.dispatch(effSetProgram, 0, program);
-    std::string name = quoted(effect.text(effGetProgramName));
-    effect.dispatch(effSetProgram, 0, current);
-    return name;
-}
+std::string programName(Effect& effect, VstInt32 program) { return quoted(InfoJson::programName(effect, program)); }
 
 void printRecord(const PluginLibrary& library, const AEffect& record) {
     ChildChannel::print("plug-in          %s (entry point %s)\n", library.path().c_str(),
@@ -98,6 +75,16 @@ void printAnswers(Effect& effect) {
     ChildChannel::print("category         %ld (%s)\n", static_cast<long>(category), categoryName(category));
     ChildChannel::print("tail size        %ld\n", static_cast<long>(effect.dispatch(effGetTailSize)));
     ChildChannel::print("current program  %ld\n", static_cast<long>(effect.dispatch(effGetProgram)));
+}
+
+// A shell opened without --shell: which plug-ins it holds, and how to reach one.
+void printMembers(Effect& effect) {
+    if (ShellChoice::chosen() != 0 || !ShellChoice::isShell(effect)) return;
+    const auto members = ShellChoice::members(effect);
+    ChildChannel::print("shell members    %d (a shell: pick one with --shell ID)\n", static_cast<int>(members.size()));
+    for (const auto& member : members) {
+        ChildChannel::print("  %-24s %s\n", ShellChoice::idText(member.id).c_str(), quoted(member.name).c_str());
+    }
 }
 
 void printPrograms(Effect& effect) {
@@ -194,17 +181,25 @@ void printCapabilities(Effect& effect) {
 
 int InfoCommand::run(const CommandLine& line) {
     if (line.arguments.size() != 1) {
-        std::fprintf(stderr, "vsthost: usage: vsthost info PLUGIN\n");
+        std::fprintf(stderr, "vsthost: usage: vsthost info PLUGIN [--shell ID] [--json]\n");
         return 2;
     }
-    return ChildWork::command(line, 0, [](const PluginLibrary& library, const std::vector<std::string>&) -> Expected<bool> {
+    const bool json = line.has("--json");
+    return ChildWork::command(line, 0, [json](const PluginLibrary& library, const std::vector<std::string>&) -> Expected<bool> {
         ChildChannel::send(ChildChannel::kStep, "asking the plug-in");
-        auto created = Effect::create(library);
+        auto created = Effect::create(library, Effect::Shells::allowed);
         if (!created) return Error{created.error()};
         Effect& effect = *created;
+        if (json) {
+            effect.dispatch(effOpen);
+            ChildChannel::print("%s\n", InfoJson::document(library, effect).c_str());
+            effect.close();
+            return true;
+        }
         printRecord(library, effect.record());
         effect.dispatch(effOpen);
         printAnswers(effect);
+        printMembers(effect);
         printPins(effect, effGetInputProperties, "input pins", "in", effect.record().numInputs);
         printPins(effect, effGetOutputProperties, "output pins", "out", effect.record().numOutputs);
         printPrograms(effect);

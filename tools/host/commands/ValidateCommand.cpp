@@ -73,7 +73,7 @@ int ValidateCommand::run(const CommandLine& line) {
     const bool passed = validator.run();
     if (json) {
         const std::string document = JsonReport::text(line.arguments[0], *options, validator.report(), validator.refusal());
-        std::fputs(document.c_str(), stdout);
+        std::printf("%s\n", document.c_str());
         std::fflush(stdout);
     }
     if (!validator.refusal().empty()) {

@@ -42,6 +42,8 @@ std::optional<std::string> findWindowsHost(BinaryKind kind) {
 
 }  // namespace
 
+std::optional<std::string> WindowsHostCommand::findHost(BinaryKind kind) { return findWindowsHost(kind); }
+
 std::optional<int> WindowsHostCommand::run(const CommandLine& line, int argc, char** argv) {
     const int position = CommandLine::pluginPosition(line.command, line.arguments);
     if (position < 0) return std::nullopt;

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "BinaryKind.h"
 #include "CommandLine.h"
 
 namespace vsthost {
@@ -13,6 +14,8 @@ class WindowsHostCommand {
 public:
     // The command's exit status, or nothing when the command names no Windows plug-in.
     static std::optional<int> run(const CommandLine& line, int argc, char** argv);
+    // The Windows vsthost for plug-ins of `kind`'s width, when there is one.
+    static std::optional<std::string> findHost(BinaryKind kind);
 };
 
 }  // namespace vsthost

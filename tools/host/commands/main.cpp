@@ -14,6 +14,8 @@
 #include "InfoCommand.h"
 #include "PresetCommand.h"
 #include "ProcessCommand.h"
+#include "ScanCommand.h"
+#include "ShellChoice.h"
 #include "ValidateCommand.h"
 #if !defined(_WIN32)
 #include "WindowsHostCommand.h"
@@ -46,6 +48,13 @@ constexpr const char* kUsage =
     "  preset save PLUGIN OUT.fxp|OUT.fxb [--program N]\n"
     "                                              the plug-in's program or bank as a preset file\n"
     "  preset show FILE                            what a program or bank file holds\n"
+    "  scan FOLDER... [--timeout S] [--json]       every plug-in library in the folders, each in a\n"
+    "                                              child of its own (S seconds, 30): name, vendor,\n"
+    "                                              id, kind, pins, parameters, editor, binary; a\n"
+    "                                              shell's members; what broke the broken ones\n"
+    "  --shell ID                                  a shell's plug-in (ID: four characters or a\n"
+    "                                              number) for any command on a shell\n"
+    "  --json                                      info and scan as one JSON document on stdout\n"
     "  --trace                                     log every host call on stderr\n";
 
 }  // namespace
@@ -66,6 +75,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "vsthost: %s\n%s", line.error().c_str(), kUsage);
         return 2;
     }
+    if (line->has("--shell")) {
+        const auto member = ShellChoice::parse(line->options.at("--shell"));
+        if (!member) {
+            std::fprintf(stderr, "vsthost: %s\n", member.error().c_str());
+            return 2;
+        }
+        ShellChoice::choose(*member);
+    }
+    // A scan hands Windows libraries on by itself, one at a time or together.
+    if (line->command == "scan") return ScanCommand::run(*line);
 #if !defined(_WIN32)
     if (const auto status = WindowsHostCommand::run(*line, argc, argv)) return *status;
 #endif

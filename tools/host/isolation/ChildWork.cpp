@@ -8,7 +8,8 @@
 
 namespace vsthost {
 
-std::string ChildWork::run(const ChildProcess::Work& work, const std::vector<std::string>& arguments, int seconds) {
+std::string ChildWork::run(const ChildProcess::Work& work, const std::vector<std::string>& arguments, int seconds,
+                           const OutputSink& output) {
     auto child = ChildProcess::start(work, arguments);
     if (!child) return child.error();
     ChildProgress progress(seconds);
@@ -24,7 +25,8 @@ std::string ChildWork::run(const ChildProcess::Work& work, const std::vector<std
         progress.follow(kind, text);
         if ((kind == ChildChannel::kFail || kind == ChildChannel::kRefused) && failure.empty()) failure = text;
         if (kind == ChildChannel::kNote) std::fprintf(stderr, "vsthost: %s\n", text.c_str());
-        if (kind == ChildChannel::kOutput) std::printf("%s\n", text.c_str());
+        if (kind == ChildChannel::kOutput && output) output(text);
+        else if (kind == ChildChannel::kOutput) std::printf("%s\n", text.c_str());
         if (kind == ChildChannel::kTrace) std::fprintf(stderr, "%s\n", text.c_str());
         if (kind == ChildChannel::kDone) done = true;
     }

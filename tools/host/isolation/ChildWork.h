@@ -24,9 +24,12 @@ public:
     // A whole command whose work needs the plug-in that `line` names at `pluginPosition`: in a
     // child, or as the child when started with --child; the command's exit status.
     static int command(const CommandLine& line, int pluginPosition, const PluginWork& work);
+    using OutputSink = std::function<void(const std::string&)>;
     // Runs `work` (in a fork, or on Windows the tool again with `arguments`) with `seconds`
-    // for it once it has begun; empty when it was done, else why not in one line.
-    static std::string run(const ChildProcess::Work& work, const std::vector<std::string>& arguments, int seconds);
+    // for it once it has begun; empty when it was done, else why not in one line. The child's
+    // output lines go to `output`, or to stdout without one.
+    static std::string run(const ChildProcess::Work& work, const std::vector<std::string>& arguments, int seconds,
+                           const OutputSink& output = {});
     // The arguments that make the tool do `line`'s command as a Windows child: its options,
     // `extra` ones, then `names` after "--" (a name may start with dashes too).
     static std::vector<std::string> childArguments(const CommandLine& line, const std::vector<std::string>& names,

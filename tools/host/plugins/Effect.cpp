@@ -7,14 +7,38 @@
 
 #include "Host.h"
 #include "Opcodes.h"
+#include "ShellChoice.h"
 
 namespace vsthost {
 
-Expected<Effect> Effect::create(const PluginLibrary& library) {
+Expected<Effect> Effect::create(const PluginLibrary& library, Shells shells) {
+    const VstInt32 member = ShellChoice::chosen();
+    if (member != 0) {
+        if (auto confirmed = ShellChoice::confirm(library); !confirmed) return Error{confirmed.error()};
+    }
+    auto effect = enter(library, member);
+    if (!effect) return effect;
+    if (member != 0 && ShellChoice::isShell(*effect)) {
+        return Error{"the shell answered itself instead of its plug-in " + ShellChoice::idText(member)};
+    }
+    if (member == 0 && shells == Shells::refused && ShellChoice::isShell(*effect)) {
+        return Error{ShellChoice::refusal(*effect, library.path())};
+    }
+    return effect;
+}
+
+AEffect* Effect::callEntry(const PluginLibrary& library, VstInt32 currentId) {
+    Host::instance().setCurrentId(currentId);
+    AEffect* record = library.entryPoint()(Host::callback);
+    Host::instance().setCurrentId(0);
+    return record;
+}
+
+Expected<Effect> Effect::enter(const PluginLibrary& library, VstInt32 currentId) {
     const std::string& path = library.path();
     const auto slash = path.find_last_of("/\\");
     Host::instance().setPluginDirectory(slash == std::string::npos ? "." : path.substr(0, slash));
-    AEffect* record = library.entryPoint()(Host::callback);
+    AEffect* record = callEntry(library, currentId);
     if (record == nullptr) return Error{"the plug-in's entry point answered null"};
     if (record->magic != kEffectMagic || record->dispatcher == nullptr) {
         return Error{"the plug-in's entry point answered a record that is not an effect"};

@@ -15,9 +15,16 @@ public:
     // Size of the zeroed buffer handed to the plug-in for every text it writes.
     static constexpr std::size_t kTextBufferSize = 1024;
 
+    // Whether a shell itself may come back from create, for the commands that list members.
+    enum class Shells { refused, allowed };
     // Calls the entry point with the host's callback; fails when it answers null or hands back
-    // a record without the interface's magic number or dispatcher.
-    static Expected<Effect> create(const PluginLibrary& library);
+    // a record without the interface's magic number or dispatcher. Opens the member of a shell
+    // that --shell chose, and refuses a shell opened without one unless `shells` allows it.
+    static Expected<Effect> create(const PluginLibrary& library, Shells shells = Shells::refused);
+    // The entry point alone, told `currentId` when it asks which plug-in to open.
+    static Expected<Effect> enter(const PluginLibrary& library, VstInt32 currentId);
+    // The entry point's answer as it is, for a shell the member --shell chose.
+    static AEffect* callEntry(const PluginLibrary& library, VstInt32 currentId);
     // Takes over a record that the entry point answered.
     static Effect adopt(AEffect* record) { return Effect(record); }
 

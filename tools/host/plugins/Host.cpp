@@ -117,6 +117,7 @@ VstIntPtr Host::answer(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr valu
     }
     switch (opcode) {
     case audioMasterVersion: return kVersion;
+    case audioMasterCurrentId: return currentId_;
     case audioMasterIOChanged: return 1;
     case audioMasterSizeWindow: {
         std::function<bool(int, int)> sizer;

@@ -37,6 +37,8 @@ public:
     float sampleRate() const { return sampleRate_; }
     VstInt32 blockSize() const { return blockSize_; }
     void setPluginDirectory(std::string directory);
+    // The unique id a shell's entry point is told to open; 0 for the shell itself.
+    void setCurrentId(VstInt32 id) { currentId_ = id; }
 
     // The editor's window, resized when the plug-in asks for "sizeWindow"; empty: no window.
     void setWindowSizer(std::function<bool(int width, int height)> sizer);
@@ -65,6 +67,7 @@ private:
     std::function<void(const std::string&)> traceSink_;
     std::atomic<float> sampleRate_ = 44100.0f;
     std::atomic<VstInt32> blockSize_ = 512;
+    std::atomic<VstInt32> currentId_ = 0;
     std::mutex mutex_;
     std::string pluginDirectory_;
     std::function<bool(int, int)> windowSizer_;

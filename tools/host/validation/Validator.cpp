@@ -9,6 +9,7 @@
 #include "ChildChannel.h"
 #include "ChildProgress.h"
 #include "Host.h"
+#include "ShellChoice.h"
 
 namespace vsthost {
 
@@ -150,6 +151,9 @@ std::vector<std::string> Validator::childArguments(const std::string& pluginPath
     if (options.passThrough) arguments.push_back("--passthrough");
     if (options.preset) arguments.insert(arguments.end(), {"--preset", options.presetPath});
     if (Host::instance().tracing()) arguments.push_back("--trace");
+    if (ShellChoice::chosen() != 0) {
+        arguments.insert(arguments.end(), {"--shell", std::to_string(static_cast<std::uint32_t>(ShellChoice::chosen()))});
+    }
     // "--" first: a name may start with dashes too.
     arguments.insert(arguments.end(), {"--child", first, "--", pluginPath});
     return arguments;

@@ -46,6 +46,8 @@ const std::string kCrashingPluginPath = besideProgram(CRASHING_PLUGIN_FILE);
 const std::string kAbortingPluginPath = besideProgram(ABORTING_PLUGIN_FILE);
 const std::string kHangingPluginPath = besideProgram(HANGING_PLUGIN_FILE);
 const std::string kEntryHangingPluginPath = besideProgram(ENTRY_HANGING_PLUGIN_FILE);
+const std::string kEntryCrashingPluginPath = besideProgram(ENTRY_CRASHING_PLUGIN_FILE);
+const std::string kShellPluginPath = besideProgram(SHELL_PLUGIN_FILE);
 const std::string kTimeProbePath = besideProgram(TIME_PROBE_FILE);
 const std::string kPrintingPluginPath = besideProgram(PRINTING_PLUGIN_FILE);
 const std::string kHostilePluginPath = besideProgram(HOSTILE_PLUGIN_FILE);
@@ -300,6 +302,152 @@ TEST(VsthostInfo, TracesEveryHostCall) {
     ASSERT_EQ(run.status, 0);
     EXPECT_EQ(run.err.rfind("trace: audioMasterVersion(1) effect=", 0), 0u) << run.err;
     EXPECT_NE(run.err.find("-> 2400"), std::string::npos);
+}
+
+// Whether `text` is one JSON value and nothing more, as a reader such as jq takes it.
+class JsonCheck {
+public:
+    static bool valid(const std::string& text) {
+        JsonCheck check(text);
+        return check.value() && (check.space(), check.at_ == text.size());
+    }
+
+private:
+    explicit JsonCheck(const std::string& text) : text_(text) {}
+    void space() {
+        while (at_ < text_.size() && std::string(" \t\r\n").find(text_[at_]) != std::string::npos) ++at_;
+    }
+    bool take(char c) {
+        space();
+        if (at_ >= text_.size() || text_[at_] != c) return false;
+        ++at_;
+        return true;
+    }
+    bool word(const std::string& expected) {
+        if (text_.compare(at_, expected.size(), expected) != 0) return false;
+        at_ += expected.size();
+        return true;
+    }
+    bool string() {
+        if (!take('"')) return false;
+        for (; at_ < text_.size() && text_[at_] != '"'; ++at_) {
+            if (static_cast<unsigned char>(text_[at_]) < 0x20) return false;
+            if (text_[at_] == '\\' && std::string("\"\\/bfnrtu").find(text_[++at_]) == std::string::npos) return false;
+        }
+        return at_++ < text_.size();
+    }
+    bool number() {
+        const std::size_t start = at_;
+        while (at_ < text_.size() && std::string("-+.eE0123456789").find(text_[at_]) != std::string::npos) ++at_;
+        return at_ > start;
+    }
+    template <class Member>
+    bool sequence(char close, Member member) {
+        if (take(close)) return true;
+        do {
+            if (!member()) return false;
+        } while (take(','));
+        return take(close);
+    }
+    bool value() {
+        space();
+        if (at_ >= text_.size()) return false;
+        if (take('{')) return sequence('}', [this] { return string() && take(':') && value(); });
+        if (take('[')) return sequence(']', [this] { return value(); });
+        if (text_[at_] == '"') return string();
+        return word("true") || word("false") || word("null") || number();
+    }
+
+    const std::string& text_;
+    std::size_t at_ = 0;
+};
+
+// A shell names its members; --shell opens each, and the audio shows which one ran.
+TEST(VsthostInfo, ListsAShellsMembersAndOpensTheOneShellNames) {
+    const Outcome info = runVsthost({"info", kShellPluginPath});
+    ASSERT_EQ(info.status, 0) << info.err;
+    for (const char* line : {"shell members    2 (a shell: pick one with --shell ID)",
+                             "  'tSh1' 1951623217        \"Pass Through\"", "  'tSh2' 1951623218        \"Half\""}) {
+        EXPECT_NE(info.out.find(line), std::string::npos) << line << "\n" << info.out;
+    }
+    const Outcome half = runVsthost({"info", kShellPluginPath, "--shell", "1951623218"});
+    EXPECT_NE(half.out.find("effect name      \"Half\""), std::string::npos) << half.out << half.err;
+    EXPECT_EQ(half.out.find("shell members"), std::string::npos);
+
+    const std::string in = scratch("in.wav");
+    writePcm16(in, 2, ramp(2 * 300));
+    auto input = vsthost::AudioFileReader::read(in);
+    ASSERT_TRUE(input);
+    for (const auto& [member, gain] : std::vector<std::pair<std::string, float>>{{"tSh1", 1.0f}, {"tSh2", 0.5f}}) {
+        const std::string out = scratch(member + ".wav");
+        const Outcome run = runVsthost({"process", kShellPluginPath, in, out, "--shell", member});
+        ASSERT_EQ(run.status, 0) << run.err;
+        auto output = vsthost::AudioFileReader::read(out);
+        ASSERT_TRUE(output);
+        ASSERT_EQ(output->frames(), input->frames());
+        for (std::size_t frame = 0; frame < input->frames(); frame += 37) {
+            EXPECT_EQ(output->channels[1][frame], input->channels[1][frame] * gain) << member << " at " << frame;
+        }
+    }
+    expectOneLineError(runVsthost({"process", kShellPluginPath, in, scratch("none.wav")}),
+                       "is a shell of 2 plug-ins: pick one with --shell ID ('tSh1' 1951623217 \"Pass Through\"");
+    expectOneLineError(runVsthost({"validate", kShellPluginPath, "--shell", "tSh3"}),
+                       "holds no plug-in 'tSh3' 1951623219; it holds 'tSh1'");
+    expectOneLineError(runVsthost({"info", kPluginPath, "--shell", "tSh1"}), "is no shell");
+}
+
+TEST(VsthostInfo, PrintsOneJsonDocument) {
+    const Outcome run = runVsthost({"info", kShellPluginPath, "--json"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(JsonCheck::valid(run.out)) << run.out;
+    for (const char* field : {"\"uniqueIdText\":\"tShl\"", "\"effectName\":\"Shell of Two\"", "\"numInputs\":2",
+                              "\"categoryName\":\"shell\"", "\"shellMembers\":[{\"uniqueId\":1951623217,"
+                              "\"uniqueIdText\":\"tSh1\",\"name\":\"Pass Through\"},"}) {
+        EXPECT_NE(run.out.find(field), std::string::npos) << field << "\n" << run.out;
+    }
+}
+
+// Every library in the folder is named with what it is or what broke it, and the scan goes on.
+TEST(VsthostScan, NamesEveryLibraryAndWhatBrokeTheBrokenOnes) {
+    const std::string folder = ownFolder();
+    const std::string suffix = std::filesystem::path(kPluginPath).extension().string();
+    std::filesystem::create_directories(folder + "/deeper");
+    const std::vector<std::pair<std::string, std::string>> copies = {
+        {kPluginPath, "plugin"}, {kShellPluginPath, "deeper/shell"}, {kEntryCrashingPluginPath, "crashing"},
+        {kEntryHangingPluginPath, "hanging"}, {kNullEntryPath, "null"}, {kNoEntryPath, "no-entry"}};
+    for (const auto& [from, name] : copies) std::filesystem::copy_file(from, folder + "/" + name + suffix);
+    std::ofstream(folder + "/text" + suffix) << "no library\n";
+    std::ofstream(folder + "/readme.txt") << "no library either, and no candidate\n";
+
+    const Outcome text = runVsthost({"scan", folder, "--timeout", "10"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    const auto lineOf = [&](const std::string& name) {
+        const std::size_t at = text.out.find(std::filesystem::path(folder + "/" + name + suffix).make_preferred().string());
+        return at == std::string::npos ? std::string() : text.out.substr(at, text.out.find('\n', at) - at);
+    };
+    EXPECT_NE(lineOf("plugin").find("id 'SMPL' 1397575756  effect  2 in 2 out  2 parameters  editor yes"), std::string::npos)
+        << text.out;
+    EXPECT_NE(lineOf("deeper/shell").find("\"Shell of Two\"  vendor \"Lanter5 Tests\"  id 'tShl'"), std::string::npos);
+    EXPECT_NE(text.out.find("\n    member 'tSh2' 1951623218  \"Half\""), std::string::npos) << text.out;
+    EXPECT_NE(lineOf("crashing").find("failed: the plug-in crashed"), std::string::npos) << text.out;
+    EXPECT_NE(lineOf("hanging").find("failed: the plug-in hung"), std::string::npos) << text.out;
+    EXPECT_NE(lineOf("null").find("failed: the plug-in's entry point answered null"), std::string::npos);
+    EXPECT_NE(lineOf("no-entry").find("failed: "), std::string::npos);
+    EXPECT_NE(lineOf("text").find("is not a loadable plug-in"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("7 libraries: 2 inspected, 5 failed, 0 not inspected"), std::string::npos) << text.out;
+    EXPECT_EQ(text.out.find("readme"), std::string::npos);
+
+    const Outcome json = runVsthost({"scan", folder, "--timeout", "10", "--json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_TRUE(JsonCheck::valid(json.out)) << json.out;
+    for (const char* field : {"\"kind\":\"shell\"", "\"members\":[{\"uniqueId\":1951623217,\"uniqueIdText\":\"tSh1\"",
+                              "\"status\":\"failed\",\"problem\":\"the plug-in crashed", "\"editor\":true",
+                              "\"summary\":{\"libraries\":7,\"inspected\":2,\"failed\":5,\"notInspected\":0}"}) {
+        EXPECT_NE(json.out.find(field), std::string::npos) << field << "\n" << json.out;
+    }
+    const Outcome missing = runVsthost({"scan", folder + "/no-such-folder"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err.rfind("vsthost: no such folder", 0), 0u) << missing.err;
 }
 
 TEST(VsthostBadInput, RefusesWhatIsNoPlugin) {

@@ -6,7 +6,7 @@
 // it keeps through a reset. Built with CRASHES, ABORTS or HANGS, it crashes,
 // aborts or never returns on blocks of 31 frames as well; with CRASHES_ON_ANY_BLOCK it crashes
 // on the first block a host processes, whatever its size; with HANGS_IN_ENTRY, its entry point
-// never returns; with PRINTS, it prints as careless plug-ins do, without a newline, and lines
+// never returns, and with CRASHES_IN_ENTRY it crashes there; with PRINTS, it prints as careless plug-ins do, without a newline, and lines
 // that look like the host's own messages.
 #include <cmath>
 #include <chrono>
@@ -127,6 +127,10 @@ float VST_CALL getParameter(AEffect*, VstInt32) { return parameter; }
 extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback) {
 #if defined(HANGS_IN_ENTRY)
     for (;;) std::this_thread::sleep_for(std::chrono::seconds(1));
+#endif
+#if defined(CRASHES_IN_ENTRY)
+    volatile float* nowhere = nullptr;
+    *nowhere = 1.0f;
 #endif
     auto* record = new AEffect{};
     record->magic = kEffectMagic;

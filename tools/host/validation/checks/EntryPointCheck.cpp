@@ -6,6 +6,8 @@
 #include "EffectState.h"
 #include "Host.h"
 #include "Opcodes.h"
+#include "ShellChoice.h"
+#include "ChildChannel.h"
 
 namespace vsthost {
 
@@ -64,8 +66,15 @@ void checkFields(CheckContext& context, const AEffect& record) {
 void run(CheckContext& context) {
     const PluginLibrary& library = context.library();
     context.pass("entry point", library.entryName() + " exported");
+    if (ShellChoice::chosen() != 0) {
+        context.step("finding the shell's plug-in");
+        if (auto confirmed = ShellChoice::confirm(library); !confirmed) {
+            ChildChannel::send(ChildChannel::kRefused, confirmed.error());
+            return;
+        }
+    }
     context.step("entry point call");
-    AEffect* record = library.entryPoint()(Host::callback);
+    AEffect* record = Effect::callEntry(library, ShellChoice::chosen());
     if (!context.check("entry point answers a record", record != nullptr,
                        "null for a host answering version 2400") ||
         !context.check("record magic", record->magic == kEffectMagic, "not 'VstP'")) {
@@ -73,8 +82,13 @@ void run(CheckContext& context) {
         context.skipRest("there is no record to look at");
         return;
     }
-    checkFields(context, *record);
     Effect effect = Effect::adopt(record);
+    // A shell is no plug-in to validate; its members are.
+    if (ShellChoice::chosen() == 0 && ShellChoice::isShell(effect)) {
+        ChildChannel::send(ChildChannel::kRefused, ShellChoice::refusal(effect, library.path()));
+        return;
+    }
+    checkFields(context, *record);
     if (context.options().preset) takePreset(context, effect);
     context.step("closing the first instance");
     effect.close();

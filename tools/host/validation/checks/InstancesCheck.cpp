@@ -9,6 +9,7 @@
 #include "CheckRegistry.h"
 #include "Host.h"
 #include "Opcodes.h"
+#include "ShellChoice.h"
 #include "TestSignal.h"
 
 namespace vsthost {
@@ -41,7 +42,7 @@ void checkInTurn(CheckContext& context) {
     for (int i = 0; i < count; ++i) {
         context.step("instance " + std::to_string(i + 1) + " of " + std::to_string(count) +
                      " opened and closed in turn");
-        AEffect* record = context.library().entryPoint()(Host::callback);
+        AEffect* record = Effect::callEntry(context.library(), ShellChoice::chosen());
         if (record == nullptr || record->magic != kEffectMagic) continue;
         Effect effect = Effect::adopt(record);
         effect.dispatch(effOpen);

@@ -1,0 +1,16 @@
+#pragma once
+// `scan FOLDER...`: every plug-in library in the folders, each inspected in a child of its own
+// with a time limit, so that one that crashes, hangs or ends the process is named with what
+// happened and the scan goes on. On Linux the 64-bit Windows libraries go to the Windows
+// vsthost under Wine together.
+
+#include "CommandLine.h"
+
+namespace vsthost {
+
+class ScanCommand {
+public:
+    static int run(const CommandLine& line);
+};
+
+}  // namespace vsthost
