@@ -12,6 +12,7 @@
 
 #include "MidiSong.h"
 
+#include "ChainLine.h"
 #include "ChannelMap.h"
 #include "CommandLine.h"
 #include "Expected.h"
@@ -36,6 +37,8 @@ public:
         double tailSeconds = 2.0;  // rendered after the MIDI file's end
         double tempo = 120.0;      // the steady transport without a MIDI file
         MidiSong::Meter meter;
+        std::vector<ChainLine::Link> links;  // empty: the one plug-in, with `presetPath`
+        bool doublePrecision = false;        // every link through processDoubleReplacing
     };
 
     static int run(const CommandLine& line);
@@ -43,6 +46,11 @@ public:
     // with `settings.temporaryPath` that file) is complete only when everything succeeded.
     // An empty `inputPath` is for an instrument with a MIDI file.
     static Expected<bool> processFile(const PluginLibrary& library, const std::string& inputPath,
+                                      const std::string& outputPath, const Settings& settings);
+
+private:
+    // The same for the chain `settings.links`, whose first plug-in is `library`.
+    static Expected<bool> renderChain(const PluginLibrary& library, const std::string& inputPath,
                                       const std::string& outputPath, const Settings& settings);
 };
 
