@@ -1,6 +1,7 @@
 // A test effect that shows its first parameter as audio: two channels pass through unchanged,
 // in single or double precision, and a third output carries, frame by frame, the value of
-// "Level" when the frame was processed, so a test reads back when a host set it. "Level" takes a
+// "Level" when the frame was processed, so a test reads back when a host set it; negated when
+// processed in doubles, so that a test also sees which entry the host called. "Level" takes a
 // text in decibels ("-6 dB" sets 1 - 6/60); two more parameters share one name but for case.
 #include <cstdio>
 #include <cstdlib>
@@ -55,7 +56,8 @@ float VST_CALL getParameter(AEffect* record, VstInt32 index) {
 
 template <class Sample>
 void pass(AEffect* record, Sample** inputs, Sample** outputs, VstInt32 frames) {
-    const float level = probeOf(record).values[0];
+    const float value = probeOf(record).values[0];
+    const Sample level = sizeof(Sample) == sizeof(double) ? -value : value;
     for (VstInt32 i = 0; i < frames; ++i) {
         outputs[0][i] = inputs[0][i];
         outputs[1][i] = inputs[1][i];
