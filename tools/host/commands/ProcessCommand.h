@@ -1,6 +1,7 @@
 #pragma once
 // `process PLUGIN [IN] OUT [--midi FILE.mid] [--tail S] [--tempo BPM] [--meter N/D] [--block N]
-// [--rate R] [--map M] [--preset FILE] [--timeout S]`: streams an audio file through the plug-in in blocks, with
+// [--rate R] [--map M] [--preset FILE] [--param N=V].. [--automation FILE] [--double] [--timeout S]`, or a
+// chain of plug-ins apart by `+` (ChainLine): streams an audio file through the plug-in in blocks, with
 // a MIDI file's events each in its block and a transport the plug-in can ask for the time, and
 // writes what comes out (32-bit float WAV or AIFF, or FLAC). A preset file (.fxp, .fxb) sets
 // the plug-in's state before the first block. An instrument needs no input: it
