@@ -567,7 +567,8 @@ TEST(VsthostProcess, SetsParametersByNameOrIndexAndRefusesWhatItCannot) {
     const struct {
         const char* setting;
         float level;
-    } settings[] = {{"level=0.25", 0.25f}, {"0=1", 1.0f}, {"LEVEL=-6 dB", 0.9f}, {"level=text:-30 dB", 0.5f}};
+    } settings[] = {{"level=0.25", 0.25f}, {"0=1", 1.0f}, {"LEVEL=-6 dB", 0.9f}, {"level=text:-30 dB", 0.5f},
+                    {"1=text:0", 0.0f}};
     for (const auto& setting : settings) {
         const Outcome run = runVsthost({"process", kParameterProbePath, "--param", setting.setting, in, out});
         ASSERT_EQ(run.status, 0) << run.err;
@@ -584,6 +585,7 @@ TEST(VsthostProcess, SetsParametersByNameOrIndexAndRefusesWhatItCannot) {
         {"level=1.5", "--param level=1.5: a number must lie from 0 to 1"},
         {"level=loud", "--param level=loud: the plug-in does not take \"loud\" for parameter 0 'Level'"},
         {"level", "--param wants NAME=VALUE, not 'level'"},
+        {"1=text:50", "--param 1=text:50: the plug-in does not take \"50\" for parameter 1 'Drive'"},
     };
     for (const auto& setting : refused) {
         const Outcome run = runVsthost({"process", kParameterProbePath, "--param", setting.setting, in, out});

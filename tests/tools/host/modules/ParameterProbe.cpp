@@ -2,7 +2,8 @@
 // in single or double precision, and a third output carries, frame by frame, the value of
 // "Level" when the frame was processed, so a test reads back when a host set it; negated when
 // processed in doubles, so that a test also sees which entry the host called. "Level" takes a
-// text in decibels ("-6 dB" sets 1 - 6/60); two more parameters share one name but for case.
+// text in decibels ("-6 dB" sets 1 - 6/60); two more parameters share one name but for case,
+// and say they take any text while keeping their values, shown in percent.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -41,7 +42,16 @@ VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32 index, Vs
     case effGetParamName:
         if (known && ptr) std::snprintf(static_cast<char*>(ptr), 8, "%s", kNames[index]);
         return 0;
-    case effString2Parameter: return index == 0 && ptr ? levelFromText(probe, static_cast<const char*>(ptr)) : 0;
+    case effGetParamDisplay:
+        if (known && ptr) {
+            char shown[32];
+            std::snprintf(shown, sizeof shown, "%g", static_cast<double>(probe.values[index]) * 100);
+            std::snprintf(static_cast<char*>(ptr), 8, "%.7s", shown);
+        }
+        return 0;
+    case effString2Parameter:
+        if (index == 0 && ptr) return levelFromText(probe, static_cast<const char*>(ptr));
+        return known;
     default: return 0;
     }
 }
