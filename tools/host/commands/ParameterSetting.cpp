@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 
 #include "Opcodes.h"
@@ -83,6 +84,18 @@ Expected<VstInt32> ParameterSetting::find(Effect& effect, const std::string& nam
     return found;
 }
 
+// Whether the parameter's display reads as the text did, for a plug-in that says it took a
+// text but kept its value: right when the value was that already, wrong when it ignored the
+// text. Only numbers compare; a text without one cannot show it wrong.
+bool ParameterSetting::showsText(Effect& effect, VstInt32 index) const {
+    char* end = nullptr;
+    const double asked = std::strtod(text_.c_str(), &end);
+    if (end == text_.c_str()) return true;
+    const std::string display = effect.text(effGetParamDisplay, index);
+    const double shown = std::strtod(display.c_str(), &end);
+    return end != display.c_str() && std::fabs(shown - asked) <= 1e-3 * std::max(1.0, std::fabs(asked));
+}
+
 Expected<bool> ParameterSetting::apply(Effect& effect) const {
     const auto index = find(effect, name_);
     if (!index) return Error{"--param " + written_ + ": " + index.error()};
@@ -93,7 +106,9 @@ Expected<bool> ParameterSetting::apply(Effect& effect) const {
     // The plug-in reads the text from a buffer of its own size, which it may not overrun.
     std::string buffer = text_;
     buffer.resize(std::max<std::size_t>(buffer.size() + 1, Effect::kTextBufferSize), '\0');
-    if (effect.dispatch(effString2Parameter, *index, 0, buffer.data()) == 0) {
+    const float before = effect.getParameter(*index);
+    const bool answered = effect.dispatch(effString2Parameter, *index, 0, buffer.data()) != 0;
+    if (!answered || (effect.getParameter(*index) == before && !showsText(effect, *index))) {
         return Error{"--param " + written_ + ": the plug-in does not take \"" + text_ + "\" for parameter " +
                      std::to_string(*index) + " '" + nameOf(effect, *index) + "' (give a number from 0 to 1)"};
     }
