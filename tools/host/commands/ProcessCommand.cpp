@@ -133,6 +133,55 @@ Expected<std::vector<ChainLink>> openLinks(const PluginLibrary& first, const std
     return links;
 }
 
+// The blocks, each through every link in turn, into the output.
+Expected<bool> renderBlocks(std::vector<ChainLink>& links, InputBlocks& input, AudioFileWriter& writer,
+                            EventSchedule& schedule, int blockSize, int sampleRate) {
+    const auto block = static_cast<std::size_t>(blockSize);
+    const double mostFrames = kLongestSeconds * sampleRate;
+    RenderProgress progress(input.frames(), sampleRate);
+    ChainLink::Lanes source;
+    std::vector<std::vector<float>> written(static_cast<std::size_t>(links.back().outputCount()),
+                                            std::vector<float>(block));
+    std::vector<float*> writtenAt;
+    for (auto& lane : written) writtenAt.push_back(lane.data());
+    // Between the plug-in's calls the host reads and writes: any failure there is its own.
+    ChildChannel::send(ChildChannel::kHostStep, "reading block 1");
+    std::size_t offset = 0;
+    for (std::size_t number = 1;; ++number) {
+        const auto got = input.next(block);
+        if (!got) return Error{got.error()};
+        const std::size_t frames = *got;
+        if (frames == 0) break;
+        if (static_cast<double>(offset + frames) > mostFrames) {
+            return Error{"the input lasts longer than " + hours(kLongestSeconds) + ", the most vsthost renders"};
+        }
+        const AudioData& read = input.block();
+        source.resize(read.channels.size());
+        for (std::size_t c = 0; c < read.channels.size(); ++c) {
+            source[c].assign(read.channels[c].begin(), read.channels[c].begin() + static_cast<std::ptrdiff_t>(frames));
+        }
+        const std::string blockName = "block " + std::to_string(number) + ", frames " + std::to_string(offset) +
+                                      " to " + std::to_string(offset + frames - 1);
+        for (std::size_t i = 0; i < links.size(); ++i) {
+            ChildChannel::send(ChildChannel::kStep, links[i].step(blockName));
+            links[i].process(i == 0 ? source : links[i - 1].outputs(), static_cast<std::int64_t>(offset), frames,
+                             i == 0 ? &schedule : nullptr);
+        }
+        ChildChannel::send(ChildChannel::kHostStep, "writing block " + std::to_string(number) + ", reading block " +
+                                                        std::to_string(number + 1));
+        const auto& out = links.back().outputs();
+        for (std::size_t c = 0; c < out.size(); ++c) {
+            for (std::size_t f = 0; f < frames; ++f) written[c][f] = static_cast<float>(out[c][f]);
+        }
+        auto appended = writer.append(writtenAt.data(), frames);
+        if (!appended) return appended;
+        offset += frames;
+        progress.advance(offset);
+    }
+    progress.finish(offset);
+    return true;
+}
+
 }  // namespace
 
 Expected<bool> ProcessCommand::renderChain(const PluginLibrary& library, const std::string& inputPath,
@@ -194,46 +243,9 @@ Expected<bool> ProcessCommand::renderChain(const PluginLibrary& library, const s
     if (!writer) return Error{writer.error()};
 
     EventSchedule schedule(song ? song->events : std::vector<MidiSong::Event>{}, sampleRate);
-    const auto block = static_cast<std::size_t>(settings.blockSize);
-    RenderProgress progress(input.frames(), sampleRate);
-    ChainLink::Lanes source;
-    std::vector<std::vector<float>> written(static_cast<std::size_t>(links.back().outputCount()),
-                                            std::vector<float>(block));
-    std::vector<float*> writtenAt;
-    for (auto& lane : written) writtenAt.push_back(lane.data());
-    // Between the plug-in's calls the host reads and writes: any failure there is its own.
-    ChildChannel::send(ChildChannel::kHostStep, "reading block 1");
-    std::size_t offset = 0;
-    for (std::size_t number = 1;; ++number) {
-        const auto got = input.next(block);
-        if (!got) return Error{got.error()};
-        const std::size_t frames = *got;
-        if (frames == 0) break;
-        if (static_cast<double>(offset + frames) > mostFrames) {
-            return Error{"the input lasts longer than " + hours(kLongestSeconds) + ", the most vsthost renders"};
-        }
-        const AudioData& read = input.block();
-        source.resize(read.channels.size());
-        for (std::size_t c = 0; c < read.channels.size(); ++c) source[c].assign(read.channels[c].begin(), read.channels[c].begin() + static_cast<std::ptrdiff_t>(frames));
-        const std::string blockName = "block " + std::to_string(number) + ", frames " + std::to_string(offset) +
-                                      " to " + std::to_string(offset + frames - 1);
-        for (std::size_t i = 0; i < links.size(); ++i) {
-            ChildChannel::send(ChildChannel::kStep, links[i].step(blockName));
-            links[i].process(i == 0 ? source : links[i - 1].outputs(), static_cast<std::int64_t>(offset), frames,
-                             i == 0 ? &schedule : nullptr);
-        }
-        ChildChannel::send(ChildChannel::kHostStep, "writing block " + std::to_string(number) + ", reading block " +
-                                                        std::to_string(number + 1));
-        const auto& out = links.back().outputs();
-        for (std::size_t c = 0; c < out.size(); ++c) {
-            for (std::size_t f = 0; f < frames; ++f) written[c][f] = static_cast<float>(out[c][f]);
-        }
-        auto appended = writer->append(writtenAt.data(), frames);
-        if (!appended) return appended;
-        offset += frames;
-        progress.advance(offset);
+    if (auto done = renderBlocks(links, input, *writer, schedule, settings.blockSize, sampleRate); !done) {
+        return done;
     }
-    progress.finish(offset);
     for (auto& link : links) {
         ChildChannel::send(ChildChannel::kStep, link.step("stop and close"));
         link.finish();
