@@ -655,8 +655,8 @@ TEST(VsthostProcess, RendersAChainAndNamesTheLinkThatCrashes) {
 
     std::remove(out.c_str());
     run = runVsthost({"process", kPluginPath, "+", kCrashingBlockPluginPath, "+", kPluginPath, in, out});
-    expectOneLineError(run, "crashed: segmentation fault (SIGSEGV), in step \"block 1, frames 0 to 511, link 2 (" +
-                                kCrashingBlockPluginPath + ")\"");
+    expectOneLineError(run, ", in step \"block 1, frames 0 to 511, link 2 (" + kCrashingBlockPluginPath + ")\"");
+    EXPECT_EQ(run.err.rfind("vsthost: the plug-in crashed: ", 0), 0u) << run.err;
     EXPECT_FALSE(fileExists(out));
 }
 
