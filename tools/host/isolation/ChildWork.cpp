@@ -44,6 +44,11 @@ std::string ChildWork::run(const ChildProcess::Work& work, const std::vector<std
         if (!ChildChannel::parse(message, kind, text, unused)) continue;
         progress.follow(kind, text);
         if ((kind == ChildChannel::kFail || kind == ChildChannel::kRefused) && failure.empty()) failure = text;
+        if (progressShown && (kind == ChildChannel::kNote || kind == ChildChannel::kTrace)) {
+            // A line of its own, not the rest of the progress line.
+            std::fputc('\n', stderr);
+            progressShown = false;
+        }
         if (kind == ChildChannel::kNote) std::fprintf(stderr, "vsthost: %s\n", text.c_str());
         if (kind == ChildChannel::kOutput) std::printf("%s\n", text.c_str());
         if (kind == ChildChannel::kTrace) std::fprintf(stderr, "%s\n", text.c_str());
