@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cmath>
@@ -613,7 +614,10 @@ TEST(VsthostProcess, AutomatesAParameterOnItsVeryFrame) {
     const Outcome run = runVsthost({"process", kParameterProbePath, in, out, "--automation", points, "--block",
                                     "512", "--rate", std::to_string(kRate), "--trace"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("automation: link 1, frame 1000, parameter 0 = 0.75\n"), std::string::npos);
+    const std::string set = "automation: link 1, frame 1000, parameter 0 = 0.75";
+    const auto traced = run.err.find(set);
+    ASSERT_NE(traced, std::string::npos) << run.err;
+    EXPECT_TRUE(std::isspace(static_cast<unsigned char>(run.err[traced + set.size()])));
     const auto level = probedLevel(out);
     ASSERT_EQ(level.size(), 8000u);
     for (std::size_t frame = 0; frame < level.size(); ++frame) {
