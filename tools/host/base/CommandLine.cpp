@@ -12,8 +12,9 @@ namespace {
 const std::set<std::string> kValueOptions = {"--block", "--rate",  "--dir",   "--idle", "--shot",
                                              "--level", "--timeout", "--junit", "--child", "--map",
                                              "--midi", "--tail", "--tempo", "--meter", "--channel", "--program",
-                                             "--preset", "--temporary", "--scale", "--shell"};
-const std::set<std::string> kFlags = {"--trace", "--passthrough", "--json", "--entries"};
+                                             "--preset", "--temporary", "--scale", "--shell",
+                                             "--param", "--automation"};
+const std::set<std::string> kFlags = {"--trace", "--passthrough", "--json", "--entries", "--double"};
 
 std::string shortNumber(double value) {
     char text[32];
@@ -28,6 +29,7 @@ Expected<CommandLine> CommandLine::parse(int argc, char** argv) {
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
+        if (!line.command.empty()) line.tokens.push_back(argument);
         if (argument == "--" && !optionsEnded) {
             // Everything after it is a name, "--odd.wav" too.
             optionsEnded = true;
@@ -37,6 +39,7 @@ Expected<CommandLine> CommandLine::parse(int argc, char** argv) {
             } else if (kValueOptions.count(argument)) {
                 if (i + 1 >= argc || argv[i + 1][0] == '\0') return Error{"option " + argument + " needs a value"};
                 line.options[argument] = argv[++i];
+                if (!line.command.empty()) line.tokens.push_back(argv[i]);
             } else {
                 return Error{"unknown option " + argument};
             }

@@ -14,6 +14,7 @@ struct CommandLine {
     std::string command;
     std::vector<std::string> arguments;
     std::map<std::string, std::string> options;  // "--block" -> "512"; flags map to ""
+    std::vector<std::string> tokens;             // the words after the command, in order
 
     // Options that take a value; every other "--name" is a flag.
     static Expected<CommandLine> parse(int argc, char** argv);

@@ -26,41 +26,17 @@
 #include "Opcodes.h"
 #include "PresetFile.h"
 #include "Transport.h"
+#include "AutomationSchedule.h"
+#include "ChainLink.h"
+#include "ParameterSetting.h"
+#include "RenderProgress.h"
 
 namespace vsthost {
 
 namespace {
 
-// Files longer than this many seconds report their progress.
-constexpr std::size_t kLongFileSeconds = 30;
-// Without a known length, progress is told once per this many seconds of audio.
-constexpr std::size_t kOpenLengthReportSeconds = 600;
-constexpr int kMostChannels = 128;
 // The longest render vsthost starts: a day of audio, at the rate it runs.
 constexpr double kLongestSeconds = 24 * 3600;
-
-class Progress {
-public:
-    Progress(std::optional<std::size_t> total, int sampleRate)
-        : total_(total.value_or(0)),
-          every_(total ? 0 : std::max<std::size_t>(kOpenLengthReportSeconds * static_cast<std::size_t>(sampleRate), 1 << 20)),
-          shown_(!total || *total > kLongFileSeconds * static_cast<std::size_t>(sampleRate)) {}
-    void advance(std::size_t done) {
-        if (!shown_) return;
-        const std::size_t step = every_ > 0 ? done / every_ : done * 10 / total_;
-        if (step == lastStep_) return;
-        lastStep_ = step;
-        if (every_ > 0) ChildChannel::note(std::to_string(done) + " frames so far");
-        else ChildChannel::note(std::to_string(step * 10) + "% (" + std::to_string(done) + " of " +
-                                std::to_string(total_) + " frames)");
-    }
-
-private:
-    std::size_t total_;
-    std::size_t every_;
-    bool shown_;
-    std::size_t lastStep_ = 0;
-};
 
 std::string hours(double seconds) {
     const auto whole = static_cast<long long>(std::ceil(seconds));
@@ -125,10 +101,91 @@ private:
 
 }  // namespace
 
-Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
-                                           const std::string& inputPath,
-                                           const std::string& outputPath,
-                                           const Settings& settings) {
+Expected<bool> ProcessCommand::processFile(const PluginLibrary& library, const std::string& inputPath,
+                                           const std::string& outputPath, const Settings& settings) {
+    Settings single = settings;
+    if (single.links.empty()) single.links.push_back({library.path(), {}, settings.presetPath, {}});
+    return renderChain(library, inputPath, outputPath, single);
+}
+
+namespace {
+
+// The plug-ins of the chain, the first from `first`, the others loaded here; their libraries
+// stay loaded until the end of the render.
+Expected<std::vector<ChainLink>> openLinks(const PluginLibrary& first, const std::vector<ChainLine::Link>& specs,
+                                           std::vector<PluginLibrary>& libraries) {
+    std::vector<ChainLink> links;
+    const int count = static_cast<int>(specs.size());
+    for (int i = 0; i < count; ++i) {
+        const auto& spec = specs[static_cast<std::size_t>(i)];
+        const std::string name = "link " + std::to_string(i + 1) + " (" + spec.plugin + ")";
+        if (i > 0) {
+            ChildChannel::send(ChildChannel::kStep, "loading the library of " + name);
+            auto library = PluginLibrary::load(spec.plugin);
+            if (!library) return Error{name + ": " + library.error()};
+            libraries.push_back(std::move(*library));
+        }
+        ChildChannel::send(ChildChannel::kStep, count == 1 ? std::string("loading") : "loading " + name);
+        auto effect = Effect::create(i == 0 ? first : libraries.back());
+        if (!effect) return Error{count == 1 ? effect.error() : name + ": " + effect.error()};
+        links.emplace_back(std::move(*effect), spec, i + 1, count);
+    }
+    return links;
+}
+
+// The blocks, each through every link in turn, into the output.
+Expected<bool> renderBlocks(std::vector<ChainLink>& links, InputBlocks& input, AudioFileWriter& writer,
+                            EventSchedule& schedule, int blockSize, int sampleRate) {
+    const auto block = static_cast<std::size_t>(blockSize);
+    const double mostFrames = kLongestSeconds * sampleRate;
+    RenderProgress progress(input.frames(), sampleRate);
+    ChainLink::Lanes source;
+    std::vector<std::vector<float>> written(static_cast<std::size_t>(links.back().outputCount()),
+                                            std::vector<float>(block));
+    std::vector<float*> writtenAt;
+    for (auto& lane : written) writtenAt.push_back(lane.data());
+    // Between the plug-in's calls the host reads and writes: any failure there is its own.
+    ChildChannel::send(ChildChannel::kHostStep, "reading block 1");
+    std::size_t offset = 0;
+    for (std::size_t number = 1;; ++number) {
+        const auto got = input.next(block);
+        if (!got) return Error{got.error()};
+        const std::size_t frames = *got;
+        if (frames == 0) break;
+        if (static_cast<double>(offset + frames) > mostFrames) {
+            return Error{"the input lasts longer than " + hours(kLongestSeconds) + ", the most vsthost renders"};
+        }
+        const AudioData& read = input.block();
+        source.resize(read.channels.size());
+        for (std::size_t c = 0; c < read.channels.size(); ++c) {
+            source[c].assign(read.channels[c].begin(), read.channels[c].begin() + static_cast<std::ptrdiff_t>(frames));
+        }
+        const std::string blockName = "block " + std::to_string(number) + ", frames " + std::to_string(offset) +
+                                      " to " + std::to_string(offset + frames - 1);
+        for (std::size_t i = 0; i < links.size(); ++i) {
+            ChildChannel::send(ChildChannel::kStep, links[i].step(blockName));
+            links[i].process(i == 0 ? source : links[i - 1].outputs(), static_cast<std::int64_t>(offset), frames,
+                             i == 0 ? &schedule : nullptr);
+        }
+        ChildChannel::send(ChildChannel::kHostStep, "writing block " + std::to_string(number) + ", reading block " +
+                                                        std::to_string(number + 1));
+        const auto& out = links.back().outputs();
+        for (std::size_t c = 0; c < out.size(); ++c) {
+            for (std::size_t f = 0; f < frames; ++f) written[c][f] = static_cast<float>(out[c][f]);
+        }
+        auto appended = writer.append(writtenAt.data(), frames);
+        if (!appended) return appended;
+        offset += frames;
+        progress.advance(offset);
+    }
+    progress.finish(offset);
+    return true;
+}
+
+}  // namespace
+
+Expected<bool> ProcessCommand::renderChain(const PluginLibrary& library, const std::string& inputPath,
+                                           const std::string& outputPath, const Settings& settings) {
     // Reading the files is the host's own work, before the plug-in is first called.
     ChildChannel::send(ChildChannel::kHostStep, "reading the input");
     std::optional<MidiSong> song;
@@ -136,12 +193,6 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
         auto read = MidiFileReader::read(settings.midiPath);
         if (!read) return Error{read.error()};
         song = std::move(*read);
-    }
-    std::optional<PresetFile> preset;
-    if (!settings.presetPath.empty()) {
-        auto read = PresetFile::read(settings.presetPath);
-        if (!read) return Error{read.error()};
-        preset = std::move(*read);
     }
     std::optional<AudioFileReader> file;
     if (!inputPath.empty()) {
@@ -162,69 +213,43 @@ Expected<bool> ProcessCommand::processFile(const PluginLibrary& library,
              std::to_string(sampleRate) + " Hz, as --rate says, without resampling");
     }
 
-    ChildChannel::send(ChildChannel::kStep, "loading");
-    auto effect = Effect::create(library);
-    if (!effect) return Error{effect.error()};
-    const AEffect& record = effect->record();
-    if (record.numOutputs < 1 || record.numOutputs > kMostChannels || record.numInputs < 0 ||
-        record.numInputs > kMostChannels) {
-        return Error{"the plug-in declares " + std::to_string(record.numInputs) + " inputs and " +
-                     std::to_string(record.numOutputs) + " outputs; cannot process with that"};
+    std::vector<PluginLibrary> libraries;
+    auto opened = openLinks(library, settings.links, libraries);
+    if (!opened) return Error{opened.error()};
+    std::vector<ChainLink>& links = *opened;
+    if (!file && (!song || !links.front().isInstrument())) {
+        return Error{links.size() == 1 ? "the plug-in is an effect; it needs an input file"
+                                       : "link 1 (" + settings.links.front().plugin + ") is an effect; it needs an input file"};
     }
-    if (!file && (!song || !effect->isInstrument())) return Error{"the plug-in is an effect; it needs an input file"};
-    InputBlocks input(std::move(file), known.value_or(0), record.numInputs, settings.map);
-    if (const std::string mapping = input.mapNote(); !mapping.empty()) ChildChannel::note(mapping);
-    auto writer = AudioFileWriter::create(outputPath, record.numOutputs, sampleRate, input.frames(),
-                                          settings.temporaryPath);
-    if (!writer) return Error{writer.error()};
-
     const Transport transport = song ? Transport(song->tempos, song->meters, sampleRate)
                                      : Transport::steady(settings.tempo, settings.meter.numerator,
                                                          settings.meter.denominator, sampleRate);
-    EventSchedule schedule(song ? song->events : std::vector<MidiSong::Event>{}, sampleRate);
     Host::instance().setTransport(&transport);
-    const auto block = static_cast<std::size_t>(settings.blockSize);
-    ChannelBuffers inputs(record.numInputs, block);
-    ChannelBuffers outputs(record.numOutputs, block);
-    Progress progress(input.frames(), sampleRate);
+    const ChainLink::Format format{static_cast<double>(sampleRate), settings.blockSize, settings.doublePrecision};
+    for (auto& link : links) {
+        if (auto prepared = link.prepare(format, transport); !prepared) return prepared;
+    }
+    // The file's channels reach the first link as before; each link then feeds the next.
+    const int firstInputs = links.front().inputCount();
+    InputBlocks input(std::move(file), known.value_or(0), firstInputs, settings.map);
+    if (const std::string mapping = input.mapNote(); !mapping.empty()) ChildChannel::note(mapping);
+    links.front().connect(std::max(firstInputs, 1), ChannelMap::Mode::repeat);
+    for (std::size_t i = 1; i < links.size(); ++i) {
+        const std::string note = links[i].connect(links[i - 1].outputCount(), settings.map);
+        if (!note.empty()) ChildChannel::note(note);
+    }
+    auto writer = AudioFileWriter::create(outputPath, links.back().outputCount(), sampleRate, input.frames(),
+                                          settings.temporaryPath);
+    if (!writer) return Error{writer.error()};
 
-    ChildChannel::send(ChildChannel::kStep, "start-up");
-    effect->start(static_cast<float>(sampleRate), settings.blockSize);
-    if (preset) {
-        ChildChannel::send(ChildChannel::kStep, "setting the preset");
-        if (auto applied = EffectState::apply(*effect, *preset); !applied) {
-            return Error{"'" + settings.presetPath + "' " + applied.error()};
-        }
+    EventSchedule schedule(song ? song->events : std::vector<MidiSong::Event>{}, sampleRate);
+    if (auto done = renderBlocks(links, input, *writer, schedule, settings.blockSize, sampleRate); !done) {
+        return done;
     }
-    // Between the plug-in's calls the host reads and writes: any failure there is its own.
-    ChildChannel::send(ChildChannel::kHostStep, "reading block 1");
-    for (std::size_t offset = 0, number = 1;; ++number) {
-        const auto got = input.next(block);
-        if (!got) return Error{got.error()};
-        const std::size_t frames = *got;
-        if (frames == 0) break;
-        if (static_cast<double>(offset + frames) > mostFrames) {
-            return Error{"the input lasts longer than " + hours(kLongestSeconds) + ", the most vsthost renders"};
-        }
-        ChildChannel::send(ChildChannel::kStep, "block " + std::to_string(number) + ", frames " +
-                                                    std::to_string(offset) + " to " +
-                                                    std::to_string(offset + frames - 1));
-        Host::instance().setTransportPosition(static_cast<double>(offset));
-        EventBatch events(schedule.next(static_cast<int>(frames)));
-        if (!events.empty()) effect->dispatch(effProcessEvents, 0, 0, events.list());
-        inputs.load(input.block(), 0, frames);
-        outputs.mark();
-        effect->process(inputs.pointers(), outputs.pointers(), static_cast<VstInt32>(frames));
-        ChildChannel::send(ChildChannel::kHostStep, "writing block " + std::to_string(number) + ", reading block " +
-                                                        std::to_string(number + 1));
-        auto appended = writer->append(outputs.pointers(), frames);
-        if (!appended) return appended;
-        offset += frames;
-        progress.advance(offset);
+    for (auto& link : links) {
+        ChildChannel::send(ChildChannel::kStep, link.step("stop and close"));
+        link.finish();
     }
-    ChildChannel::send(ChildChannel::kStep, "stop and close");
-    effect->stop();
-    effect->close();
     Host::instance().setTransport(nullptr);
     ChildChannel::send(ChildChannel::kHostStep, "completing the output");
     return settings.temporaryPath.empty() ? writer->commit() : writer->complete();
@@ -260,7 +285,7 @@ Expected<ProcessCommand::Settings> settingsOf(const CommandLine& line) {
     settings.map = *map;
     settings.seconds = static_cast<int>(*seconds);
     if (line.has("--midi")) settings.midiPath = line.options.at("--midi");
-    if (line.has("--preset")) settings.presetPath = line.options.at("--preset");
+    settings.doublePrecision = line.has("--double");
     if (line.has("--temporary")) settings.temporaryPath = line.options.at("--temporary");
     const auto tail = decimal(line, "--tail", settings.tailSeconds, 0, 3600);
     const auto tempo = decimal(line, "--tempo", settings.tempo, 1, 1000);
@@ -276,24 +301,59 @@ Expected<ProcessCommand::Settings> settingsOf(const CommandLine& line) {
     return settings;
 }
 
-// The child loads the plug-in and runs the work; the output is complete under its temporary
-// name when it says it is done.
-int processInChild(const CommandLine& line, const ProcessCommand::Settings& settings) {
-    return ChildWork::inChild("process", line.arguments[0], [&](const PluginLibrary& library) {
-        const bool withInput = line.arguments.size() == 3;
-        return ProcessCommand::processFile(library, withInput ? line.arguments[1] : "", line.arguments.back(),
-                                           settings);
+// The child loads the plug-// What the parent can check of the links without loading them: the settings' form and the
+// automation files.
+Expected<bool> checkLinks(const ChainLine& chain) {
+    for (const auto& link : chain.links()) {
+        for (const auto& parameter : link.parameters) {
+            if (auto parsed = ParameterSetting::parse(parameter); !parsed) return Error{parsed.error()};
+        }
+        if (link.automation.empty()) continue;
+        if (auto read = AutomationSchedule::read(link.automation); !read) return Error{read.error()};
+    }
+    return true;
+}
+
+// A failure of the user's words rather than of the render: a setting or an automation point
+// the plug-in has no parameter for, or a precision it lacks.
+bool isUsageFailure(const std::string& failure, const ChainLine& chain) {
+    if (failure.starts_with("--param ") || failure.starts_with("--double: ")) return true;
+    for (const auto& link : chain.links()) {
+        if (!link.automation.empty() && failure.starts_with(link.automation + ":")) return true;
+    }
+    return false;
+}
+
+// The child loads the first plug-in and runs the work; the output is complete under its
+// temporary name when it says it is done.
+int processInChild(const ChainLine& chain, const ProcessCommand::Settings& settings) {
+    return ChildWork::inChild("process", chain.links().front().plugin, [&](const PluginLibrary& library) {
+        return ProcessCommand::processFile(library, chain.input(), chain.output(), settings);
     });
+}
+
+// The words that make a Windows child do the same render: the render's own options, then the
+// chain with each link's.
+std::vector<std::string> childArguments(const CommandLine& line, const ChainLine& chain,
+                                        const std::string& temporaryPath) {
+    std::vector<std::string> arguments = {line.command};
+    for (const auto& [option, value] : line.options) {
+        if (ChainLine::isLinkOption(option)) continue;
+        arguments.push_back(option);
+        if (!value.empty()) arguments.push_back(value);
+    }
+    arguments.insert(arguments.end(), {"--temporary", temporaryPath, "--child", line.command});
+    const auto words = chain.words();
+    arguments.insert(arguments.end(), words.begin(), words.end());
+    return arguments;
 }
 
 // Runs the work in a child; empty when the child said it was done and ended well, else why
 // not. Only then does the output take its name; otherwise the temporary the parent made goes.
-std::string watchChild(const CommandLine& line, const ProcessCommand::Settings& settings) {
-    const std::string& output = line.arguments.back();
-    std::string failure = ChildWork::run([&] { return processInChild(line, settings); },
-                                         ChildWork::childArguments(line, line.arguments,
-                                                                   {"--temporary", settings.temporaryPath}),
-                                         settings.seconds);
+std::string watchChild(const CommandLine& line, const ChainLine& chain, const ProcessCommand::Settings& settings) {
+    const std::string& output = chain.output();
+    std::string failure = ChildWork::run([&] { return processInChild(chain, settings); },
+                                         childArguments(line, chain, settings.temporaryPath), settings.seconds);
     if (failure.empty() && !FileName::replace(settings.temporaryPath, output)) {
         failure = "cannot write '" + output + "': " + std::strerror(errno);
     }
@@ -301,63 +361,64 @@ std::string watchChild(const CommandLine& line, const ProcessCommand::Settings& 
     return failure;
 }
 
-// Checks what the parent can without loading the plug-in, makes the output's temporary, and
+// Checks what the parent can without loading the plug-ins, makes the output's temporary, and
 // runs the work in a child; empty when it succeeded, else why it did not.
-std::string runInChild(const CommandLine& line, ProcessCommand::Settings settings) {
-    const std::string& plugin = line.arguments[0];
-    if (!FileName::isRegularFile(plugin)) return "cannot find plug-in '" + plugin + "'";
-    std::vector<std::string> inputs(line.arguments.begin(), line.arguments.end() - 1);
-    inputs.insert(inputs.end(), {settings.midiPath, settings.presetPath});
-    if (auto refused = FileName::refuseOverwriting(line.arguments.back(), inputs); !refused) return refused.error();
-    auto temporary = AudioFileWriter::reserve(line.arguments.back());
+std::string runInChild(const CommandLine& line, const ChainLine& chain, ProcessCommand::Settings settings) {
+    for (const auto& link : chain.links()) {
+        if (!FileName::isRegularFile(link.plugin)) return "cannot find plug-in '" + link.plugin + "'";
+    }
+    std::vector<std::string> inputs = chain.readFiles();
+    inputs.push_back(settings.midiPath);
+    if (auto refused = FileName::refuseOverwriting(chain.output(), inputs); !refused) return refused.error();
+    auto temporary = AudioFileWriter::reserve(chain.output());
     if (!temporary) return temporary.error();
     settings.temporaryPath = *temporary;
     ChildProcess::removeOnSignal(settings.temporaryPath);
-    std::string failure = watchChild(line, settings);
+    std::string failure = watchChild(line, chain, settings);
     ChildProcess::removeOnSignal({});
     return failure;
 }
 
-// The names as they stand now, for a child whose plug-in may change the working folder.
-CommandLine absolutePaths(CommandLine line) {
-    for (auto& argument : line.arguments) argument = FileName::absolute(argument);
-    for (const char* option : {"--midi", "--preset"}) {
-        if (line.has(option)) line.options[option] = FileName::absolute(line.options.at(option));
-    }
-    return line;
+int refuse(const std::string& why) {
+    std::fprintf(stderr, "vsthost: %s\n", why.c_str());
+    return 2;
 }
 
 }  // namespace
 
 int ProcessCommand::run(const CommandLine& line) {
-    const bool outputOnly = line.arguments.size() == 2 && line.has("--midi");
-    if (line.arguments.size() != 3 && !outputOnly) {
+    auto chain = ChainLine::parse(line.tokens);
+    if (chain && chain->input().empty() && !line.has("--midi")) chain = Error{"usage"};
+    if (!chain) {
+        if (chain.error() != "usage") return refuse(chain.error());
         std::fprintf(stderr,
-                     "vsthost: usage: vsthost process PLUGIN [IN] OUT [--midi FILE.mid] [--tail S] "
+                     "vsthost: usage: vsthost process PLUGIN [--param NAME=VALUE]... [--preset FILE] "
+                     "[--automation FILE] [+ PLUGIN [...]]... [IN] OUT [--midi FILE.mid] [--tail S] "
                      "[--tempo BPM] [--meter N/D] [--block N] [--rate R] [--map auto|direct|repeat|mix] "
-                     "[--preset FILE] [--timeout S]\n");
+                     "[--double] [--timeout S]\n");
         return 2;
     }
     const bool child = line.has("--child");
-    const CommandLine named = child ? line : absolutePaths(line);
-    const auto settings = settingsOf(named);
-    if (!settings) {
-        std::fprintf(stderr, "vsthost: %s\n", settings.error().c_str());
-        return 2;
+    CommandLine named = line;
+    if (!child) {
+        chain->makeAbsolute();
+        if (line.has("--midi")) named.options["--midi"] = FileName::absolute(line.options.at("--midi"));
     }
+    auto settings = settingsOf(named);
+    if (!settings) return refuse(settings.error());
+    settings->links = chain->links();
+    if (auto checked = checkLinks(*chain); !checked) return refuse(checked.error());
     if (child) {
         // Started anew by a process run on Windows, with the channel it was told.
         auto entered = ChildProcess::enterChild(line);
-        if (!entered) {
-            std::fprintf(stderr, "vsthost: %s\n", entered.error().c_str());
-            return 2;
-        }
-        return processInChild(line, *settings);
+        if (!entered) return refuse(entered.error());
+        return processInChild(*chain, *settings);
     }
-    const std::string failure = runInChild(named, *settings);
+    const std::string failure = runInChild(named, *chain, *settings);
     if (failure.empty()) return 0;
     std::fprintf(stderr, "vsthost: %s\n", failure.c_str());
-    return 1;
+    return isUsageFailure(failure, *chain) ? 2 : 1;
 }
+
 
 }  // namespace vsthost

@@ -1,6 +1,7 @@
 #pragma once
 // `process PLUGIN [IN] OUT [--midi FILE.mid] [--tail S] [--tempo BPM] [--meter N/D] [--block N]
-// [--rate R] [--map M] [--preset FILE] [--timeout S]`: streams an audio file through the plug-in in blocks, with
+// [--rate R] [--map M] [--preset FILE] [--param N=V].. [--automation FILE] [--double] [--timeout S]`, or a
+// chain of plug-ins apart by `+` (ChainLine): streams an audio file through the plug-in in blocks, with
 // a MIDI file's events each in its block and a transport the plug-in can ask for the time, and
 // writes what comes out (32-bit float WAV or AIFF, or FLAC). A preset file (.fxp, .fxb) sets
 // the plug-in's state before the first block. An instrument needs no input: it
@@ -12,6 +13,7 @@
 
 #include "MidiSong.h"
 
+#include "ChainLine.h"
 #include "ChannelMap.h"
 #include "CommandLine.h"
 #include "Expected.h"
@@ -36,6 +38,8 @@ public:
         double tailSeconds = 2.0;  // rendered after the MIDI file's end
         double tempo = 120.0;      // the steady transport without a MIDI file
         MidiSong::Meter meter;
+        std::vector<ChainLine::Link> links;  // empty: the one plug-in, with `presetPath`
+        bool doublePrecision = false;        // every link through processDoubleReplacing
     };
 
     static int run(const CommandLine& line);
@@ -43,6 +47,11 @@ public:
     // with `settings.temporaryPath` that file) is complete only when everything succeeded.
     // An empty `inputPath` is for an instrument with a MIDI file.
     static Expected<bool> processFile(const PluginLibrary& library, const std::string& inputPath,
+                                      const std::string& outputPath, const Settings& settings);
+
+private:
+    // The same for the chain `settings.links`, whose first plug-in is `library`.
+    static Expected<bool> renderChain(const PluginLibrary& library, const std::string& inputPath,
                                       const std::string& outputPath, const Settings& settings);
 };
 

@@ -28,6 +28,7 @@ public:
         kDone = 'D',      // the work is complete and its results are where they belong
         kOutput = 'O',    // a line of the command's own output, for standard output
         kTrace = 'C',     // a line of the host calls' trace, for standard error
+        kProgress = 'G',  // how far the work has got, shown over the last such line on a terminal
     };
 
     // A new secret for a run: random, printable, without tabs or line breaks.

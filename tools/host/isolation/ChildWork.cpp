@@ -6,7 +6,26 @@
 #include "ChildProgress.h"
 #include "FileName.h"
 
+#if defined(_WIN32)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace vsthost {
+
+namespace {
+
+// Progress is for a person watching; a log or a pipe gets none of it.
+bool stderrIsTerminal() {
+#if defined(_WIN32)
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+}  // namespace
 
 std::string ChildWork::run(const ChildProcess::Work& work, const std::vector<std::string>& arguments, int seconds,
                            const OutputSink& output) {
@@ -17,6 +36,8 @@ std::string ChildWork::run(const ChildProcess::Work& work, const std::vector<std
     bool done = false;
     std::string message;
     ChildProcess::Next next;
+    const bool terminal = stderrIsTerminal();
+    bool progressShown = false;
     while ((next = child->next(message, progress.deadline())) == ChildProcess::Next::message) {
         ChildChannel::Kind kind;
         std::string text;
@@ -24,13 +45,24 @@ std::string ChildWork::run(const ChildProcess::Work& work, const std::vector<std
         if (!ChildChannel::parse(message, kind, text, unused)) continue;
         progress.follow(kind, text);
         if ((kind == ChildChannel::kFail || kind == ChildChannel::kRefused) && failure.empty()) failure = text;
+        if (progressShown && (kind == ChildChannel::kNote || kind == ChildChannel::kTrace)) {
+            // A line of its own, not the rest of the progress line.
+            std::fputc('\n', stderr);
+            progressShown = false;
+        }
         if (kind == ChildChannel::kNote) std::fprintf(stderr, "vsthost: %s\n", text.c_str());
         if (kind == ChildChannel::kOutput && output) output(text);
         else if (kind == ChildChannel::kOutput) std::printf("%s\n", text.c_str());
         if (kind == ChildChannel::kTrace) std::fprintf(stderr, "%s\n", text.c_str());
         if (kind == ChildChannel::kDone) done = true;
+        if (kind == ChildChannel::kProgress && terminal) {
+            std::fprintf(stderr, "\r\x1B[K%s", text.c_str());
+            std::fflush(stderr);
+            progressShown = true;
+        }
     }
     std::fflush(stdout);
+    if (progressShown) std::fputc('\n', stderr);
     const bool late = next == ChildProcess::Next::late;
     const ChildProcess::Ending ending = child->finish(late);
     if (!failure.empty()) return failure;

@@ -47,6 +47,27 @@ const MidiSong::Meter& Transport::meterAt(double beat) const {
     return *std::prev(after);
 }
 
+double Transport::frameOf(int bar, int beat, int ticks) const {
+    // Bars begin anew at each meter, as at() counts them.
+    std::size_t index = 0;
+    double barsBefore = 0;
+    for (; index + 1 < meters_.size(); ++index) {
+        const auto& meter = meters_[index];
+        const double barLength = meter.numerator * 4.0 / meter.denominator;
+        const double bars = std::ceil((meters_[index + 1].beat - meter.beat) / barLength - 1e-9);
+        if (barsBefore + bars > bar - 1) break;
+        barsBefore += bars;
+    }
+    const auto& meter = meters_[index];
+    const double beatLength = 4.0 / meter.denominator;
+    const double quarter = meter.beat + (bar - 1 - barsBefore) * meter.numerator * beatLength +
+                           (beat - 1 + static_cast<double>(ticks) / kTicksPerBeat) * beatLength;
+    auto after = std::upper_bound(tempos_.begin(), tempos_.end(), quarter,
+                                  [](double q, const MidiSong::TempoPoint& p) { return q < p.beat; });
+    const auto& tempo = *std::prev(after);
+    return (tempo.seconds + (quarter - tempo.beat) * 60.0 / tempo.bpm) * sampleRate_;
+}
+
 VstTimeInfo Transport::at(double samplePos, VstInt32 filter) const {
     VstTimeInfo info{};
     info.samplePos = samplePos;

@@ -19,6 +19,10 @@ public:
 
     // The time record at frame `samplePos`; the optional fields only where `filter` asks.
     VstTimeInfo at(double samplePos, VstInt32 filter) const;
+    // The frame where bar `bar` reaches its beat `beat` (both from 1, beats of the meter's own
+    // note value) and `ticks` of kTicksPerBeat more, bars counted across the meters.
+    static constexpr int kTicksPerBeat = 960;
+    double frameOf(int bar, int beat, int ticks) const;
 
 private:
     const MidiSong::TempoPoint& tempoAt(double seconds) const;

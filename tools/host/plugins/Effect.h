@@ -59,6 +59,13 @@ public:
     // Processes through processReplacing, or, for a plug-in without it, through the legacy
     // accumulating entry into cleared outputs.
     void process(float** inputs, float** outputs, VstInt32 frames);
+    // Through processDoubleReplacing, for a plug-in that says it has it.
+    bool canProcessDoubles() const {
+        return hasFlag(effFlagsCanDoubleReplacing) && record_->processDoubleReplacing != nullptr;
+    }
+    void processDoubles(double** inputs, double** outputs, VstInt32 frames) {
+        record_->processDoubleReplacing(record_, inputs, outputs, frames);
+    }
 
     // Sends effClose; the record is gone afterwards.
     void close();

@@ -90,7 +90,8 @@ bool Validator::runInChild(const CheckDefinition& definition, const std::vector<
         case ChildChannel::kStep:
         case ChildChannel::kHostStep:
         case ChildChannel::kDone: break;
-        case ChildChannel::kOutput: continue;
+        case ChildChannel::kOutput:
+        case ChildChannel::kProgress: continue;
         case ChildChannel::kTrace: std::fprintf(stderr, "%s\n", name.c_str()); continue;
         case ChildChannel::kRefused:
             refusal_ = name;

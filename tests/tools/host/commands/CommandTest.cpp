@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cmath>
@@ -49,6 +50,8 @@ const std::string kEntryHangingPluginPath = besideProgram(ENTRY_HANGING_PLUGIN_F
 const std::string kEntryCrashingPluginPath = besideProgram(ENTRY_CRASHING_PLUGIN_FILE);
 const std::string kShellPluginPath = besideProgram(SHELL_PLUGIN_FILE);
 const std::string kTimeProbePath = besideProgram(TIME_PROBE_FILE);
+const std::string kParameterProbePath = besideProgram(PARAMETER_PROBE_FILE);
+const std::string kCrashingBlockPluginPath = besideProgram(CRASHING_BLOCK_PLUGIN_FILE);
 const std::string kPrintingPluginPath = besideProgram(PRINTING_PLUGIN_FILE);
 const std::string kHostilePluginPath = besideProgram(HOSTILE_PLUGIN_FILE);
 const std::string kForgetfulPluginPath = besideProgram(FORGETFUL_PLUGIN_FILE);
@@ -698,6 +701,157 @@ TEST(VsthostProcess, TellsAPluginTheMusicalTimeOfEveryBlock) {
     expectOneLineError(runVsthost({"process", kTimeProbePath, out, "--midi", cut}), cut);
     EXPECT_FALSE(fileExists(out));
 }
+
+// The parameter probe's third output: its "Level" as each frame was processed.
+std::vector<float> probedLevel(const std::string& path) {
+    const auto output = vsthost::AudioFileReader::read(path);
+    return output && output->channels.size() == 3 ? output->channels[2] : std::vector<float>();
+}
+
+// --param by index or name, a number or a text the plug-in reads; what it cannot set is refused
+// in one line before the first block, with status 2 and no output.
+TEST(VsthostProcess, SetsParametersByNameOrIndexAndRefusesWhatItCannot) {
+    const std::string in = scratch("in.wav");
+    const std::string out = scratch("out.wav");
+    writePcm16(in, 2, ramp(2 * 300));
+    const struct {
+        const char* setting;
+        float level;
+    } settings[] = {{"level=0.25", 0.25f}, {"0=1", 1.0f}, {"LEVEL=-6 dB", 0.9f}, {"level=text:-30 dB", 0.5f},
+                    {"1=text:0", 0.0f}};
+    for (const auto& setting : settings) {
+        const Outcome run = runVsthost({"process", kParameterProbePath, "--param", setting.setting, in, out});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(probedLevel(out), std::vector<float>(300, setting.level)) << setting.setting;
+    }
+    std::remove(out.c_str());
+    const struct {
+        const char* setting;
+        const char* error;
+    } refused[] = {
+        {"drive=0.5", "--param drive=0.5: 'drive' is ambiguous: parameters 1 and 2 have that name; give the index"},
+        {"volume=0.5", "--param volume=0.5: no parameter named 'volume'"},
+        {"3=0.5", "--param 3=0.5: no parameter 3: the plug-in has 3"},
+        {"level=1.5", "--param level=1.5: a number must lie from 0 to 1"},
+        {"level=loud", "--param level=loud: the plug-in does not take \"loud\" for parameter 0 'Level'"},
+        {"level", "--param wants NAME=VALUE, not 'level'"},
+        {"1=text:50", "--param 1=text:50: the plug-in does not take \"50\" for parameter 1 'Drive'"},
+    };
+    for (const auto& setting : refused) {
+        const Outcome run = runVsthost({"process", kParameterProbePath, "--param", setting.setting, in, out});
+        expectOneLineError(run, setting.error);
+        EXPECT_EQ(run.status, 2) << setting.setting;
+        EXPECT_FALSE(fileExists(out)) << setting.setting;
+    }
+}
+
+// An automation file's points land on their very frames, inside blocks of the host: a step at
+// its frame, a ramp set every 32 frames on its straight line; --trace shows each set.
+TEST(VsthostProcess, AutomatesAParameterOnItsVeryFrame) {
+    constexpr int kRate = 8000;
+    const std::string in = scratch("in.wav");
+    const std::string out = scratch("out.wav");
+    const std::string points = scratch("level.txt");
+    writePcm16(in, 2, ramp(2 * 8000));
+    // At 120 a minute, bar 1 beat 2 and half a beat is 0.75 s: frame 6000.
+    std::ofstream(points) << "# steps and a ramp\n"
+                             "0       Level  0\n"
+                             "1000    level  0.75   # inside the second block\n"
+                             "\n"
+                             "0.5s    0      0.2  ramp\n"
+                             "1.2.480 Level  1\n";
+    const Outcome run = runVsthost({"process", kParameterProbePath, in, out, "--automation", points, "--block",
+                                    "512", "--rate", std::to_string(kRate), "--trace"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string set = "automation: link 1, frame 1000, parameter 0 = 0.75";
+    const auto traced = run.err.find(set);
+    ASSERT_NE(traced, std::string::npos) << run.err;
+    EXPECT_TRUE(std::isspace(static_cast<unsigned char>(run.err[traced + set.size()])));
+    const auto level = probedLevel(out);
+    ASSERT_EQ(level.size(), 8000u);
+    for (std::size_t frame = 0; frame < level.size(); ++frame) {
+        float expected = frame < 1000 ? 0.0f : frame < 4000 ? 0.75f : 1.0f;
+        if (frame >= 4000 && frame < 6000) {
+            const std::size_t granule = (frame - 4000) / 32 * 32;
+            expected = static_cast<float>(0.2f + (1.0f - 0.2f) * (static_cast<double>(granule) / 2000));
+        }
+        ASSERT_FLOAT_EQ(level[frame], expected) << "frame " << frame;
+    }
+
+    std::ofstream(points) << "0 Level 0\n1.5 Level 1\n";
+    expectOneLineError(runVsthost({"process", kParameterProbePath, in, out, "--automation", points}),
+                       points + ":2: the time must be seconds (1.5s), frames (48000) or bar.beat.tick");
+    std::ofstream(points) << "0 Level 0\n\n2s Lvl 1\n";
+    const Outcome unknown = runVsthost({"process", kParameterProbePath, in, out, "--automation", points});
+    expectOneLineError(unknown, points + ":3: no parameter named 'Lvl'");
+    EXPECT_EQ(unknown.status, 2);
+}
+
+// Plug-ins in a chain, each with its own settings, one render in one child; a crash names
+// the link and the block.
+TEST(VsthostProcess, RendersAChainAndNamesTheLinkThatCrashes) {
+    const std::string in = scratch("in.wav");
+    const std::string out = scratch("out.wav");
+    writePcm16(in, 2, ramp(2 * 700));
+    Outcome run = runVsthost({"process", kParameterProbePath, "--param", "level=0.5", "+", kPluginPath, "+",
+                              kParameterProbePath, "--param", "level=0.25", in, out, "--map", "direct", "--block",
+                              "100"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("link 1 has 3 channels, link 2 2 inputs; --map direct: channels beyond 2 are dropped"), std::string::npos) << run.err;
+    const auto input = vsthost::AudioFileReader::read(in);
+    const auto output = vsthost::AudioFileReader::read(out);
+    ASSERT_TRUE(input && output);
+    ASSERT_EQ(output->channels.size(), 3u);
+    EXPECT_EQ(output->channels[0], input->channels[0]);
+    EXPECT_EQ(output->channels[1], input->channels[1]);
+    EXPECT_EQ(output->channels[2], std::vector<float>(700, 0.25f));
+
+    std::remove(out.c_str());
+    run = runVsthost({"process", kPluginPath, "+", kCrashingBlockPluginPath, "+", kPluginPath, in, out});
+    expectOneLineError(run, ", in step \"block 1, frames 0 to 511, link 2 (" + kCrashingBlockPluginPath + ")\"");
+    EXPECT_EQ(run.err.rfind("vsthost: the plug-in crashed: ", 0), 0u) << run.err;
+    EXPECT_FALSE(fileExists(out));
+}
+
+// --double calls processDoubleReplacing where the plug-in has it, bit-exact through it; a
+// plug-in without it is refused by its link.
+TEST(VsthostProcess, ProcessesInDoublePrecisionWhereThePluginCan) {
+    const std::string in = scratch("in.wav");
+    const std::string out = scratch("out.wav");
+    writePcm16(in, 2, ramp(2 * 900));
+    const Outcome run = runVsthost({"process", kParameterProbePath, "--param", "level=0.5", in, out, "--double"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto input = vsthost::AudioFileReader::read(in);
+    const auto output = vsthost::AudioFileReader::read(out);
+    ASSERT_TRUE(input && output);
+    EXPECT_EQ(output->channels[0], input->channels[0]);
+    EXPECT_EQ(output->channels[1], input->channels[1]);
+    EXPECT_EQ(probedLevel(out), std::vector<float>(900, -0.5f)) << "the double entry negates";
+    std::remove(out.c_str());
+    const Outcome refused = runVsthost({"process", kParameterProbePath, "+", kPluginPath, in, out, "--double"});
+    expectOneLineError(refused, "--double: link 2 (" + kPluginPath + ") cannot process doubles");
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_FALSE(fileExists(out));
+}
+
+#if !defined(_WIN32)
+// A long render shows its progress on a terminal, and nothing where stderr is a file.
+TEST(VsthostProcess, ShowsProgressOnlyOnATerminal) {
+    const std::string in = scratch("in.wav");
+    const std::string out = scratch("out.wav");
+    writePcm16(in, 2, std::vector<std::int16_t>(2 * 44100 * 6));
+    const std::vector<std::string> render = {"process", kPluginPath, in, out};
+    const Outcome piped = runVsthost(render);
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.err, "");
+    std::string command = kVsthostPath;
+    for (std::size_t i = 0; i < render.size(); ++i) command += " '" + render[i] + "'";
+    const Outcome terminal = runVsthost({"-qec", command, "/dev/null"}, "/usr/bin/script");
+    ASSERT_EQ(terminal.status, 0) << terminal.out;
+    EXPECT_NE(terminal.out.find("\r\x1B[K264600 of 264600 frames (100%)"), std::string::npos) << terminal.out;
+    EXPECT_NE(terminal.out.find("x real time"), std::string::npos) << terminal.out;
+}
+#endif
 
 // The crash guard of validate: the plug-in aborting in a block is named with the block, and
 // no output file is left.
