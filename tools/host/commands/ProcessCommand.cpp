@@ -301,7 +301,7 @@ Expected<ProcessCommand::Settings> settingsOf(const CommandLine& line) {
     return settings;
 }
 
-// The child loads the plug-// What the parent can check of the links without loading them: the settings' form and the
+// What the parent can check of the links without loading them: the settings' form and the
 // automation files.
 Expected<bool> checkLinks(const ChainLine& chain) {
     for (const auto& link : chain.links()) {
