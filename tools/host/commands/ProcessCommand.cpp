@@ -112,23 +112,23 @@ namespace {
 
 // The plug-ins of the chain, the first from `first`, the others loaded here; their libraries
 // stay loaded until the end of the render.
-Expected<std::vector<ChainLink>> openLinks(const PluginLibrary& first, const std::vector<ChainLine::Link>& specs,
+Expected<std::vector<ChainLink>> openLinks(const PluginLibrary& first, const std::vector<ChainLine::Link>& setups,
                                            std::vector<PluginLibrary>& libraries) {
     std::vector<ChainLink> links;
-    const int count = static_cast<int>(specs.size());
+    const int count = static_cast<int>(setups.size());
     for (int i = 0; i < count; ++i) {
-        const auto& spec = specs[static_cast<std::size_t>(i)];
-        const std::string name = "link " + std::to_string(i + 1) + " (" + spec.plugin + ")";
+        const auto& setup = setups[static_cast<std::size_t>(i)];
+        const std::string name = "link " + std::to_string(i + 1) + " (" + setup.plugin + ")";
         if (i > 0) {
             ChildChannel::send(ChildChannel::kStep, "loading the library of " + name);
-            auto library = PluginLibrary::load(spec.plugin);
+            auto library = PluginLibrary::load(setup.plugin);
             if (!library) return Error{name + ": " + library.error()};
             libraries.push_back(std::move(*library));
         }
         ChildChannel::send(ChildChannel::kStep, count == 1 ? std::string("loading") : "loading " + name);
         auto effect = Effect::create(i == 0 ? first : libraries.back());
         if (!effect) return Error{count == 1 ? effect.error() : name + ": " + effect.error()};
-        links.emplace_back(std::move(*effect), spec, i + 1, count);
+        links.emplace_back(std::move(*effect), setup, i + 1, count);
     }
     return links;
 }

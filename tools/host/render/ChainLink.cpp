@@ -16,16 +16,16 @@ constexpr int kMostChannels = 128;
 
 }  // namespace
 
-ChainLink::ChainLink(Effect effect, ChainLine::Link spec, int position, int count)
-    : effect_(std::move(effect)), spec_(std::move(spec)), position_(position), count_(count) {}
+ChainLink::ChainLink(Effect effect, ChainLine::Link setup, int position, int count)
+    : effect_(std::move(effect)), setup_(std::move(setup)), position_(position), count_(count) {}
 
 std::string ChainLink::step(const std::string& block) const {
     if (count_ == 1) return block;
-    return block + ", link " + std::to_string(position_) + " (" + spec_.plugin + ")";
+    return block + ", link " + std::to_string(position_) + " (" + setup_.plugin + ")";
 }
 
 Expected<bool> ChainLink::prepare(const Format& format, const Transport& transport) {
-    const std::string name = count_ == 1 ? "the plug-in" : "link " + std::to_string(position_) + " (" + spec_.plugin + ")";
+    const std::string name = count_ == 1 ? "the plug-in" : "link " + std::to_string(position_) + " (" + setup_.plugin + ")";
     const AEffect& record = effect_.record();
     if (record.numOutputs < 1 || record.numOutputs > kMostChannels || record.numInputs < 0 ||
         record.numInputs > kMostChannels) {
@@ -37,13 +37,13 @@ Expected<bool> ChainLink::prepare(const Format& format, const Transport& transpo
     }
     doubles_ = format.doubles;
     std::optional<PresetFile> preset;
-    if (!spec_.preset.empty()) {
-        auto read = PresetFile::read(spec_.preset);
+    if (!setup_.preset.empty()) {
+        auto read = PresetFile::read(setup_.preset);
         if (!read) return Error{read.error()};
         preset = std::move(*read);
     }
-    if (!spec_.automation.empty()) {
-        auto read = AutomationSchedule::read(spec_.automation);
+    if (!setup_.automation.empty()) {
+        auto read = AutomationSchedule::read(setup_.automation);
         if (!read) return Error{read.error()};
         automation_ = std::move(*read);
     }
@@ -57,11 +57,11 @@ Expected<bool> ChainLink::prepare(const Format& format, const Transport& transpo
     if (preset) {
         ChildChannel::send(ChildChannel::kStep, step("setting the preset"));
         if (auto applied = EffectState::apply(effect_, *preset); !applied) {
-            return Error{"'" + spec_.preset + "' " + applied.error()};
+            return Error{"'" + setup_.preset + "' " + applied.error()};
         }
     }
     ChildChannel::send(ChildChannel::kStep, step("setting the parameters"));
-    for (const auto& written : spec_.parameters) {
+    for (const auto& written : setup_.parameters) {
         auto setting = ParameterSetting::parse(written);
         if (!setting) return Error{setting.error()};
         if (auto applied = setting->apply(effect_); !applied) {

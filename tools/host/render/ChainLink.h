@@ -30,7 +30,7 @@ public:
     };
 
     // `position` from 1; `count` the chain's length, for the names of its steps.
-    ChainLink(Effect effect, ChainLine::Link spec, int position, int count);
+    ChainLink(Effect effect, ChainLine::Link setup, int position, int count);
 
     // Checks the pins and the precision, starts the instance, sets its preset and parameters
     // and places its automation; fails in one line that names the link.
@@ -55,7 +55,7 @@ private:
     void call(std::size_t offset, std::size_t frames);
 
     Effect effect_;
-    ChainLine::Link spec_;
+    ChainLine::Link setup_;
     int position_;
     int count_;
     bool doubles_ = false;
