@@ -3,27 +3,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "Utf8Text.h"
+
 namespace vsthost {
-
-namespace {
-
-// The length of the well-formed UTF-8 sequence at `at`, or 0 for a byte that starts none.
-std::size_t sequenceLength(const std::string& text, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
-    if (length == 0 || at + length > text.size()) return 0;
-    std::uint32_t point = lead & (0xFF >> (length + 1));
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0) != 0x80) return 0;
-        point = point << 6 | (next & 0x3F);
-    }
-    const bool shortest = length == 2 || (length == 3 && point >= 0x800) || (length == 4 && point >= 0x10000);
-    const bool surrogate = point >= 0xD800 && point <= 0xDFFF;
-    return shortest && !surrogate && point <= 0x10FFFF ? length : 0;
-}
-
-}  // namespace
 
 std::string JsonWriter::quote(const std::string& text) {
     std::string quoted = "\"";
@@ -32,9 +14,9 @@ std::string JsonWriter::quote(const std::string& text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= 0x80) {
             // Plug-ins' texts come in any encoding; bytes that are no UTF-8 become U+FFFD.
-            const std::size_t length = sequenceLength(text, at);
+            const std::size_t length = utf8SequenceLength(text, at);
             if (length == 0) {
-                quoted += "\xEF\xBF\xBD";
+                quoted += kReplacementCharacter;
             } else {
                 quoted.append(text, at, length);
                 at += length - 1;

@@ -3,30 +3,11 @@
 #include <cstdio>
 
 #include "FileName.h"
+#include "Utf8Text.h"
 
 namespace vsthost {
 
 namespace {
-
-// The length of the UTF-8 sequence at `at`, or 0 where the bytes there are not one.
-std::size_t utf8Length(const std::string& text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    if (lead < 0x80) return 1;
-    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                             : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
-    if (length == 0 || at + length > text.size()) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) return 0;
-    }
-    // Overlong forms, surrogates and code points past U+10FFFF.
-    const unsigned char second = byte(at + 1);
-    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
-        (lead == 0xF4 && second > 0x8F)) {
-        return 0;
-    }
-    return length;
-}
 
 // XML 1.0 allows neither U+FFFE nor U+FFFF, which a plug-in's name may hold all the same.
 bool isNonCharacter(const std::string& text, std::size_t at, std::size_t length) {
@@ -40,9 +21,9 @@ std::string escaped(const std::string& text) {
     std::string out;
     for (std::size_t at = 0; at < text.size();) {
         const char c = text[at];
-        const std::size_t length = utf8Length(text, at);
+        const std::size_t length = utf8SequenceLength(text, at);
         if (length == 0 || isNonCharacter(text, at, length)) {
-            out += "\xEF\xBF\xBD";
+            out += kReplacementCharacter;
             at += length == 0 ? 1 : length;
             continue;
         }
@@ -56,7 +37,7 @@ std::string escaped(const std::string& text) {
         case '\r': out += "&#13;"; break;
         default:
             if (static_cast<unsigned char>(c) >= 0x20) out.append(text, at, length);
-            else out += "\xEF\xBF\xBD";
+            else out += kReplacementCharacter;
         }
         at += length;
     }
