@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "AudioCallWatch.h"
 #include "OpcodeNames.h"
 #include "Opcodes.h"
 
@@ -18,6 +19,22 @@ constexpr std::size_t kHostTextSize = 64;
 // Process levels of the host interface: user interface thread and real-time audio thread.
 constexpr VstIntPtr kProcessLevelUser = 1;
 constexpr VstIntPtr kProcessLevelRealtime = 2;
+
+// What a plug-in may ask from inside an audio call: its time, events for the host, automation,
+// and facts a host answers without waiting. Windows, edits, files and the rest belong to other
+// threads.
+bool isForAudioThread(VstInt32 opcode) {
+    switch (opcode) {
+    case audioMasterAutomate: case audioMasterVersion: case audioMasterCurrentId: case audioMasterGetTime:
+    case audioMasterProcessEvents: case audioMasterGetSampleRate: case audioMasterGetBlockSize:
+    case audioMasterGetInputLatency: case audioMasterGetOutputLatency:
+    case audioMasterLegacyWillReplaceOrAccumulate: case audioMasterGetCurrentProcessLevel:
+    case audioMasterGetAutomationState:
+        return true;
+    default:
+        return false;
+    }
+}
 constexpr VstIntPtr kAutomationOff = 1;
 constexpr VstIntPtr kLanguageEnglish = 1;
 
@@ -61,6 +78,11 @@ Host& Host::instance() {
 
 VstIntPtr VST_CALL Host::callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                   VstIntPtr value, void* ptr, float opt) {
+    if (AudioCallWatch::inAudioCall() && !isForAudioThread(opcode)) {
+        AudioCallWatch::heard(hostOpcodeLiteral(opcode), CallKind::hostCall);
+    }
+    // What the host does to answer is its own work, not the plug-in's.
+    const AudioCallWatch::Pause hostsOwn;
     Host& host = instance();
     const VstIntPtr result = host.answer(effect, opcode, index, value, ptr, opt);
     if (host.trace_) host.traceCall(effect, opcode, index, value, ptr, opt, result);

@@ -63,6 +63,13 @@ std::string lookUp(const std::array<std::string_view, N>& names, VstInt32 opcode
 
 std::string hostOpcodeName(VstInt32 opcode) { return lookUp(kHostNames, opcode, "hostOpcode"); }
 
+const char* hostOpcodeLiteral(VstInt32 opcode) {
+    if (opcode >= 0 && static_cast<std::size_t>(opcode) < kHostNames.size() && !kHostNames[opcode].empty()) {
+        return kHostNames[opcode].data();
+    }
+    return "a host call without a name";
+}
+
 std::string effectOpcodeName(VstInt32 opcode) {
     return lookUp(kEffectNames, opcode, "effectOpcode");
 }
