@@ -56,6 +56,10 @@ const std::string kPrintingPluginPath = besideProgram(PRINTING_PLUGIN_FILE);
 const std::string kHostilePluginPath = besideProgram(HOSTILE_PLUGIN_FILE);
 const std::string kForgetfulPluginPath = besideProgram(FORGETFUL_PLUGIN_FILE);
 const std::string kDoublePluginPath = besideProgram(DOUBLE_PLUGIN_FILE);
+const std::string kAllocatingPluginPath = besideProgram(ALLOCATING_PLUGIN_FILE);
+const std::string kLockingPluginPath = besideProgram(LOCKING_PLUGIN_FILE);
+const std::string kStderrPluginPath = besideProgram(STDERR_PLUGIN_FILE);
+const std::string kPreparingPluginPath = besideProgram(PREPARING_PLUGIN_FILE);
 const std::string kEditorPluginPath = besideProgram(EDITOR_PLUGIN_FILE);
 const std::string kLeakyEditorPluginPath = besideProgram(LEAKY_EDITOR_PLUGIN_FILE);
 const std::string kScalingEditorPath = besideProgram(SCALING_EDITOR_FILE);
@@ -1225,6 +1229,47 @@ TEST(VsthostValidate, ChecksADoubleEntryAgainstItsFloatPathAndTheInput) {
         // passes no float bit for bit.
         EXPECT_EQ(run.status, *entry ? 1 : 0) << entry << "\n" << run.out;
     }
+}
+
+// What a plug-in does inside its audio calls is named with how often, the first block where it
+// counts, and the plug-in's code that did it: by function where the library names them (Linux),
+// by module and offset where it does not. It warns at the normal level and fails a strict run;
+// what the first block after a resume does is allowed.
+TEST(VsthostValidate, NamesWhatAPluginDoesInsideItsAudioCalls) {
+#if defined(_WIN32)
+    const char* const allocation = "malloc 69 times, first in block 2 of 72, at test_allocating_effect.dll+0x";
+    const char* const lock = "EnterCriticalSection 69 times, first in block 2 of 72, at test_locking_effect.dll+0x";
+    const char* const output = "fwrite 69 times, first in block 2 of 72, at test_stderr_effect.dll+0x";
+    const char* const preparation = "allowed in the first block after a resume: malloc 3 times at test_preparing_effect.dll+0x";
+#else
+    const char* const allocation = "operator new[] 69 times, first in block 2 of 72, at (anonymous namespace)::"
+                                   "allocateScratch(int) (test_allocating_effect.so+0x";
+    const char* const lock = "pthread_mutex_lock 69 times, first in block 2 of 72, at (anonymous namespace)::takeLock() "
+                             "(test_locking_effect.so+0x";
+    const char* const output = "fwrite 69 times, first in block 2 of 72, at (anonymous namespace)::process(";
+    const char* const preparation = "allowed in the first block after a resume: operator new[] 3 times at (anonymous "
+                                    "namespace)::prepareOnce(int)";
+#endif
+    const struct {
+        const std::string& plugin;
+        std::string line;
+    } cases[] = {
+        {kAllocatingPluginPath, std::string("no memory allocated or released in audio calls: ") + allocation},
+        {kLockingPluginPath, std::string("no locks taken or waits in audio calls: ") + lock},
+        {kStderrPluginPath, std::string("no file or console access in audio calls: ") + output},
+    };
+    for (const auto& [plugin, line] : cases) {
+        const Outcome normal = runVsthost({"validate", plugin, "--timeout", kUnreachedLimit});
+        EXPECT_NE(normal.out.find("WARN " + line), std::string::npos) << line << "\n" << normal.out;
+        EXPECT_EQ(normal.status, 0) << normal.out;
+        const Outcome strict = runVsthost({"validate", plugin, "--level", "strict", "--timeout", kUnreachedLimit});
+        EXPECT_NE(strict.out.find("FAIL " + line), std::string::npos) << line << "\n" << strict.out;
+        EXPECT_EQ(closingTally(strict.out).failed, 1) << strict.out;
+    }
+    const Outcome prepared = runVsthost({"validate", kPreparingPluginPath, "--level", "strict", "--timeout", kUnreachedLimit});
+    EXPECT_NE(prepared.out.find(std::string("PASS no memory allocated or released in audio calls: ") + preparation),
+              std::string::npos) << prepared.out;
+    EXPECT_EQ(prepared.status, 0) << prepared.out;
 }
 
 // With --json, stdout holds one JSON document and nothing else, with every verdict of the text
