@@ -73,4 +73,11 @@ std::vector<SeenCall> AudioCallWatch::take() {
     return seen;
 }
 
+std::string siteText(const std::vector<std::string>& inside, const std::string& outside) {
+    if (inside.empty()) return outside.empty() ? "an unknown place" : "a place outside the plug-in, in " + outside;
+    std::string text = inside.front();
+    if (inside.size() > 1 && inside[1] != inside[0]) text += ", called from " + inside[1];
+    return text;
+}
+
 }  // namespace vsthost

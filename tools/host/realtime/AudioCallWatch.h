@@ -64,6 +64,10 @@ public:
     static std::string siteOf(const SeenCall& call, const void* moduleAddress);
 };
 
+// "at F (module+0x10), called from G (module+0x20)" from the plug-in's two innermost frames, or
+// the nearest frame outside the host when the plug-in has none.
+std::string siteText(const std::vector<std::string>& inside, const std::string& outside);
+
 // The stack of the calling thread, innermost first; platform code.
 int captureStack(void** frames, int capacity);
 

@@ -1232,43 +1232,49 @@ TEST(VsthostValidate, ChecksADoubleEntryAgainstItsFloatPathAndTheInput) {
 }
 
 // What a plug-in does inside its audio calls is named with how often, the first block where it
-// counts, and the plug-in's code that did it: by function where the library names them (Linux),
-// by module and offset where it does not. It warns at the normal level and fails a strict run;
-// what the first block after a resume does is allowed.
+// counts, and the plug-in's function that did it (from the library's symbols, with its module
+// and offset). It warns at the normal level and fails a strict run; what the first block after a
+// resume does is allowed, and named.
 TEST(VsthostValidate, NamesWhatAPluginDoesInsideItsAudioCalls) {
 #if defined(_WIN32)
-    const char* const allocation = "malloc 69 times, first in block 2 of 72, at test_allocating_effect.dll+0x";
-    const char* const lock = "EnterCriticalSection 69 times, first in block 2 of 72, at test_locking_effect.dll+0x";
-    const char* const output = "fwrite 69 times, first in block 2 of 72, at test_stderr_effect.dll+0x";
-    const char* const preparation = "allowed in the first block after a resume: malloc 3 times at test_preparing_effect.dll+0x";
+    const std::string allocation = "malloc", lock = "EnterCriticalSection", suffix = ".dll+0x";
 #else
-    const char* const allocation = "operator new[] 69 times, first in block 2 of 72, at (anonymous namespace)::"
-                                   "allocateScratch(int) (test_allocating_effect.so+0x";
-    const char* const lock = "pthread_mutex_lock 69 times, first in block 2 of 72, at (anonymous namespace)::takeLock() "
-                             "(test_locking_effect.so+0x";
-    const char* const output = "fwrite 69 times, first in block 2 of 72, at (anonymous namespace)::process(";
-    const char* const preparation = "allowed in the first block after a resume: operator new[] 3 times at (anonymous "
-                                    "namespace)::prepareOnce(int)";
+    const std::string allocation = "operator new[]", lock = "pthread_mutex_lock", suffix = ".so+0x";
 #endif
+    const std::string counted = " 69 times, first in block 2 of 72, at ";
+    // The verdict's line that starts with `start`, and whether it names `function` in `module`.
+    const auto names = [&](const std::string& out, const std::string& start, const std::string& function,
+                           const char* module) {
+        const std::size_t at = out.find(start);
+        if (at == std::string::npos) return false;
+        const std::string line = out.substr(at, out.find('\n', at) - at);
+        return line.find("(anonymous namespace)::" + function + " (" + module + suffix) != std::string::npos;
+    };
     const struct {
         const std::string& plugin;
-        std::string line;
+        std::string verdict;
+        std::string function;
+        const char* module;
     } cases[] = {
-        {kAllocatingPluginPath, std::string("no memory allocated or released in audio calls: ") + allocation},
-        {kLockingPluginPath, std::string("no locks taken or waits in audio calls: ") + lock},
-        {kStderrPluginPath, std::string("no file or console access in audio calls: ") + output},
+        {kAllocatingPluginPath, "no memory allocated or released in audio calls: " + allocation + counted,
+         "allocateScratch(int)", "test_allocating_effect"},
+        {kLockingPluginPath, "no locks taken or waits in audio calls: " + lock + counted, "takeLock()",
+         "test_locking_effect"},
+        {kStderrPluginPath, "no file or console access in audio calls: fwrite" + counted,
+         "process(AEffect*, float**, float**, int)", "test_stderr_effect"},
     };
-    for (const auto& [plugin, line] : cases) {
+    for (const auto& [plugin, verdict, function, module] : cases) {
         const Outcome normal = runVsthost({"validate", plugin, "--timeout", kUnreachedLimit});
-        EXPECT_NE(normal.out.find("WARN " + line), std::string::npos) << line << "\n" << normal.out;
+        EXPECT_TRUE(names(normal.out, "WARN " + verdict, function, module)) << verdict << "\n" << normal.out;
         EXPECT_EQ(normal.status, 0) << normal.out;
         const Outcome strict = runVsthost({"validate", plugin, "--level", "strict", "--timeout", kUnreachedLimit});
-        EXPECT_NE(strict.out.find("FAIL " + line), std::string::npos) << line << "\n" << strict.out;
+        EXPECT_TRUE(names(strict.out, "FAIL " + verdict, function, module)) << verdict << "\n" << strict.out;
         EXPECT_EQ(closingTally(strict.out).failed, 1) << strict.out;
     }
     const Outcome prepared = runVsthost({"validate", kPreparingPluginPath, "--level", "strict", "--timeout", kUnreachedLimit});
-    EXPECT_NE(prepared.out.find(std::string("PASS no memory allocated or released in audio calls: ") + preparation),
-              std::string::npos) << prepared.out;
+    EXPECT_TRUE(names(prepared.out, "PASS no memory allocated or released in audio calls: allowed in the first block "
+                      "after a resume: " + allocation + " 3 times at ", "prepareOnce(int)", "test_preparing_effect"))
+        << prepared.out;
     EXPECT_EQ(prepared.status, 0) << prepared.out;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "AudioCallWatch.h"
 #include "ElfSymbols.h"
@@ -48,15 +49,17 @@ std::string AudioCallWatch::watchModule(const void*) {
 std::string AudioCallWatch::siteOf(const SeenCall& call, const void* moduleAddress) {
     const auto module = placeOf(moduleAddress);
     const auto self = placeOf(reinterpret_cast<const void*>(&AudioCallWatch::siteOf));
-    std::optional<Place> outside;
-    for (int i = 0; i < call.frameCount; ++i) {
+    std::vector<std::string> inside;
+    std::string outside;
+    for (int i = 0; i < call.frameCount && inside.size() < 2; ++i) {
         // A return address: the call itself is the byte before it.
         const auto place = placeOf(static_cast<const char*>(call.frames[i]) - 1);
         if (!place) continue;
-        if (module && place->base == module->base) return describe(*place);
-        if (!outside && !(self && place->base == self->base)) outside = place;
+        const bool plugins = module && place->base == module->base;
+        if (plugins) inside.push_back(describe(*place));
+        if (outside.empty() && !plugins && !(self && place->base == self->base)) outside = describe(*place);
     }
-    return outside ? "outside the plug-in, in " + describe(*outside) : "at an unknown place";
+    return siteText(inside, outside);
 }
 
 }  // namespace vsthost

@@ -3,9 +3,12 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "AudioCallWatch.h"
+#include "CoffSymbols.h"
 #include "ImportHooks.h"
 
 namespace vsthost {
@@ -19,18 +22,20 @@ HMODULE moduleOf(const void* address) {
     return module;
 }
 
-std::string baseName(HMODULE module) {
+std::string pathOf(HMODULE module) {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(module, path, MAX_PATH);
-    const std::string text = path;
-    return text.substr(text.find_last_of("\\/") + 1);
+    return path;
 }
 
 std::string describe(HMODULE module, const void* address) {
+    const auto relative = static_cast<std::uint32_t>(static_cast<const char*>(address) - reinterpret_cast<const char*>(module));
     char offset[32];
-    std::snprintf(offset, sizeof offset, "+0x%llx",
-                  static_cast<unsigned long long>(static_cast<const char*>(address) - reinterpret_cast<const char*>(module)));
-    return baseName(module) + offset;
+    std::snprintf(offset, sizeof offset, "+0x%lx", static_cast<unsigned long>(relative));
+    const std::string path = pathOf(module);
+    const std::string where = path.substr(path.find_last_of("\\/") + 1) + offset;
+    const auto function = CoffSymbols::functionAt(path, relative);
+    return function ? *function + " (" + where + ")" : where;
 }
 
 bool takeOver(IMAGE_THUNK_DATA* slot, const ImportHook& hook) {
@@ -87,16 +92,17 @@ std::string AudioCallWatch::watchModule(const void* address) {
 std::string AudioCallWatch::siteOf(const SeenCall& call, const void* moduleAddress) {
     const HMODULE module = moduleOf(moduleAddress);
     const HMODULE self = moduleOf(reinterpret_cast<const void*>(&AudioCallWatch::siteOf));
+    std::vector<std::string> inside;
     std::string outside;
-    for (int i = 0; i < call.frameCount; ++i) {
+    for (int i = 0; i < call.frameCount && inside.size() < 2; ++i) {
         // A return address: the call itself is the byte before it.
         const void* address = static_cast<const char*>(call.frames[i]) - 1;
         const HMODULE holder = moduleOf(address);
         if (holder == nullptr) continue;
-        if (holder == module) return describe(holder, address);
-        if (outside.empty() && holder != self) outside = describe(holder, address);
+        if (holder == module) inside.push_back(describe(holder, address));
+        if (outside.empty() && holder != self && holder != module) outside = describe(holder, address);
     }
-    return outside.empty() ? "at an unknown place" : "outside the plug-in, in " + outside;
+    return siteText(inside, outside);
 }
 
 }  // namespace vsthost
