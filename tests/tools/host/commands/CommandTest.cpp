@@ -59,6 +59,7 @@ const std::string kDoublePluginPath = besideProgram(DOUBLE_PLUGIN_FILE);
 const std::string kAllocatingPluginPath = besideProgram(ALLOCATING_PLUGIN_FILE);
 const std::string kLockingPluginPath = besideProgram(LOCKING_PLUGIN_FILE);
 const std::string kStderrPluginPath = besideProgram(STDERR_PLUGIN_FILE);
+const std::string kAskingPluginPath = besideProgram(ASKING_PLUGIN_FILE);
 const std::string kPreparingPluginPath = besideProgram(PREPARING_PLUGIN_FILE);
 const std::string kEditorPluginPath = besideProgram(EDITOR_PLUGIN_FILE);
 const std::string kLeakyEditorPluginPath = besideProgram(LEAKY_EDITOR_PLUGIN_FILE);
@@ -1262,6 +1263,9 @@ TEST(VsthostValidate, NamesWhatAPluginDoesInsideItsAudioCalls) {
          "test_locking_effect"},
         {kStderrPluginPath, "no file or console access in audio calls: fwrite" + counted,
          "process(AEffect*, float**, float**, int)", "test_stderr_effect"},
+        // Its time is the audio thread's to ask for, and the host's answer is the host's own work.
+        {kAskingPluginPath, "no host calls meant for other threads in audio calls: audioMasterUpdateDisplay" + counted,
+         "askHost(AEffect*)", "test_asking_effect"},
     };
     for (const auto& [plugin, verdict, function, module] : cases) {
         const Outcome normal = runVsthost({"validate", plugin, "--timeout", kUnreachedLimit});

@@ -1,7 +1,8 @@
 // A test plug-in that passes two channels through and, in every block, does one thing an audio
 // call must not: with ALLOCATES it allocates and frees a scratch buffer, with LOCKS it takes a
-// lock, with PRINTS it writes a line to stderr. With PREPARES it allocates only in its first
-// block after each resume, which a host allows.
+// lock, with PRINTS it writes a line to stderr, with ASKS it asks the host for its time, which
+// is allowed, and to update its display, which is not. With PREPARES it allocates only in its
+// first block after each resume, which a host allows.
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -19,6 +20,7 @@
 
 namespace {
 
+HostCallback host = nullptr;
 bool resumed = false;
 std::unique_ptr<float[]> prepared;
 
@@ -45,6 +47,11 @@ std::mutex guard;
 
 [[gnu::noinline, maybe_unused]] void printBlock() { std::fputs("a block\n", stderr); }
 
+[[gnu::noinline, maybe_unused]] void askHost(AEffect* record) {
+    host(record, audioMasterUpdateDisplay, 0, 0, nullptr, 0.0f);
+    host(record, audioMasterGetTime, 0, 0, nullptr, 0.0f);
+}
+
 [[gnu::noinline, maybe_unused]] void prepareOnce(VstInt32 frames) {
     if (!resumed) return;
     resumed = false;
@@ -57,13 +64,15 @@ VstIntPtr VST_CALL dispatch(AEffect* record, VstInt32 opcode, VstInt32, VstIntPt
     return 0;
 }
 
-void VST_CALL process(AEffect*, float** inputs, float** outputs, VstInt32 frames) {
+void VST_CALL process([[maybe_unused]] AEffect* record, float** inputs, float** outputs, VstInt32 frames) {
 #if defined(ALLOCATES)
     if (allocateScratch(frames) != 0.0f) return;
 #elif defined(LOCKS)
     takeLock();
 #elif defined(PRINTS)
     printBlock();
+#elif defined(ASKS)
+    askHost(record);
 #elif defined(PREPARES)
     prepareOnce(frames);
 #endif
@@ -77,7 +86,8 @@ float VST_CALL getParameter(AEffect*, VstInt32) { return 0.0f; }
 
 }  // namespace
 
-extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback) {
+extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback callback) {
+    host = callback;
 #if defined(_WIN32)
     InitializeCriticalSection(&guard);
 #endif
