@@ -314,16 +314,6 @@ Expected<bool> checkLinks(const ChainLine& chain) {
     return true;
 }
 
-// A failure of the user's words rather than of the render: a setting or an automation point
-// the plug-in has no parameter for, or a precision it lacks.
-bool isUsageFailure(const std::string& failure, const ChainLine& chain) {
-    if (failure.starts_with("--param ") || failure.starts_with("--double: ")) return true;
-    for (const auto& link : chain.links()) {
-        if (!link.automation.empty() && failure.starts_with(link.automation + ":")) return true;
-    }
-    return false;
-}
-
 // The child loads the first plug-in and runs the work; the output is complete under its
 // temporary name when it says it is done.
 int processInChild(const ChainLine& chain, const ProcessCommand::Settings& settings) {
@@ -348,35 +338,36 @@ std::vector<std::string> childArguments(const CommandLine& line, const ChainLine
     return arguments;
 }
 
-// Runs the work in a child; empty when the child said it was done and ended well, else why
-// not. Only then does the output take its name; otherwise the temporary the parent made goes.
-std::string watchChild(const CommandLine& line, const ChainLine& chain, const ProcessCommand::Settings& settings) {
+// Runs the work in a child, which says whether it was done and, if not, whether the user's
+// words were at fault. Only once it was done and ended well does the output take its name;
+// otherwise the temporary the parent made goes.
+Expected<bool> watchChild(const CommandLine& line, const ChainLine& chain, const ProcessCommand::Settings& settings) {
     const std::string& output = chain.output();
-    std::string failure = ChildWork::run([&] { return processInChild(chain, settings); },
-                                         childArguments(line, chain, settings.temporaryPath), settings.seconds);
-    if (failure.empty() && !FileName::replace(settings.temporaryPath, output)) {
-        failure = "cannot write '" + output + "': " + std::strerror(errno);
+    auto done = ChildWork::follow([&] { return processInChild(chain, settings); },
+                                  childArguments(line, chain, settings.temporaryPath), settings.seconds);
+    if (done && !FileName::replace(settings.temporaryPath, output)) {
+        done = Error{"cannot write '" + output + "': " + std::strerror(errno)};
     }
-    if (!failure.empty()) FileName::remove(settings.temporaryPath);
-    return failure;
+    if (!done) FileName::remove(settings.temporaryPath);
+    return done;
 }
 
 // Checks what the parent can without loading the plug-ins, makes the output's temporary, and
-// runs the work in a child; empty when it succeeded, else why it did not.
-std::string runInChild(const CommandLine& line, const ChainLine& chain, ProcessCommand::Settings settings) {
+// runs the work in a child.
+Expected<bool> runInChild(const CommandLine& line, const ChainLine& chain, ProcessCommand::Settings settings) {
     for (const auto& link : chain.links()) {
-        if (!FileName::isRegularFile(link.plugin)) return "cannot find plug-in '" + link.plugin + "'";
+        if (!FileName::isRegularFile(link.plugin)) return Error{"cannot find plug-in '" + link.plugin + "'"};
     }
     std::vector<std::string> inputs = chain.readFiles();
     inputs.push_back(settings.midiPath);
-    if (auto refused = FileName::refuseOverwriting(chain.output(), inputs); !refused) return refused.error();
+    if (auto refused = FileName::refuseOverwriting(chain.output(), inputs); !refused) return refused;
     auto temporary = AudioFileWriter::reserve(chain.output());
-    if (!temporary) return temporary.error();
+    if (!temporary) return Error{temporary.error()};
     settings.temporaryPath = *temporary;
     ChildProcess::removeOnSignal(settings.temporaryPath);
-    std::string failure = watchChild(line, chain, settings);
+    auto done = watchChild(line, chain, settings);
     ChildProcess::removeOnSignal({});
-    return failure;
+    return done;
 }
 
 int refuse(const std::string& why) {
@@ -414,10 +405,10 @@ int ProcessCommand::run(const CommandLine& line) {
         if (!entered) return refuse(entered.error());
         return processInChild(*chain, *settings);
     }
-    const std::string failure = runInChild(named, *chain, *settings);
-    if (failure.empty()) return 0;
-    std::fprintf(stderr, "vsthost: %s\n", failure.c_str());
-    return isUsageFailure(failure, *chain) ? 2 : 1;
+    const auto done = runInChild(named, *chain, *settings);
+    if (done) return 0;
+    std::fprintf(stderr, "vsthost: %s\n", done.error().c_str());
+    return done.isUsageError() ? 2 : 1;
 }
 
 

@@ -16,6 +16,7 @@
 #include "JsonWriter.h"
 #include "ScanEntry.h"
 #if !defined(_WIN32)
+#include "GuestScan.h"
 #include "WindowsHostCommand.h"
 #include "WineScan.h"
 #endif
@@ -144,11 +145,54 @@ void inspectUnderWine(std::vector<ScanEntry>& entries, const std::vector<std::si
     const std::string failure = WineScan::run(*host, arguments, limit, told);
     for (std::size_t index = next; index < batch.size() && !failure.empty(); ++index) entries[batch[index]].problem = failure;
 }
+
+// The last part of a path written either way: the guest's are Windows paths.
+std::string lastPart(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Every 32-bit Windows library at `batch` in one run of the 32-bit Windows vsthost in the
+// emulated machine, which sees copies: its lines are told apart by the copies' names. When no
+// guest can be started, nothing was tried, and the libraries are not inspected; when the guest
+// failed, those it said nothing of have failed with its reason.
+void inspectInGuest(std::vector<ScanEntry>& entries, const std::vector<std::size_t>& batch, long seconds) {
+    if (batch.empty()) return;
+    const auto host = WindowsHostCommand::findHost(BinaryKind::windows32);
+    std::vector<std::string> paths;
+    for (const std::size_t index : batch) {
+        entries[index].problem = host ? "the 32-bit vsthost in the emulated machine said nothing of it"
+                                      : "no 32-bit Windows vsthost.exe was found (set LANTER5_VSTHOST_WIN32)";
+        if (!host) entries[index].status = ScanEntry::Status::notInspected;
+        paths.push_back(entries[index].path);
+    }
+    if (!host) return;
+    std::vector<bool> described(batch.size(), false);
+    const auto told = [&](const std::string& text) {
+        auto line = ScanEntry::fromLine(text);
+        if (!line) return;
+        for (std::size_t i = 0; i < batch.size(); ++i) {
+            if (described[i] || lastPart(line->path) != GuestScan::nameInGuest(i, paths[i])) continue;
+            entries[batch[i]] = *line;
+            entries[batch[i]].path = paths[i];
+            described[i] = true;
+            return;
+        }
+    };
+    const auto outcome = GuestScan::run(*host, paths, static_cast<int>(seconds), told);
+    for (std::size_t i = 0; i < batch.size() && !outcome.failure.empty(); ++i) {
+        if (described[i]) continue;
+        entries[batch[i]].problem = outcome.failure;
+        if (!outcome.started) entries[batch[i]].status = ScanEntry::Status::notInspected;
+    }
+    for (const std::size_t i : outcome.unreadable) entries[batch[i]].problem = "cannot be read to hand it to the guest";
+}
 #endif
 
 std::vector<ScanEntry> scan(const CommandLine& line, const std::vector<std::string>& files, long seconds) {
     std::vector<ScanEntry> entries;
     std::vector<std::size_t> underWine;
+    std::vector<std::size_t> inGuest;
     for (const auto& path : files) {
         const BinaryKind kind = binaryKindOf(path);
         const std::string binary = binaryText(path, kind);
@@ -161,18 +205,16 @@ std::vector<ScanEntry> scan(const CommandLine& line, const std::vector<std::stri
         entry.path = path;
         entry.binary = binary;
         entry.status = ScanEntry::Status::notInspected;
-        entry.problem = kind == BinaryKind::windows32 ? "32-bit Windows, not inspected here: vsthost info FILE runs it"
-                                                      : "needs a vsthost of its own kind";
+        entry.problem = "needs a vsthost of its own kind";
 #if !defined(_WIN32)
-        if (kind == BinaryKind::windows64) {
-            entry.status = ScanEntry::Status::failed;
-            underWine.push_back(entries.size());
-        }
+        entry.status = ScanEntry::Status::failed;
+        (kind == BinaryKind::windows64 ? underWine : inGuest).push_back(entries.size());
 #endif
         entries.push_back(entry);
     }
 #if !defined(_WIN32)
     inspectUnderWine(entries, underWine, seconds);
+    inspectInGuest(entries, inGuest, seconds);
 #endif
     return entries;
 }

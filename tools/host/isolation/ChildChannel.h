@@ -17,6 +17,7 @@ public:
     enum Kind : char {
         kPass = 'P',
         kFail = 'F',
+        kUsage = 'U',     // the work failed on the user's words, not on the plug-in or the host
         kSkip = 'S',
         kWarn = 'W',
         kStep = 'T',      // the plug-in is called now, for the report when the child dies in it

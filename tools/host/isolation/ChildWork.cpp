@@ -29,10 +29,17 @@ bool stderrIsTerminal() {
 
 std::string ChildWork::run(const ChildProcess::Work& work, const std::vector<std::string>& arguments, int seconds,
                            const OutputSink& output) {
+    auto done = follow(work, arguments, seconds, output);
+    return done ? std::string() : done.error();
+}
+
+Expected<bool> ChildWork::follow(const ChildProcess::Work& work, const std::vector<std::string>& arguments,
+                                 int seconds, const OutputSink& output) {
     auto child = ChildProcess::start(work, arguments);
-    if (!child) return child.error();
+    if (!child) return Error{child.error()};
     ChildProgress progress(seconds);
     std::string failure;
+    Error::Kind failureKind = Error::Kind::failure;
     bool done = false;
     std::string message;
     ChildProcess::Next next;
@@ -44,7 +51,11 @@ std::string ChildWork::run(const ChildProcess::Work& work, const std::vector<std
         std::string unused;
         if (!ChildChannel::parse(message, kind, text, unused)) continue;
         progress.follow(kind, text);
-        if ((kind == ChildChannel::kFail || kind == ChildChannel::kRefused) && failure.empty()) failure = text;
+        const bool failed = kind == ChildChannel::kFail || kind == ChildChannel::kRefused || kind == ChildChannel::kUsage;
+        if (failed && failure.empty()) {
+            failure = text;
+            if (kind == ChildChannel::kUsage) failureKind = Error::Kind::usage;
+        }
         if (progressShown && (kind == ChildChannel::kNote || kind == ChildChannel::kTrace)) {
             // A line of its own, not the rest of the progress line.
             std::fputc('\n', stderr);
@@ -65,9 +76,9 @@ std::string ChildWork::run(const ChildProcess::Work& work, const std::vector<std
     if (progressShown) std::fputc('\n', stderr);
     const bool late = next == ChildProcess::Next::late;
     const ChildProcess::Ending ending = child->finish(late);
-    if (!failure.empty()) return failure;
-    if (done && ending.finished) return {};
-    return progress.ending(late, ending);
+    if (!failure.empty()) return Error{failure, failureKind};
+    if (done && ending.finished) return true;
+    return Error{progress.ending(late, ending)};
 }
 
 int ChildWork::command(const CommandLine& line, int pluginPosition, const PluginWork& work) {
@@ -117,7 +128,7 @@ int ChildWork::inChild(const std::string& name, const std::string& pluginPath,
     ChildChannel::send(ChildChannel::kBegin, name);
     const auto done = work(*library);
     if (!done) {
-        ChildChannel::send(ChildChannel::kFail, done.error());
+        ChildChannel::send(done.isUsageError() ? ChildChannel::kUsage : ChildChannel::kFail, done.error());
         return 1;
     }
     ChildChannel::send(ChildChannel::kDone, name);

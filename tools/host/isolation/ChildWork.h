@@ -30,12 +30,16 @@ public:
     // output lines go to `output`, or to stdout without one.
     static std::string run(const ChildProcess::Work& work, const std::vector<std::string>& arguments, int seconds,
                            const OutputSink& output = {});
+    // The same, with the failure's kind: a usage failure when the child's work said its error
+    // was one (the child's own exit status cannot tell, a plug-in may end the process anyhow).
+    static Expected<bool> follow(const ChildProcess::Work& work, const std::vector<std::string>& arguments,
+                                 int seconds, const OutputSink& output = {});
     // The arguments that make the tool do `line`'s command as a Windows child: its options,
     // `extra` ones, then `names` after "--" (a name may start with dashes too).
     static std::vector<std::string> childArguments(const CommandLine& line, const std::vector<std::string>& names,
                                                    const std::vector<std::string>& extra = {});
     // In the child: loads the plug-in, says the work `name` has begun, runs `work` and says how
-    // it went; the child's exit status.
+    // it went, a usage error as one; the child's exit status.
     static int inChild(const std::string& name, const std::string& pluginPath,
                        const std::function<Expected<bool>(const PluginLibrary&)>& work);
 };

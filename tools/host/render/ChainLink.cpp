@@ -33,7 +33,7 @@ Expected<bool> ChainLink::prepare(const Format& format, const Transport& transpo
                      std::to_string(record.numOutputs) + " outputs; cannot process with that"};
     }
     if (format.doubles && !effect_.canProcessDoubles()) {
-        return Error{"--double: " + name + " cannot process doubles"};
+        return Error{"--double: " + name + " cannot process doubles", Error::Kind::usage};
     }
     doubles_ = format.doubles;
     std::optional<PresetFile> preset;
@@ -63,13 +63,17 @@ Expected<bool> ChainLink::prepare(const Format& format, const Transport& transpo
     ChildChannel::send(ChildChannel::kStep, step("setting the parameters"));
     for (const auto& written : setup_.parameters) {
         auto setting = ParameterSetting::parse(written);
-        if (!setting) return Error{setting.error()};
+        if (!setting) return Error{setting.error(), Error::Kind::usage};
         if (auto applied = setting->apply(effect_); !applied) {
-            return Error{applied.error() + (count_ == 1 ? "" : " in " + name)};
+            return Error{applied.error() + (count_ == 1 ? "" : " in " + name), Error::Kind::usage};
         }
     }
+    // The file was read before the plug-in was loaded; what fails now is a point that names no
+    // parameter of this plug-in, or a time its transport cannot place.
     if (automation_) {
-        if (auto placed = automation_->resolve(effect_, transport, format.sampleRate); !placed) return placed;
+        if (auto placed = automation_->resolve(effect_, transport, format.sampleRate); !placed) {
+            return Error{placed.error(), Error::Kind::usage};
+        }
     }
     return true;
 }

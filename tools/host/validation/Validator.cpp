@@ -91,7 +91,8 @@ bool Validator::runInChild(const CheckDefinition& definition, const std::vector<
         case ChildChannel::kHostStep:
         case ChildChannel::kDone: break;
         case ChildChannel::kOutput:
-        case ChildChannel::kProgress: continue;
+        case ChildChannel::kProgress:
+        case ChildChannel::kUsage: continue;
         case ChildChannel::kTrace: std::fprintf(stderr, "%s\n", name.c_str()); continue;
         case ChildChannel::kRefused:
             refusal_ = name;

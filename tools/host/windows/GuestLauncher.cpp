@@ -1,15 +1,12 @@
 #include "GuestLauncher.h"
 
-#include <unistd.h>
-
-#include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
 #include "CommandPaths.h"
 #include "ExternalProgram.h"
+#include "GuestStage.h"
 
 namespace fs = std::filesystem;
 
@@ -21,21 +18,6 @@ struct WrittenPath {
     fs::path inGuest;
     fs::path asked;
 };
-
-std::string guestScript() {
-    const char* chosen = std::getenv("LANTER5_WIN32_GUEST");
-    return chosen && *chosen ? chosen : LANTER5_GUEST_SCRIPT;
-}
-
-// The guest splits its command line at blanks and shares no file names with this side.
-std::string safeName(int index, const fs::path& path) {
-    std::string name = path.filename().string();
-    for (char& c : name) {
-        const bool plain = std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_';
-        if (!plain) c = '_';
-    }
-    return "arg" + std::to_string(index) + "-" + (name.empty() ? "file" : name);
-}
 
 bool hasBlank(const std::string& text) {
     return text.find_first_of(" \t\n\r\f\v") != std::string::npos;
@@ -73,49 +55,28 @@ bool bringBack(const std::vector<WrittenPath>& written) {
     return all;
 }
 
-class StagingFolder {
-public:
-    StagingFolder() {
-        std::string pattern = (fs::temp_directory_path() / "vsthost-guest.XXXXXX").string();
-        if (mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~StagingFolder() {
-        std::error_code ignored;
-        if (!path_.empty()) fs::remove_all(path_, ignored);
-    }
-    StagingFolder(const StagingFolder&) = delete;
-    StagingFolder& operator=(const StagingFolder&) = delete;
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
 }  // namespace
 
 int GuestLauncher::run(const std::string& program, int argc, char** argv) {
-    const std::string script = guestScript();
-    if (access(script.c_str(), X_OK) != 0) {
-        std::fprintf(stderr, "vsthost: 32-bit Windows plug-ins run in the emulated 32-bit machine, "
-                             "and its runner %s was not found (set LANTER5_WIN32_GUEST)\n",
-                     script.c_str());
+    const auto runner = GuestStage::runner();
+    if (!runner) {
+        std::fprintf(stderr, "vsthost: %s\n", runner.error().c_str());
         return 1;
     }
-    StagingFolder stage;
-    std::error_code error;
-    if (stage.path().empty() ||
-        !fs::copy_file(program, stage.path() / "vsthost.exe", error)) {
+    const GuestStage stage(program);
+    if (!stage.ready()) {
         std::fprintf(stderr, "vsthost: cannot prepare the files for the guest\n");
         return 1;
     }
     std::vector<std::string> arguments(argv + 1, argv + argc);
     std::vector<WrittenPath> written;
+    std::error_code error;
     for (const auto& path : pathArguments(argc, argv)) {
         std::string& argument = arguments[path.index - 1];
-        const std::string name = safeName(path.index, argument);
+        const std::string name = GuestStage::safeName(path.index, argument);
         if (path.direction == PathArgument::Direction::read) {
             // A file that cannot be read keeps its name, for the host's own message about it.
-            if (!fs::copy_file(argument, stage.path() / name, error)) continue;
+            if (!stage.bringIn(argument, name)) continue;
         } else {
             written.push_back({stage.path() / name, argument});
             if (path.direction == PathArgument::Direction::writtenFolder) {
@@ -133,11 +94,8 @@ int GuestLauncher::run(const std::string& program, int argc, char** argv) {
     }
     // The host's own time limits stop a plug-in that hangs; the guest's only a Wine that does,
     // so it leaves room for long renders in an emulated machine.
-    std::vector<std::string> command = {"/bin/bash", script, "exec", "--timeout", "3600",
-                                        stage.path().string(), "vsthost.exe"};
-    command.insert(command.end(), arguments.begin(), arguments.end());
     std::fflush(nullptr);
-    const int status = ExternalProgram::run(command);
+    const int status = ExternalProgram::run(stage.command(*runner, 3600, arguments));
     // A command that succeeded in the guest has failed here if its files did not come back.
     if (!bringBack(written) && status == 0) return 1;
     return status;

@@ -784,8 +784,9 @@ TEST(VsthostProcess, AutomatesAParameterOnItsVeryFrame) {
     }
 
     std::ofstream(points) << "0 Level 0\n1.5 Level 1\n";
-    expectOneLineError(runVsthost({"process", kParameterProbePath, in, out, "--automation", points}),
-                       points + ":2: the time must be seconds (1.5s), frames (48000) or bar.beat.tick");
+    const Outcome untimed = runVsthost({"process", kParameterProbePath, in, out, "--automation", points});
+    expectOneLineError(untimed, points + ":2: the time must be seconds (1.5s), frames (48000) or bar.beat.tick");
+    EXPECT_EQ(untimed.status, 2);
     std::ofstream(points) << "0 Level 0\n\n2s Lvl 1\n";
     const Outcome unknown = runVsthost({"process", kParameterProbePath, in, out, "--automation", points});
     expectOneLineError(unknown, points + ":3: no parameter named 'Lvl'");
