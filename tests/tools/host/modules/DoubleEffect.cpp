@@ -10,6 +10,7 @@
 #include "AEffect.h"
 #include "Opcodes.h"
 
+#include "StereoRecord.h"
 #include "TestExport.h"
 
 namespace {
@@ -59,18 +60,8 @@ float VST_CALL getParameter(AEffect*, VstInt32) { return 0.0f; }
 }  // namespace
 
 extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback) {
-    auto* record = new AEffect{};
-    record->magic = kEffectMagic;
-    record->dispatcher = dispatch;
-    record->setParameter = setParameter;
-    record->getParameter = getParameter;
-    record->processReplacing = process;
+    auto* record = newStereoRecord(dispatch, setParameter, getParameter, process, fourCharacters('t', 'D', 'b', 'l'));
     record->processDoubleReplacing = processDouble;
-    record->numInputs = 2;
-    record->numOutputs = 2;
-    record->flags = effFlagsCanReplacing | effFlagsCanDoubleReplacing;
-    record->ioRatio = 1.0f;
-    record->uniqueID = fourCharacters('t', 'D', 'b', 'l');
-    record->version = 1;
+    record->flags |= effFlagsCanDoubleReplacing;
     return record;
 }

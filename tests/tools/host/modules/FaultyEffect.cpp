@@ -20,6 +20,7 @@
 #include "Opcodes.h"
 #include "PropertyRecords.h"
 
+#include "StereoRecord.h"
 #include "TestExport.h"
 
 namespace {
@@ -132,18 +133,8 @@ extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback) {
     volatile float* nowhere = nullptr;
     *nowhere = 1.0f;
 #endif
-    auto* record = new AEffect{};
-    record->magic = kEffectMagic;
-    record->dispatcher = dispatch;
-    record->setParameter = setParameter;
-    record->getParameter = getParameter;
-    record->processReplacing = copy;
+    auto* record = newStereoRecord(dispatch, setParameter, getParameter, copy, fourCharacters('t', 'F', 'l', 't'));
     record->numParams = 1;
-    record->numInputs = 2;
-    record->numOutputs = 2;
-    record->flags = effFlagsCanReplacing | effFlagsProgramChunks;
-    record->ioRatio = 1.0f;
-    record->uniqueID = fourCharacters('t', 'F', 'l', 't');
-    record->version = 1;
+    record->flags |= effFlagsProgramChunks;
     return record;
 }

@@ -10,6 +10,7 @@
 #include "AEffect.h"
 #include "Opcodes.h"
 
+#include "StereoRecord.h"
 #include "TestExport.h"
 
 namespace {
@@ -131,20 +132,10 @@ float VST_CALL getParameter(AEffect* record, VstInt32) {
 }  // namespace
 
 extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback) {
-    auto* record = new AEffect{};
-    record->magic = kEffectMagic;
-    record->dispatcher = dispatch;
-    record->setParameter = setParameter;
-    record->getParameter = getParameter;
-    record->processReplacing = process;
+    auto* record = newStereoRecord(dispatch, setParameter, getParameter, process, fourCharacters('t', 'F', 'g', 't'));
     record->numPrograms = kPrograms;
     record->numParams = 1;
-    record->numInputs = 2;
-    record->numOutputs = 2;
-    record->flags = effFlagsCanReplacing | effFlagsProgramChunks;
-    record->ioRatio = 1.0f;
+    record->flags |= effFlagsProgramChunks;
     record->object = new State;
-    record->uniqueID = fourCharacters('t', 'F', 'g', 't');
-    record->version = 1;
     return record;
 }

@@ -24,6 +24,7 @@
 #include "AEffect.h"
 #include "Opcodes.h"
 
+#include "StereoRecord.h"
 #include "TestExport.h"
 
 #if defined(_WIN32)
@@ -231,17 +232,7 @@ extern "C" TEST_EXPORT void HelperMain(HWND, HINSTANCE, LPSTR, int) { beHelper(m
 #endif
 
 extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback) {
-    auto* record = new AEffect{};
-    record->magic = kEffectMagic;
-    record->dispatcher = dispatch;
-    record->setParameter = setParameter;
-    record->getParameter = getParameter;
-    record->processReplacing = copy;
-    record->numInputs = 2;
-    record->numOutputs = 2;
-    record->flags = effFlagsCanReplacing | (mode() == "chunk-lie" ? effFlagsProgramChunks : 0);
-    record->ioRatio = 1.0f;
-    record->uniqueID = fourCharacters('t', 'H', 's', 't');
-    record->version = 1;
+    auto* record = newStereoRecord(dispatch, setParameter, getParameter, copy, fourCharacters('t', 'H', 's', 't'));
+    if (mode() == "chunk-lie") record->flags |= effFlagsProgramChunks;
     return record;
 }

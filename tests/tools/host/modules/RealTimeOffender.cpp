@@ -16,6 +16,7 @@
 #include "AEffect.h"
 #include "Opcodes.h"
 
+#include "StereoRecord.h"
 #include "TestExport.h"
 
 namespace {
@@ -91,17 +92,5 @@ extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback callback) {
 #if defined(_WIN32)
     InitializeCriticalSection(&guard);
 #endif
-    auto* record = new AEffect{};
-    record->magic = kEffectMagic;
-    record->dispatcher = dispatch;
-    record->setParameter = setParameter;
-    record->getParameter = getParameter;
-    record->processReplacing = process;
-    record->numInputs = 2;
-    record->numOutputs = 2;
-    record->flags = effFlagsCanReplacing;
-    record->ioRatio = 1.0f;
-    record->uniqueID = fourCharacters('t', 'R', 'T', 'o');
-    record->version = 1;
-    return record;
+    return newStereoRecord(dispatch, setParameter, getParameter, process, fourCharacters('t', 'R', 'T', 'o'));
 }

@@ -6,6 +6,7 @@
 #include "AEffect.h"
 #include "Opcodes.h"
 
+#include "StereoRecord.h"
 #include "TestExport.h"
 
 namespace {
@@ -71,18 +72,8 @@ extern "C" TEST_EXPORT AEffect* VST_CALL VSTPluginMain(HostCallback host) {
     for (const Member& member : kMembers) {
         if (member.id == asked) instance->member = &member;
     }
-    auto* record = new AEffect{};
-    record->magic = kEffectMagic;
-    record->dispatcher = dispatch;
-    record->setParameter = setParameter;
-    record->getParameter = getParameter;
-    record->processReplacing = process;
-    record->numInputs = 2;
-    record->numOutputs = 2;
-    record->flags = effFlagsCanReplacing;
-    record->ioRatio = 1.0f;
+    auto* record = newStereoRecord(dispatch, setParameter, getParameter, process,
+                                   instance->member ? instance->member->id : fourCharacters('t', 'S', 'h', 'l'));
     record->object = instance;
-    record->uniqueID = instance->member ? instance->member->id : fourCharacters('t', 'S', 'h', 'l');
-    record->version = 1;
     return record;
 }
