@@ -49,8 +49,11 @@ bool isCandidate(const fs::path& file) {
 #endif
 }
 
-// Files named on the command line stand for themselves; folders for every library in them.
-std::vector<std::string> librariesIn(const std::vector<std::string>& places) {
+// Files named on the command line stand for themselves; folders for every library in them. The
+// list is sorted unless `asGiven`: the files a vsthost of another platform hands on are answered
+// in its order, since each platform sorts its own spelling of a path differently ('/' comes before
+// the digits, '\\' after them).
+std::vector<std::string> librariesIn(const std::vector<std::string>& places, bool asGiven) {
     std::vector<std::string> found;
     for (const auto& place : places) {
         const fs::path root = FileName::path(FileName::absolute(place));
@@ -67,6 +70,7 @@ std::vector<std::string> librariesIn(const std::vector<std::string>& places) {
             }
         }
     }
+    if (asGiven) return found;
     std::sort(found.begin(), found.end());
     found.erase(std::unique(found.begin(), found.end()), found.end());
     return found;
@@ -276,7 +280,7 @@ int ScanCommand::run(const CommandLine& line) {
             return 2;
         }
     }
-    const auto entries = scan(line, librariesIn(line.arguments), *seconds);
+    const auto entries = scan(line, librariesIn(line.arguments, line.has("--entries")), *seconds);
     if (line.has("--entries")) {
         for (const auto& entry : entries) std::printf("%s\n", entry.toLine().c_str());
     } else if (line.has("--json")) {
