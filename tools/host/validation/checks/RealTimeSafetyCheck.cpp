@@ -55,12 +55,7 @@ public:
         AEffect& record = effect_.record();
         ChannelBuffers inputs(record.numInputs, static_cast<std::size_t>(frames));
         ChannelBuffers outputs(record.numOutputs, static_cast<std::size_t>(frames));
-        for (int i = 0; i < kBlocksPerRun; ++i) {
-            std::optional<EventBatch> events = eventsFor(i, frames);
-            const AudioCallWatch::Scope inside(++block_, i == 0);
-            if (events) record.dispatcher(&record, effProcessEvents, 0, 0, events->list(), 0.0f);
-            effect_.process(inputs.pointers(), outputs.pointers(), frames);
-        }
+        blocks(frames, [&] { effect_.process(inputs.pointers(), outputs.pointers(), frames); });
     }
 
     void doubles(VstInt32 frames) {
@@ -74,15 +69,22 @@ public:
         std::vector<double*> out;
         for (auto& channel : inputs) in.push_back(channel.data());
         for (auto& channel : outputs) out.push_back(channel.data());
+        blocks(frames, [&] { effect_.processDoubles(in.data(), out.data(), frames); });
+    }
+
+private:
+    // The run's blocks, each its events and then `process` inside the watch.
+    template <typename Process>
+    void blocks(VstInt32 frames, const Process& process) {
+        AEffect& record = effect_.record();
         for (int i = 0; i < kBlocksPerRun; ++i) {
             std::optional<EventBatch> events = eventsFor(i, frames);
             const AudioCallWatch::Scope inside(++block_, i == 0);
             if (events) record.dispatcher(&record, effProcessEvents, 0, 0, events->list(), 0.0f);
-            effect_.processDoubles(in.data(), out.data(), frames);
+            process();
         }
     }
 
-private:
     // A note in the second block, let go in the eighth: an instrument's voice starts and ends
     // inside the watch. The list is made before the call, as a host makes it.
     static std::optional<EventBatch> eventsFor(int index, VstInt32 frames) {
