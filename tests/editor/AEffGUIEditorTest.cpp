@@ -299,6 +299,15 @@ TEST_F(GuiEditorTest, WithoutAHostsFactorTheEditorTakesTheScreensDensity) {
     RECT pixels{};
     GetClientRect(GetWindow(aware.get(), GW_CHILD), &pixels);
     EXPECT_EQ(pixels.right, static_cast<LONG>(200 * dpi / 96));
+
+    // Left at a density no screen here has, as after a move between screens, the frame takes
+    // its window's again when the system says the density changed.
+    CFrame* frame = editor->getFrame();
+    frame->setScale(dpi == 144 ? 1.25f : 1.5f);
+    SendMessageA(GetWindow(aware.get(), GW_CHILD), 0x02E3 /* WM_DPICHANGED_AFTERPARENT */, 0, 0);
+    EXPECT_EQ(frame->getScale(), dpi / 96.0f);
+    GetClientRect(GetWindow(aware.get(), GW_CHILD), &pixels);
+    EXPECT_EQ(pixels.right, static_cast<LONG>(200 * dpi / 96));
     effect->dispatch(effEditClose);
     setAwareness(before);
 }
