@@ -131,6 +131,10 @@ bool CControl::takeDoubleClick() {
     return true;
 }
 
+bool CControl::takeEnter(const VstKeyCode& keyCode) {
+    return (keyCode.virt == VKEY_RETURN || keyCode.virt == VKEY_ENTER) && takeDoubleClick();
+}
+
 CColor CControl::lookColor(CColor colour) const {
     if (!pointerLooks || !(hovered || pressed)) return colour;
     // Towards white: a quarter of the way while hovered, half of it while pressed.

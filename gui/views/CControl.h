@@ -67,6 +67,9 @@ public:
     void setDoubleClickAction(std::function<void()> action) { doubleClickAction = std::move(action); }
     // Runs the double-click action; false when there is none.
     bool takeDoubleClick();
+    // Enter runs the double-click action too, so that a keyboard reaches what it opens;
+    // false for any other key, or without an action.
+    bool takeEnter(const VstKeyCode& keyCode);
 
     CControlListener* getListener() const { return listener; }
     const CPoint& getBackOffset() const { return backOffset; }

@@ -137,6 +137,7 @@ void CDial::mouse(CDrawContext* context, const CPoint& where, std::int32_t butto
 }
 
 std::int32_t CDial::onKeyDown(VstKeyCode& keyCode) {
+    if (takeEnter(keyCode)) return 1;
     return CEditGesture(*this, nullptr).stepByArrow(keyCode, wheelInc) ? 1 : -1;
 }
 

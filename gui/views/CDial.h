@@ -31,7 +31,8 @@ public:
 
     void draw(CDrawContext* context) override;
     void mouse(CDrawContext* context, const CPoint& where, std::int32_t buttons = -1) override;
-    // Focused, it takes the arrow keys (see CEditGesture::stepByArrow) and leaves the others.
+    // Focused, it takes the arrow keys (see CEditGesture::stepByArrow), and Enter where a
+    // double click opens its value for typing, and leaves the others.
     std::int32_t onKeyDown(VstKeyCode& keyCode) override;
     bool onWheel(CDrawContext* context, const CPoint& where, float distance) override;
     bool isTypeOf(const char* className) const override;

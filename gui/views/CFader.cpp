@@ -129,6 +129,7 @@ void CFader::drag(std::unique_ptr<CEditGesture> gesture, const CPoint& start) {
 }
 
 std::int32_t CFader::onKeyDown(VstKeyCode& keyCode) {
+    if (takeEnter(keyCode)) return 1;
     return CEditGesture(*this, nullptr).stepByArrow(keyCode, wheelInc) ? 1 : -1;
 }
 

@@ -113,14 +113,24 @@ TEST_F(StripEditorTest, DecibelsTypedIntoTheGainFieldAreOneEditOfTheGain) {
     EXPECT_EQ(calls(before), (std::vector<std::string>{"43:0", "0:0", "44:0"}));
 }
 
-TEST_F(StripEditorTest, ADoubleClickOnTheGainKnobOpensTheGainFieldForTyping) {
+TEST_F(StripEditorTest, ADoubleClickOnTheGainKnobOrEnterOnItOpensTheGainFieldForTyping) {
     ASSERT_NE(frameWindow, nullptr);
+    const auto typeInto = [this](const char* text) {
+        HWND box = FindWindowExA(frameWindow, nullptr, "Edit", nullptr);
+        if (!box) return false;
+        SetWindowTextA(box, text);
+        SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+        return true;
+    };
+    EXPECT_EQ(strip.dispatch(effEditKeyDown, 0, VKEY_TAB), 1); // the knob, the first control
+    EXPECT_EQ(strip.dispatch(effEditKeyDown, 0, VKEY_RETURN), 1);
+    ASSERT_TRUE(typeInto("-6")) << "no field after Enter";
+    EXPECT_EQ(strip.record->getParameter(strip.record, kGain), 0.625f);
+
+    strip.record->setParameter(strip.record, kGain, 0.0f);
     click(52, 56);
     click(52, 56);
-    HWND box = FindWindowExA(frameWindow, nullptr, "Edit", nullptr);
-    ASSERT_NE(box, nullptr);
-    SetWindowTextA(box, "-6 dB");
-    SendMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(typeInto("-6 dB")) << "no field after a double click";
     EXPECT_EQ(strip.record->getParameter(strip.record, kGain), 0.625f);
 }
 
