@@ -416,6 +416,17 @@ void CViewContainer::setViewSize(const CRect& rect) {
     }
 }
 
+void CViewContainer::scaleChanged() {
+    if (offscreen) {
+        offscreen->release();
+        offscreen = nullptr;
+    }
+    for (CViewListEntry* entry = firstEntry; entry; entry = entry->next) {
+        if (entry->view->isTypeOf("CViewContainer")) static_cast<CViewContainer*>(entry->view)->scaleChanged();
+    }
+    setDirty(true);
+}
+
 bool CViewContainer::attached(CView*) {
     ensureOffscreen();
     return true;

@@ -75,6 +75,9 @@ public:
 
     // True when `view` is a child of this container or lies inside one of its containers.
     bool holds(CView* view) const;
+    // The frame draws at another scale: this container's buffer, and those of the containers
+    // inside it, are made again at the next draw.
+    void scaleChanged();
 
 protected:
     // Drops every pointer this container and its frame keep to `view`, which is leaving.

@@ -214,9 +214,9 @@ void CFrame::applyScale() {
         backBuffer->release();
         backBuffer = nullptr;
     }
+    scaleChanged();
     fitWindows(size.width(), size.height());
     InvalidateRect(frameWindow, nullptr, FALSE);
-    setDirty(true);
 }
 
 void CFrame::screenChanged() {

@@ -3,6 +3,7 @@
 #include "CDrawContext.h"
 #include "CFrame.h"
 #include "CNativeControlOwner.h"
+#include "Drawing.h"
 
 #include <cinttypes>
 #include <cstdio>
@@ -40,8 +41,10 @@ LRESULT paint(HWND window, CFrame* frame, UINT message, WPARAM wParam, LPARAM lP
     PAINTSTRUCT paint;
     HDC deviceContext = BeginPaint(window, &paint);
     auto* context = new CDrawContext(frame, deviceContext, window);
-    frame->drawRect(context, CRect(paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right,
-                                   paint.rcPaint.bottom));
+    // The system counts pixels; the views, units.
+    frame->drawRect(context, coveringRect(CRect(paint.rcPaint.left, paint.rcPaint.top, paint.rcPaint.right,
+                                                paint.rcPaint.bottom),
+                                          frame->getScale()));
     context->release();
     EndPaint(window, &paint);
     return 0;

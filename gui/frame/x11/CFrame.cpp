@@ -463,7 +463,9 @@ void CFrame::fitWindow() {
 }
 
 void CFrame::applyScale() {
-    if (getOpenFlag() && display && frameWindow) fitWindow();
+    if (!getOpenFlag() || !display || !frameWindow) return;
+    scaleChanged();
+    fitWindow();
 }
 
 bool CFrame::getSize(CRect& rect) const {

@@ -255,7 +255,26 @@ TEST_F(StripEditorTest, AtTwiceTheScaleTheSameLayoutIsTwiceAsLargeWithItsDenserI
     knob->release();
     EXPECT_GT(opaque, 5000);
     EXPECT_EQ(differing, 0);
+
+    // Uncovered in part, the editor paints those pixels again, not the units they number.
+    RECT uncovered{2 * 130, 2 * 110, 2 * 170, 2 * 134};
+    InvalidateRect(frameWindow, &uncovered, TRUE);
+    UpdateWindow(frameWindow);
+    EXPECT_EQ(windowPixel(frameWindow, 2 * 150 + 1, 2 * 122 + 1), RGB(70, 70, 80)) << "mute off, repainted";
     strip.dispatch(effEditClose);
+}
+
+TEST_F(StripEditorTest, AScaleGivenWhileOpenDrawsTheSameLayoutThatMuchLarger) {
+    ASSERT_NE(frameWindow, nullptr);
+    RECT host{0, 0, 800, 440};
+    AdjustWindowRect(&host, GetWindowLongA(window.get(), GWL_STYLE), FALSE);
+    SetWindowPos(window.get(), nullptr, 0, 0, host.right - host.left, host.bottom - host.top, SWP_NOMOVE);
+    ASSERT_EQ(strip.dispatch(effVendorSpecific, kHostScaleIndex, kHostScaleValue, nullptr, 2.0f), 1);
+    RedrawWindow(window.get(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_EQ(windowPixel(frameWindow, 2 * 150 + 1, 2 * 122 + 1), RGB(70, 70, 80)) << "mute off";
+    EXPECT_EQ(windowPixel(frameWindow, 2 * 270, 2 * 172), RGB(60, 64, 76)) << "swap not lit";
+    EXPECT_EQ(windowPixel(frameWindow, 2 * 150, 2 * 172), RGB(80, 180, 255)) << "stereo lit";
+    EXPECT_EQ(windowPixel(frameWindow, 2 * 60, 2 * 210), RGB(30, 34, 42)) << "the panel, low down";
 }
 
 } // namespace
