@@ -8,13 +8,18 @@
 
 void LevelFeed::write(float peak) {
     if (!(peak > 0.0f)) return; // silence, and a NaN, change nothing
+    // The top of the scale: louder peaks, infinity among them, would hold the bar there.
+    peak = std::min(peak, 1.0f);
     float seen = highest.load(std::memory_order_relaxed);
     while (peak > seen && !highest.compare_exchange_weak(seen, peak, std::memory_order_relaxed)) {}
 }
 
 float LevelFeed::take() { return highest.exchange(0.0f, std::memory_order_relaxed); }
 
-CLevelMeter::CLevelMeter(const CRect& size, LevelFeed* feed) : CView(size), feed(feed) {}
+CLevelMeter::CLevelMeter(const CRect& size, LevelFeed* feed) : CView(size), feed(feed) {
+    // What the feed kept while no meter read it, as while the editor was closed, is old news.
+    if (feed) feed->take();
+}
 
 bool CLevelMeter::isTypeOf(const char* className) const {
     return std::strcmp(className, "CLevelMeter") == 0 || CView::isTypeOf(className);

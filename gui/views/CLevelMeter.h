@@ -13,8 +13,8 @@
 
 class LevelFeed {
 public:
-    // Audio thread: the peak of one block, 0 for silence and 1 for full scale. Keeps the highest
-    // written since the meter last read it.
+    // Audio thread: the peak of one block, 0 for silence and 1 for full scale (louder counts as
+    // 1). Keeps the highest written since the meter last read it.
     void write(float peak);
     // User-interface thread: the highest peak written since the last call, 0 if none.
     float take();

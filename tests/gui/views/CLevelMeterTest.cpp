@@ -54,4 +54,22 @@ TEST_F(LevelMeterTest, SilenceNegativeAndNotANumberLeaveItAtRest) {
     EXPECT_EQ(at(25, 69), kBack);
 }
 
+TEST_F(LevelMeterTest, APeakPastFullScaleFallsFromTheTopAndOneFromBeforeTheMeterIsNotShown) {
+    for (float peak : {4.0f, std::numeric_limits<float>::infinity()}) {
+        feed.write(peak);
+        frame->idle();
+        EXPECT_EQ(meter->shownLevel(), 1.0f) << peak;
+        frame->idle();
+        EXPECT_FLOAT_EQ(meter->shownLevel(), 1.0f - CLevelMeter::kFallPerDraw) << peak;
+        for (int draws = 0; meter->isDirty() && draws < 100; ++draws) frame->idle();
+        EXPECT_FALSE(meter->isDirty()) << peak;
+    }
+    // Written while no meter showed the feed, as while an editor was closed.
+    panel->removeView(meter);
+    feed.write(0.9f);
+    auto* reopened = place(new CLevelMeter(CRect(30, 10, 40, 60), &feed));
+    EXPECT_FALSE(reopened->isDirty());
+    EXPECT_EQ(at(45, 69), kBack);
+}
+
 } // namespace
