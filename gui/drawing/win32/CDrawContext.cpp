@@ -4,6 +4,7 @@
 #include "FontResource.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 bool swappedButtons = false;
@@ -275,7 +276,8 @@ std::int32_t CDrawContext::getStringWidth(const char* string) const {
         !GetTextExtentPoint32A(deviceContext, string, static_cast<int>(std::strlen(string)), &extent)) {
         return 0;
     }
-    return extent.cx;
+    // The font was chosen at the device's size; callers lay out in units.
+    return static_cast<std::int32_t>(std::ceil(static_cast<float>(extent.cx) / scale));
 }
 
 void CDrawContext::setClipRect(const CRect& rect) {

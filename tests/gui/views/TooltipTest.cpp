@@ -125,4 +125,22 @@ TEST_F(TooltipTest, ATipShowsOnceTheMouseRestsOnAViewAndGoesOnLeaveClickAndKey) 
     EXPECT_EQ(frame->tooltips().tipWindow(), nullptr);
 }
 
+TEST_F(TooltipTest, AtTwiceTheScaleTheTipIsTwiceAsLarge) {
+    hover({40, 30});
+    idleAt(1500);
+    const OnScreen single = tip();
+    ASSERT_TRUE(single.topLevel);
+    VstKeyCode key{'a', 0, 0};
+    frame->onKeyDown(key);
+    frame->setScale(2);
+    hover({80, 60}); // the same spot of the view
+    idleAt(2500);
+    const OnScreen doubled = tip();
+    ASSERT_TRUE(doubled.topLevel);
+    // Glyphs hinted at each size are not exactly twice as wide.
+    const int width = single.right - single.left;
+    EXPECT_NEAR(doubled.right - doubled.left, 2 * width, width / 10);
+    EXPECT_NEAR(doubled.bottom - doubled.top, 2 * (single.bottom - single.top), 2);
+}
+
 } // namespace
