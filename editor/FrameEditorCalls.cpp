@@ -11,8 +11,8 @@ void CFrame::editorIdle() {
 
 bool CFrame::hostSizesWindow(std::int32_t width, std::int32_t height) {
     if (!editor) return false;
-    // Editors of this toolkit always belong to an extended effect.
-    auto* effect = static_cast<AudioEffectX*>(editor->getEffect());
+    // Only an extended effect can ask its host; the frame sizes the windows for any other.
+    auto* effect = dynamic_cast<AudioEffectX*>(editor->getEffect());
     if (!effect) return false;
     char capability[] = "sizeWindow";
     return effect->canHostDo(capability) && effect->sizeWindow(width, height);

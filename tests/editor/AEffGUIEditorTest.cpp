@@ -399,6 +399,32 @@ TEST(AEffGUIEditor, AHostThreadInTheMultithreadedApartmentStaysInIt) {
     EXPECT_EQ(afterwards, S_FALSE);
 }
 
+// An effect without the extended operations.
+class PlainEffect : public AudioEffect {
+public:
+    PlainEffect() : AudioEffect(&RecordingHost::callback, 1, 0) {}
+    void processReplacing(float**, float**, VstInt32) override {}
+};
+
+// Its editor sizes the windows itself.
+TEST(AEffGUIEditor, AnEditorOfAPlainEffectResizesWithoutAskingTheHost) {
+    useProgramInstance();
+    RecordingHost host;
+    RecordingHost::current = &host;
+    auto* plain = new PlainEffect;
+    auto* editor = new TestGuiEditor(plain); // owned by the effect
+    HostFrameWindow window{300, 200};
+    ASSERT_TRUE(editor->open(window.get()));
+    EXPECT_TRUE(editor->getFrame()->setSize(250, 120));
+    RECT pixels{};
+    GetClientRect(editor->getFrame()->getSystemWindow(), &pixels);
+    EXPECT_EQ(pixels.right, 250);
+    EXPECT_EQ(host.count(audioMasterCanDo), 0);
+    editor->close();
+    delete plain;
+    RecordingHost::current = nullptr;
+}
+
 TEST(AEffGUIEditor, OperationsKeepTheirSlots) {
     EXPECT_EQ(virtualSlot(&AEffGUIEditor::getEffect), 1);
     EXPECT_EQ(virtualSlot(&AEffGUIEditor::getRect), 2);
