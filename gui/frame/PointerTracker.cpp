@@ -68,8 +68,13 @@ void PointerTracker::release() {
 }
 
 bool PointerTracker::forget(const CView* view) {
-    if (pressed && inside(view, pressed)) pressed = nullptr;
+    // A view taken out may come back, as a modal view does: it must not come back lit.
+    if (pressed && inside(view, pressed)) {
+        pressed->setPressed(false);
+        pressed = nullptr;
+    }
     if (!hovered || !inside(view, hovered)) return false;
+    hovered->setHovered(false);
     hovered = nullptr;
     return show(PointerShape::host);
 }

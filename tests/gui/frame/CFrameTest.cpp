@@ -1,3 +1,4 @@
+#include "CToggle.h"
 #include "FrameTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,18 @@ TEST_F(FrameTest, AClickTakesTheFocusAwayAndAModalViewTakesAllClicks) {
     EXPECT_FALSE(frame->isChild(modal));
     EXPECT_EQ(modal->getReferenceCount(), 1);
     modal->release();
+}
+
+TEST_F(FrameTest, AControlTakenOutIsNeitherHoveredNorPressedWhenItComesBack) {
+    auto* toggle = new CToggle(CRect(10, 10, 50, 30));
+    frame->addView(toggle);
+    frame->pointerPressed(CPoint(20, 20));
+    ASSERT_TRUE(toggle->isPressed());
+    ASSERT_TRUE(toggle->isHovered());
+    frame->removeView(toggle, false);
+    EXPECT_FALSE(toggle->isPressed());
+    EXPECT_FALSE(toggle->isHovered());
+    toggle->release();
 }
 
 TEST_F(FrameTest, KeysGoToFocusThenModalAndTabMovesTheFocus) {
