@@ -4,6 +4,8 @@
 #include "CFrame.h"
 #include "Platform.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -129,6 +131,12 @@ bool CControl::takeDoubleClick() {
     const std::function<void()> action = doubleClickAction;
     action();
     return true;
+}
+
+std::int32_t CControl::nearestStep(std::int32_t last) const {
+    const float fraction = (value - minValue) / (maxValue - minValue);
+    if (last <= 0 || !std::isfinite(fraction)) return 0;
+    return static_cast<std::int32_t>(std::lround(std::clamp(fraction, 0.0f, 1.0f) * static_cast<float>(last)));
 }
 
 bool CControl::takeEnter(const VstKeyCode& keyCode) {

@@ -76,6 +76,9 @@ public:
     std::int32_t getDoubleClickTime() const { return doubleClickTime; }
 
 protected:
+    // The nearest of the even steps 0 to `last` from the minimum to the maximum, either way
+    // round; 0 for a value that is not a number, or an empty range.
+    std::int32_t nearestStep(std::int32_t last) const;
     // `colour` as the control shows it now: lighter while hovered or pressed, with the looks on.
     CColor lookColor(CColor colour) const;
     // The first frame to draw from a strip of `height` pixels whose sets hold `frames` frames

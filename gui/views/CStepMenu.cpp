@@ -50,12 +50,7 @@ float CStepMenu::valueOf(std::int32_t item) const {
     return minValue + (maxValue - minValue) * static_cast<float>(item) / static_cast<float>(lastItem());
 }
 
-std::int32_t CStepMenu::position() const {
-    if (lastItem() <= 0) return 0;
-    const float range = maxValue - minValue;
-    const float fraction = range > 0 ? std::clamp((value - minValue) / range, 0.0f, 1.0f) : 0.0f;
-    return static_cast<std::int32_t>(std::lround(fraction * static_cast<float>(lastItem())));
-}
+std::int32_t CStepMenu::position() const { return nearestStep(lastItem()); }
 
 void* CStepMenu::getListWindow() const { return list ? list->nativeHandle() : nullptr; }
 

@@ -38,11 +38,7 @@ float CStepSwitch::valueOf(std::int32_t position) const {
     return minValue + (maxValue - minValue) * static_cast<float>(position) / static_cast<float>(positions - 1);
 }
 
-std::int32_t CStepSwitch::position() const {
-    const float range = maxValue - minValue;
-    const float fraction = range > 0 ? std::clamp((value - minValue) / range, 0.0f, 1.0f) : 0.0f;
-    return static_cast<std::int32_t>(std::lround(fraction * static_cast<float>(positions - 1)));
-}
+std::int32_t CStepSwitch::position() const { return nearestStep(positions - 1); }
 
 CRect CStepSwitch::cell(std::int32_t index) const {
     if (size.width() >= size.height()) {

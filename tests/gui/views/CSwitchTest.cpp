@@ -1,7 +1,11 @@
+#include "CStepMenu.h"
 #include "CStepSwitch.h"
 #include "CToggle.h"
 
 #include "ControlInFrame.h"
+
+#include <initializer_list>
+#include <limits>
 
 namespace {
 
@@ -76,6 +80,22 @@ TEST_F(SwitchTest, ASwitchBetweenPositionsShowsTheNearest) {
             EXPECT_EQ(at(kLeft + 5 * cell + 2, kTop + 5), cell == position ? kLit : kOff) << value << " " << cell;
         }
     }
+    // Not a number shows the first; a range from 1 down to 0 runs the other way.
+    steps->setValue(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ(steps->position(), 0);
+    CStepMenu menu(kSwitchRect, {"a", "b", "c", "d"});
+    menu.setValue(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ(menu.position(), 0);
+    for (CControl* reversed : std::initializer_list<CControl*>{steps, &menu}) {
+        reversed->setMin(1.0f);
+        reversed->setMax(0.0f);
+        reversed->setValue(0.0f);
+    }
+    EXPECT_EQ(steps->position(), 3);
+    EXPECT_EQ(menu.position(), 3);
+    steps->setMin(0.0f);
+    steps->setMax(1.0f);
+
     steps->setValue(0.6f);
     press({kLeft + 2, kTop + 5});
     EXPECT_EQ(journal.values, (std::vector<float>{1.0f}));
