@@ -1,4 +1,5 @@
 #include "CStepMenu.h"
+#include "CToggle.h"
 
 #include "ControlInFrame.h"
 
@@ -245,5 +246,32 @@ TEST_F(StepMenuTest, AtAScaleTheListOpensBelowTheControlsPixels) {
     EXPECT_EQ(list.top, corner.y);
     EXPECT_EQ(menu->position(), 2);
 }
+
+#if !defined(_WIN32)
+// A press and release on a row end the list at once; a press made before the host's next idle
+// was still the list's, in its coordinates, and must not click whatever lies at those
+// coordinates in the frame.
+TEST_F(StepMenuTest, APressQueuedForTheClosedListReachesNoControlOfTheFrame) {
+    // Covers (10, 20) to (40, 40) of the frame, where row 1's point lies in the list's coordinates.
+    CToggle* toggle = place(new CToggle(CRect(0, 10, 30, 30), &journal, 3));
+    click(kMenuSpot);
+    const Seen list = look();
+    ASSERT_TRUE(list.shown);
+    const Spot row = rowSpot(list, 1);
+    CView* under = frame->getViewAt(CPoint(row.x - list.left, row.y - list.top), true);
+    ASSERT_EQ(under, toggle);
+    host.pointerTo(row.x, row.y);
+    idle();
+    host.button(1, true);
+    host.button(1, false);
+    host.button(1, true);
+    idle();
+    host.button(1, false);
+    idle();
+    EXPECT_EQ(menu->position(), 1);
+    EXPECT_FALSE(toggle->isOn());
+    EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin7", "end7"}));
+}
+#endif
 
 } // namespace
