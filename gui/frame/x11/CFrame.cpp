@@ -466,6 +466,9 @@ void CFrame::fitWindow() {
 }
 
 void CFrame::applyScale() {
+    // The list's window keeps the pixels it opened with, while its clicks and its drawing would
+    // read the new scale: a click would choose another row than the one under it.
+    if (openList) openList->cancel();
     if (!getOpenFlag() || !display || !frameWindow) return;
     scaleChanged();
     fitWindow();

@@ -22,6 +22,8 @@ public:
     void* nativeHandle() const override { return window ? window->nativeHandle() : nullptr; }
     // Every key is the list's while it is open; it may have ended (and been destroyed) after.
     bool key(const VstKeyCode& key);
+    // Closes the list choosing nothing, as Escape does; it may have been destroyed after.
+    void cancel() { finish(-1); }
 
 private:
     void moved(const CPoint& where) override;

@@ -272,6 +272,21 @@ TEST_F(StepMenuTest, APressQueuedForTheClosedListReachesNoControlOfTheFrame) {
     EXPECT_FALSE(toggle->isOn());
     EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin7", "end7"}));
 }
+
+// The list's window keeps the size it opened at while its clicks would read the new scale: the
+// change closes it, and a click where a row was chooses nothing.
+TEST_F(StepMenuTest, AScaleChangeClosesTheOpenListChoosingNothing) {
+    click(kMenuSpot);
+    const Seen list = look();
+    ASSERT_TRUE(list.shown);
+    frame->setScale(2);
+    idle();
+    EXPECT_EQ(menu->getListWindow(), nullptr);
+    act({Act::clickRow, 2}, list);
+    EXPECT_EQ(menu->getListWindow(), nullptr);
+    EXPECT_TRUE(journal.values.empty());
+    EXPECT_TRUE(editor.edits.empty());
+}
 #endif
 
 } // namespace

@@ -125,4 +125,13 @@ TEST_F(TooltipTest, ATipShowsOnceTheMouseRestsOnAViewAndGoesOnLeaveClickAndKey) 
     EXPECT_EQ(frame->tooltips().tipWindow(), nullptr);
 }
 
+// A tip shown at the old scale would keep its size and place over the window resized.
+TEST_F(TooltipTest, AScaleChangeDismissesTheTip) {
+    hover({40, 30});
+    idleAt(1500);
+    ASSERT_NE(frame->tooltips().tipWindow(), nullptr);
+    frame->setScale(2);
+    EXPECT_EQ(frame->tooltips().tipWindow(), nullptr);
+}
+
 } // namespace
