@@ -141,7 +141,12 @@ struct StepMenuTest : ControlInFrame {
         Seen seen{true, attributes.x, attributes.y, attributes.x + attributes.width, attributes.y + attributes.height};
         seen.topLevel = parent == root && attributes.override_redirect && attributes.map_state == IsViewable;
         // Read from the screen itself: a window clipped by the host's would show the root there.
-        XImage* image = XGetImage(host.display, root, seen.right - 4, seen.bottom - 5, 1, 1, AllPlanes, ZPixmap);
+        // A point past the screen's edge cannot be read, nor seen.
+        const int screen = DefaultScreen(host.display);
+        const bool onScreen = seen.right - 4 < DisplayWidth(host.display, screen) &&
+                              seen.bottom - 5 < DisplayHeight(host.display, screen);
+        XImage* image = onScreen ? XGetImage(host.display, root, seen.right - 4, seen.bottom - 5, 1, 1, AllPlanes, ZPixmap)
+                                 : nullptr;
         seen.lastRowVisible = image && (XGetPixel(image, 0, 0) & 0xFFFFFF) == 0xF5F5F5;
         if (image) XDestroyImage(image);
         return seen;
@@ -286,6 +291,25 @@ TEST_F(StepMenuTest, AScaleChangeClosesTheOpenListChoosingNothing) {
     EXPECT_EQ(menu->getListWindow(), nullptr);
     EXPECT_TRUE(journal.values.empty());
     EXPECT_TRUE(editor.edits.empty());
+}
+
+// The host's window sits 60 pixels from the screen's right and 120 from its bottom: the list
+// would run past both, so it opens above the control, pushed left onto the screen.
+TEST_F(StepMenuTest, NearTheScreensCornerTheListOpensAboveTheControlWhollyOnTheScreen) {
+    const int screenWidth = DisplayWidth(host.display, DefaultScreen(host.display));
+    const int screenHeight = DisplayHeight(host.display, DefaultScreen(host.display));
+    const Spot origin{screenWidth - 60, screenHeight - 120};
+    XMoveWindow(host.display, host.window, origin.x, origin.y);
+    idle();
+    const Seen list = choose([&] { click({origin.x + kMenuSpot.x, origin.y + kMenuSpot.y}); }, {{Act::clickRow, kLast}});
+    ASSERT_TRUE(list.shown);
+    EXPECT_EQ(list.bottom, origin.y + 70) << "its bottom on the control's top";
+    EXPECT_GE(list.top, 0);
+    EXPECT_EQ(list.right, screenWidth);
+    EXPECT_TRUE(list.lastRowVisible);
+    EXPECT_EQ(menu->getListWindow(), nullptr);
+    EXPECT_EQ(menu->position(), kLast);
+    EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin7", "end7"}));
 }
 #endif
 
