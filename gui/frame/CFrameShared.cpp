@@ -27,6 +27,8 @@ AEffGUIEditor* CFrame::getEditor() const { return editor; }
 
 void CFrame::setScale(float factor) {
     if (!(factor > 0) || factor == scale) return;
+    // A tip shown at the old scale would keep its old size and place over the resized window.
+    tips.dismiss();
     scale = factor;
     applyScale();
 }

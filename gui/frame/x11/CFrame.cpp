@@ -314,6 +314,9 @@ bool CFrame::toPopup(const XEvent& event) {
 void CFrame::dispatch(const XEvent& event) {
     if (pixels && pixels->takes(event)) return;
     if (toPopup(event)) return;
+    // A pop-up closed since the server queued its events: their coordinates are the pop-up's,
+    // and a press or a move among them would land on whatever control lies at those numbers.
+    if (event.xany.window != frameWindow) return;
     switch (event.type) {
     case Expose:
         addDamage(coveringRect(CRect(event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
@@ -463,6 +466,9 @@ void CFrame::fitWindow() {
 }
 
 void CFrame::applyScale() {
+    // The list's window keeps the pixels it opened with, while its clicks and its drawing would
+    // read the new scale: a click would choose another row than the one under it.
+    if (openList) openList->cancel();
     if (!getOpenFlag() || !display || !frameWindow) return;
     scaleChanged();
     fitWindow();

@@ -50,7 +50,7 @@ bool GrabbedList::show(const CRect& under) {
     rows = CRect(kBorder, kBorder, width - kBorder, kBorder + count * kRowHeight);
     const CRect where(under.left, under.bottom, under.left + width, under.bottom + rows.bottom + kBorder);
     window = OverrideWindow::make(frame, where, [this](CDrawContext* context, const CRect& area) { paint(context, area); },
-                                  this);
+                                  this, under);
     if (!window || !window->grab()) {
         window.reset();
         return false;

@@ -6,12 +6,22 @@
 #include "WindowPixels.h"
 #include "XErrorTrap.h"
 
+#include <algorithm>
 #include <new>
 
 namespace {
 
 constexpr long kPointerEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
 
+// Moves a window of `width` by `height` at (`x`, `y`) of the screen wholly onto it: sideways as
+// far as it must, and above `anchorTop` where it would run past the bottom. A window that fits
+// neither below nor above covers its anchor rather than leave rows out of reach.
+void keepOnScreen(int& x, int& y, int width, int height, int anchorTop, int screenWidth, int screenHeight) {
+    x = std::max(std::min(x, screenWidth - width), 0);
+    if (y + height <= screenHeight) return;
+    y = anchorTop - height;
+    if (y < 0) y = std::max(screenHeight - height, 0);
+}
 
 } // namespace
 
@@ -19,17 +29,18 @@ std::unique_ptr<PopupWindow> PopupWindow::open(CFrame& frame, const CRect& where
     return OverrideWindow::make(frame, where, std::move(paint));
 }
 
-std::unique_ptr<OverrideWindow> OverrideWindow::make(CFrame& frame, const CRect& where, Paint paint, Input* input) {
+std::unique_ptr<OverrideWindow> OverrideWindow::make(CFrame& frame, const CRect& where, Paint paint, Input* input,
+                                                     std::optional<CRect> anchor) {
     if (!frame.getDisplay() || !frame.getSystemWindow() || where.width() <= 0 || where.height() <= 0) return nullptr;
     std::unique_ptr<OverrideWindow> popup(new (std::nothrow) OverrideWindow(frame, std::move(paint), input));
-    if (!popup || !popup->create(where)) return nullptr;
+    if (!popup || !popup->create(where, anchor)) return nullptr;
     return popup;
 }
 
 OverrideWindow::OverrideWindow(CFrame& frame, Paint paint, Input* input)
     : frame(frame), display(frame.getDisplay()), paint(std::move(paint)), input(input) {}
 
-bool OverrideWindow::create(const CRect& where) {
+bool OverrideWindow::create(const CRect& where, const std::optional<CRect>& anchor) {
     const CRect device = scaledRect(where, frame.getScale());
     XErrorTrap trap(display);
     const Window root = DefaultRootWindow(display);
@@ -38,6 +49,12 @@ bool OverrideWindow::create(const CRect& where) {
     Window child = 0;
     if (!XTranslateCoordinates(display, frame.getSystemWindow(), root, device.left, device.top, &x, &y, &child)) {
         return false;
+    }
+    if (anchor) {
+        const int screen = DefaultScreen(display);
+        const int anchorTop = y + scaledRect(*anchor, frame.getScale()).top - device.top;
+        keepOnScreen(x, y, device.width(), device.height(), anchorTop, DisplayWidth(display, screen),
+                     DisplayHeight(display, screen));
     }
     XSetWindowAttributes attributes{};
     attributes.override_redirect = True;

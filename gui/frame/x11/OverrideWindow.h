@@ -11,6 +11,7 @@
 #include <X11/Xlib.h>
 
 #include <memory>
+#include <optional>
 
 class CFrame;
 class WindowPixels;
@@ -26,8 +27,11 @@ public:
         virtual void released(const CPoint& where) = 0;
     };
 
-    // Null when the frame has no window or the window cannot be made.
-    static std::unique_ptr<OverrideWindow> make(CFrame& frame, const CRect& where, Paint paint, Input* input = nullptr);
+    // Null when the frame has no window or the window cannot be made. `anchor`, when given, is
+    // the part of the frame the window belongs by (a list's control): the window is kept on the
+    // screen, above the anchor where it would run past the bottom below it.
+    static std::unique_ptr<OverrideWindow> make(CFrame& frame, const CRect& where, Paint paint, Input* input = nullptr,
+                                                std::optional<CRect> anchor = std::nullopt);
     ~OverrideWindow() override;
 
     void* nativeHandle() const override { return reinterpret_cast<void*>(window); }
@@ -42,7 +46,7 @@ public:
 
 private:
     OverrideWindow(CFrame& frame, Paint paint, Input* input);
-    bool create(const CRect& where);
+    bool create(const CRect& where, const std::optional<CRect>& anchor);
     // A pixel of the window in the frame's units.
     CPoint toUnits(int x, int y) const;
 

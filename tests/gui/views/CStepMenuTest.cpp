@@ -1,4 +1,5 @@
 #include "CStepMenu.h"
+#include "CToggle.h"
 
 #include "ControlInFrame.h"
 
@@ -140,7 +141,12 @@ struct StepMenuTest : ControlInFrame {
         Seen seen{true, attributes.x, attributes.y, attributes.x + attributes.width, attributes.y + attributes.height};
         seen.topLevel = parent == root && attributes.override_redirect && attributes.map_state == IsViewable;
         // Read from the screen itself: a window clipped by the host's would show the root there.
-        XImage* image = XGetImage(host.display, root, seen.right - 4, seen.bottom - 5, 1, 1, AllPlanes, ZPixmap);
+        // A point past the screen's edge cannot be read, nor seen.
+        const int screen = DefaultScreen(host.display);
+        const bool onScreen = seen.right - 4 < DisplayWidth(host.display, screen) &&
+                              seen.bottom - 5 < DisplayHeight(host.display, screen);
+        XImage* image = onScreen ? XGetImage(host.display, root, seen.right - 4, seen.bottom - 5, 1, 1, AllPlanes, ZPixmap)
+                                 : nullptr;
         seen.lastRowVisible = image && (XGetPixel(image, 0, 0) & 0xFFFFFF) == 0xF5F5F5;
         if (image) XDestroyImage(image);
         return seen;
@@ -245,5 +251,66 @@ TEST_F(StepMenuTest, AtAScaleTheListOpensBelowTheControlsPixels) {
     EXPECT_EQ(list.top, corner.y);
     EXPECT_EQ(menu->position(), 2);
 }
+
+#if !defined(_WIN32)
+// A press and release on a row end the list at once; a press made before the host's next idle
+// was still the list's, in its coordinates, and must not click whatever lies at those
+// coordinates in the frame.
+TEST_F(StepMenuTest, APressQueuedForTheClosedListReachesNoControlOfTheFrame) {
+    // Covers (10, 20) to (40, 40) of the frame, where row 1's point lies in the list's coordinates.
+    CToggle* toggle = place(new CToggle(CRect(0, 10, 30, 30), &journal, 3));
+    click(kMenuSpot);
+    const Seen list = look();
+    ASSERT_TRUE(list.shown);
+    const Spot row = rowSpot(list, 1);
+    CView* under = frame->getViewAt(CPoint(row.x - list.left, row.y - list.top), true);
+    ASSERT_EQ(under, toggle);
+    host.pointerTo(row.x, row.y);
+    idle();
+    host.button(1, true);
+    host.button(1, false);
+    host.button(1, true);
+    idle();
+    host.button(1, false);
+    idle();
+    EXPECT_EQ(menu->position(), 1);
+    EXPECT_FALSE(toggle->isOn());
+    EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin7", "end7"}));
+}
+
+// The list's window keeps the size it opened at while its clicks would read the new scale: the
+// change closes it, and a click where a row was chooses nothing.
+TEST_F(StepMenuTest, AScaleChangeClosesTheOpenListChoosingNothing) {
+    click(kMenuSpot);
+    const Seen list = look();
+    ASSERT_TRUE(list.shown);
+    frame->setScale(2);
+    idle();
+    EXPECT_EQ(menu->getListWindow(), nullptr);
+    act({Act::clickRow, 2}, list);
+    EXPECT_EQ(menu->getListWindow(), nullptr);
+    EXPECT_TRUE(journal.values.empty());
+    EXPECT_TRUE(editor.edits.empty());
+}
+
+// The host's window sits 60 pixels from the screen's right and 120 from its bottom: the list
+// would run past both, so it opens above the control, pushed left onto the screen.
+TEST_F(StepMenuTest, NearTheScreensCornerTheListOpensAboveTheControlWhollyOnTheScreen) {
+    const int screenWidth = DisplayWidth(host.display, DefaultScreen(host.display));
+    const int screenHeight = DisplayHeight(host.display, DefaultScreen(host.display));
+    const Spot origin{screenWidth - 60, screenHeight - 120};
+    XMoveWindow(host.display, host.window, origin.x, origin.y);
+    idle();
+    const Seen list = choose([&] { click({origin.x + kMenuSpot.x, origin.y + kMenuSpot.y}); }, {{Act::clickRow, kLast}});
+    ASSERT_TRUE(list.shown);
+    EXPECT_EQ(list.bottom, origin.y + 70) << "its bottom on the control's top";
+    EXPECT_GE(list.top, 0);
+    EXPECT_EQ(list.right, screenWidth);
+    EXPECT_TRUE(list.lastRowVisible);
+    EXPECT_EQ(menu->getListWindow(), nullptr);
+    EXPECT_EQ(menu->position(), kLast);
+    EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin7", "end7"}));
+}
+#endif
 
 } // namespace
