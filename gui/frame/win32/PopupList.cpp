@@ -19,6 +19,16 @@ struct MenuRelease {
 using Menu = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuRelease>;
 
 
+// A menu takes "&" as the mark of the key that chooses an item; "&&" is one shown as it is.
+std::string asMenuText(const std::string& text) {
+    std::string shown;
+    for (const char character : text) {
+        if (character == '&') shown += '&';
+        shown += character;
+    }
+    return shown;
+}
+
 } // namespace
 
 std::unique_ptr<PopupList> PopupList::open(CFrame& frame, const CRect& under, const std::vector<std::string>& items,
@@ -30,7 +40,7 @@ std::unique_ptr<PopupList> PopupList::open(CFrame& frame, const CRect& under, co
     for (std::size_t item = 0; item < items.size(); ++item) {
         const UINT checked = static_cast<std::int32_t>(item) == current ? MF_CHECKED : MF_UNCHECKED;
         // Identifiers from 1: the menu answers 0 for no choice.
-        AppendMenuA(menu.get(), MF_STRING | checked, item + 1, items[item].c_str());
+        AppendMenuA(menu.get(), MF_STRING | checked, item + 1, asMenuText(items[item]).c_str());
     }
     const CRect pixels = scaledRect(under, frame.getScale());
     POINT corner{pixels.left, pixels.bottom};

@@ -15,10 +15,10 @@ const std::vector<std::string> kItems{"Sine", "Triangle", "Saw", "Square", "Puls
 constexpr int kLast = 7;
 
 // One thing the user does while the list shows.
-enum class Act { up, end, home, enter, escape, clickRow, clickOutside };
+enum class Act { up, end, home, enter, escape, clickRow, clickOutside, letter };
 struct Step {
     Act act;
-    int row = 0;
+    int row = 0; // of a click on a row; for a letter, the capital
 };
 
 // The list as it showed, on the screen.
@@ -111,6 +111,7 @@ struct StepMenuTest : ControlInFrame {
         case Act::home: press(VK_HOME); break;
         case Act::enter: press(VK_RETURN); break;
         case Act::escape: press(VK_ESCAPE); break;
+        case Act::letter: press(static_cast<WORD>(step.row)); break;
         case Act::clickRow: {
             const Spot at = rowSpot(list, step.row);
             clickScreen(at.x, at.y);
@@ -171,6 +172,7 @@ struct StepMenuTest : ControlInFrame {
         case Act::home: tap(XK_Home); break;
         case Act::enter: tap(XK_Return); break;
         case Act::escape: tap(XK_Escape); break;
+        case Act::letter: tap(static_cast<KeySym>(XK_a + step.row - 'A')); break;
         case Act::clickRow: {
             const Spot at = rowSpot(list, step.row);
             clickScreen(at.x, at.y);
@@ -220,6 +222,14 @@ TEST_F(StepMenuTest, KeysChooseInTheListWhileEscapeAndAClickOutsideChooseNothing
     EXPECT_EQ(menu->getListWindow(), nullptr);
     EXPECT_EQ(journal.values, (std::vector<float>{6.0f / kLast}));
     EXPECT_EQ(editor.edits, (std::vector<std::string>{"begin7", "end7"}));
+}
+
+// An ampersand in an item is part of its text, not a mark of a key that chooses it.
+TEST_F(StepMenuTest, AnAmpersandInAnItemIsTextNotAKeyThatChoosesIt) {
+    menu->setItems({"Stereo", "L&R"});
+    choose([&] { click(kMenuSpot); }, {{Act::letter, 'R'}, {Act::escape}});
+    EXPECT_EQ(menu->position(), 0);
+    EXPECT_TRUE(editor.edits.empty());
 }
 
 // Focused, Down and Up step to the next and the previous item, one edit each and never past
