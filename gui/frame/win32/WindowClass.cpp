@@ -72,6 +72,8 @@ LRESULT pointer(HWND window, CFrame* frame, UINT message, WPARAM wParam, LPARAM 
         // Asked anew at each move: the request lapses once the leave is reported.
         TRACKMOUSEEVENT leave{sizeof(TRACKMOUSEEVENT), TME_LEAVE, window, 0};
         TrackMouseEvent(&leave);
+        // A press let go outside the window had its release sent to the window there.
+        if (!(wParam & MK_LBUTTON)) frame->pointerReleased();
         frame->pointerMoved(unscaledPoint(pointOf(lParam), frame->getScale()));
         return 0;
     }

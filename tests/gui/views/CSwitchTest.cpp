@@ -107,6 +107,24 @@ TEST_F(SwitchTest, ASwitchBetweenPositionsShowsTheNearest) {
     EXPECT_EQ(at(kLeft + 5, kTop + 25), kOff);
 }
 
+#if defined(_WIN32)
+// Windows sends the release of a press let go outside the editor to the window there: the press
+// is over once the pointer is back without the button.
+TEST_F(SwitchTest, APressLetGoOutsideTheEditorIsOverOnceThePointerIsBack) {
+    CToggle* toggle = place(new CToggle(kSwitchRect, &journal, 3));
+    hoverAt({kLeft + 5, kTop + 5});
+    sendButton(MOUSEEVENTF_LEFTDOWN);
+    pumpMessages();
+    ASSERT_TRUE(toggle->isPressed());
+    hoverAt({250, 150}, [&] { return !toggle->isHovered(); });
+    sendButton(MOUSEEVENTF_LEFTUP);
+    pumpMessages();
+    hoverAt({kLeft + 5, kTop + 5});
+    EXPECT_FALSE(toggle->isPressed());
+    EXPECT_TRUE(toggle->isHovered());
+}
+#endif
+
 // Tab goes from switch to switch in the order they were added, past a momentary button, which
 // has no state to step; Up and Right step a switch on, Down and Left back, never past its ends.
 TEST_F(SwitchTest, TabAndTheArrowKeysWorkTheSwitches) {
