@@ -182,7 +182,8 @@ LRESULT CALLBACK frameWindowProcedure(HWND window, UINT message, WPARAM wParam, 
     switch (message) {
     case WM_DESTROY:
         // The host destroyed its window first: the frame stays, closed, until its editor
-        // deletes it.
+        // deletes it; no tip is left to show for a pointer that was over it.
+        frame->pointerLeft();
         frame->setOpenFlag(false);
         frame->parentWindow = nullptr;
         return DefWindowProcA(window, message, wParam, lParam);

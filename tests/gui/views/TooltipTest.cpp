@@ -125,6 +125,16 @@ TEST_F(TooltipTest, ATipShowsOnceTheMouseRestsOnAViewAndGoesOnLeaveClickAndKey) 
     EXPECT_EQ(frame->tooltips().tipWindow(), nullptr);
 }
 
+#if defined(_WIN32)
+// A host may destroy its window before it closes the editor, and idle in between.
+TEST_F(TooltipTest, NoTipShowsOnceTheHostDestroyedItsWindow) {
+    hover({40, 30});
+    DestroyWindow(host.get());
+    idleAt(2000);
+    EXPECT_EQ(frame->tooltips().tipWindow(), nullptr);
+}
+#endif
+
 // A tip shown at the old scale would keep its size and place over the window resized: it goes,
 // and the next is drawn at the new scale.
 TEST_F(TooltipTest, AScaleChangeDismissesTheTipAndTheNextIsThatMuchLarger) {
