@@ -291,6 +291,8 @@ TEST_F(GuiEditorTest, WithoutAHostsFactorTheEditorTakesTheScreensDensity) {
     HANDLE before = setAwareness(reinterpret_cast<HANDLE>(-2));
     HostFrameWindow aware{600, 400};
     const UINT dpi = dpiOf(aware.get());
+    host.sizesWindows = true;
+    host.calls.clear();
     if (const char* expected = std::getenv("LANTER5_SCREEN_DPI")) {
         EXPECT_EQ(dpi, static_cast<UINT>(std::atoi(expected)));
     }
@@ -299,6 +301,9 @@ TEST_F(GuiEditorTest, WithoutAHostsFactorTheEditorTakesTheScreensDensity) {
     RECT pixels{};
     GetClientRect(GetWindow(aware.get(), GW_CHILD), &pixels);
     EXPECT_EQ(pixels.right, static_cast<LONG>(200 * dpi / 96));
+    // A host that sized its window by the rectangle at 1x is asked for the editor's size.
+    const std::vector<std::string> asked{"37:0", "15:" + std::to_string(200 * dpi / 96)};
+    EXPECT_EQ(host.journal(), dpi == 96 ? std::vector<std::string>{} : asked);
 
     // Left at a density no screen here has, as after a move between screens, the frame takes
     // its window's again when the system says the density changed.

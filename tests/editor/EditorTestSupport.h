@@ -28,6 +28,8 @@ struct RecordingHost {
     };
     std::vector<Call> calls;
     std::function<void()> onIdle;
+    // Says it can do everything asked of it, and sizes its window when asked.
+    bool sizesWindows = false;
 
     static inline RecordingHost* current = nullptr;
 
@@ -37,6 +39,7 @@ struct RecordingHost {
         if (!self) return opcode == 1 ? 2400 : 0;
         self->calls.push_back({opcode, index});
         if (opcode == 3 && self->onIdle) self->onIdle();
+        if (self->sizesWindows && (opcode == 37 || opcode == 15)) return 1; // canDo, sizeWindow
         return opcode == 1 ? 2400 : 0; // audioMasterVersion
     }
 

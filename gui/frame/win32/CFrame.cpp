@@ -71,7 +71,10 @@ CFrame::CFrame(const CRect& size, HWND parentWindow, AEffGUIEditor* editor)
     if (parentWindow) {
         const float host = hostScale();
         scale = host > 0 ? host : static_cast<float>(windowDpi(parentWindow)) / kBaseDpi;
-        createWindow();
+        // A host that sized its window before the editor opened saw it at 1x.
+        if (createWindow() && host <= 0 && scale != 1) {
+            hostSizesWindow(scaledCoordinate(size.width(), scale), scaledCoordinate(size.height(), scale));
+        }
     }
 }
 

@@ -154,7 +154,10 @@ CFrame::CFrame(const CRect& size, NativeWindow parentWindow, AEffGUIEditor* edit
     // The frame's back buffer is offscreen already; a second image of the whole editor would
     // only be one more copy of every pixel.
     drawOffscreen = false;
-    if (parentWindow) createWindow();
+    // A host that sized its window before the editor opened saw it at 1x.
+    if (parentWindow && createWindow() && hostScale() <= 0 && scale != 1) {
+        hostSizesWindow(scaledCoordinate(size.width(), scale), scaledCoordinate(size.height(), scale));
+    }
 }
 
 CFrame::~CFrame() {

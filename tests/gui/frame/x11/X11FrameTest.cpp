@@ -3,12 +3,14 @@
 // field typed into from the window and from the host.
 
 #include "AEffGUIEditor.h"
+#include "AudioEffectX.h"
 #include "CDial.h"
 #include "CDrawContext.h"
 #include "CFrame.h"
 #include "CValueEntry.h"
 #include "FontCaches.h"
 #include "HostRecords.h"
+#include "Opcodes.h"
 
 // Before Xlib, whose macros (None, Bool) would break GoogleTest's names.
 #include <gtest/gtest.h>
@@ -23,9 +25,21 @@
 
 namespace {
 
+// An effect whose host sizes its window when asked, and journals the sizes.
+class SizedEffect : public AudioEffectX {
+public:
+    SizedEffect() : AudioEffectX(&SizedEffect::host, 1, 0) {}
+    void processReplacing(float**, float**, VstInt32) override {}
+    static VstIntPtr VST_CALL host(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr value, void*, float) {
+        if (opcode == audioMasterSizeWindow) sizes.push_back(std::to_string(index) + " x " + std::to_string(value));
+        return opcode == audioMasterVersion ? 2400 : opcode == audioMasterCanDo || opcode == audioMasterSizeWindow;
+    }
+    static inline std::vector<std::string> sizes;
+};
+
 class JournalEditor : public AEffGUIEditor {
 public:
-    JournalEditor() : AEffGUIEditor(nullptr) {}
+    explicit JournalEditor(AudioEffect* effect = nullptr) : AEffGUIEditor(effect) {}
     void beginEdit(VstInt32 index) override { journal.push_back("begin " + std::to_string(index)); }
     void endEdit(VstInt32 index) override { journal.push_back("end " + std::to_string(index)); }
     std::vector<std::string> journal;
@@ -115,9 +129,13 @@ TEST_F(X11Frame, TheDesktopsDensityScalesTheWindowWhileViewsKeepTheirUnits) {
     XChangeProperty(host.display, DefaultRootWindow(host.display), settings, XA_STRING, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(text), sizeof text - 1);
     XSync(host.display, False);
-    frame = new CFrame(CRect(0, 0, 200, 120), host.window, &editor);
+    auto* effect = new SizedEffect;
+    auto* sized = new JournalEditor(effect); // owned by the effect
+    frame = new CFrame(CRect(0, 0, 200, 120), host.window, sized);
     XDeleteProperty(host.display, DefaultRootWindow(host.display), settings);
     EXPECT_EQ(frame->getScale(), 1.5f);
+    // A host that sized its window by the rectangle at 1x is asked for the editor's size.
+    EXPECT_EQ(SizedEffect::sizes, std::vector<std::string>{"300 x 180"});
     XWindowAttributes window{};
     XGetWindowAttributes(host.display, frame->getSystemWindow(), &window);
     EXPECT_EQ(window.width, 300);
@@ -134,6 +152,9 @@ TEST_F(X11Frame, TheDesktopsDensityScalesTheWindowWhileViewsKeepTheirUnits) {
     button(4, true);
     button(4, false);
     EXPECT_GT(dial->getValue(), 0.5f);
+    delete frame;
+    frame = nullptr;
+    delete effect;
 }
 
 TEST_F(X11Frame, AValueEntryTakesKeysFromTheWindowAndFromTheHost) {
