@@ -167,11 +167,17 @@ void CDecodedBitmap::copy(CDrawContext* context, const CRect& rect, const CPoint
     // The context counts units; the denser image has two of its pixels to each.
     const bool denser = context->getScale() > 1 && doubled && doubled->getWidth() == 2 * getWidth() &&
                         doubled->getHeight() == 2 * getHeight();
-    const double density = denser ? 2 : 1;
-    cairo_set_source_surface(target, denser ? doubled->pixels.get() : pixels.get(), 0, 0);
+    const int density = denser ? 2 : 1;
+    // Only the part shown is sampled, its edge pixels standing for what lies beyond: resampled
+    // at another density, it mixes in neither transparency nor a strip's next frame.
+    const std::unique_ptr<cairo_surface_t, CairoRelease> part(cairo_surface_create_for_rectangle(
+        denser ? doubled->pixels.get() : pixels.get(), offset.h * density, offset.v * density, width * density,
+        height * density));
+    cairo_set_source_surface(target, part.get(), 0, 0);
+    cairo_pattern_set_extend(cairo_get_source(target), CAIRO_EXTEND_PAD);
     cairo_matrix_t placement;
     cairo_matrix_init_scale(&placement, density, density);
-    cairo_matrix_translate(&placement, offset.h - x, offset.v - y);
+    cairo_matrix_translate(&placement, -x, -y);
     cairo_pattern_set_matrix(cairo_get_source(target), &placement);
     cairo_set_operator(target, blend ? CAIRO_OPERATOR_OVER : CAIRO_OPERATOR_SOURCE);
     cairo_rectangle(target, x, y, width, height);

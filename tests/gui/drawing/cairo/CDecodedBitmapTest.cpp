@@ -1,5 +1,6 @@
 #include "CDecodedBitmap.h"
 
+#include "CFrame.h"
 #include "Canvas.h"
 #include "EmbeddedResources.h"
 
@@ -100,4 +101,19 @@ TEST(CDecodedBitmap, DrawsCopiedOrBlendedAndOneFrameOfAStrip) {
     EXPECT_EQ(canvas.count(CRect(16, 0, 20, 4), 0xFF0000), 4);
     strip->release();
     row->release();
+}
+
+// At another density an image is resampled from the pixels it shows alone: a frame's edges are
+// not blended with what lies beyond the image, nor with the next frames of its strip.
+TEST(CDecodedBitmap, AtAScaleAFrameIsResampledFromItsOwnPixelsAlone) {
+    CFrame frame(CRect(0, 0, 20, 20), 0, nullptr);
+    frame.setScale(1.5f);
+    CDecodedBitmap* strip = CDecodedBitmap::fromResource("STRIP");
+    ASSERT_NE(strip, nullptr);
+    Canvas canvas(20, 20, 0x000000);
+    CDrawContext context(&frame, canvas.get());
+    strip->drawFrame(&context, CRect(2, 2, 6, 6), 1, 3);
+    EXPECT_EQ(canvas.ink(0x000000), CRect(3, 3, 9, 9));
+    EXPECT_EQ(canvas.count(CRect(3, 3, 9, 9), 0x00FF00), 36);
+    strip->release();
 }
