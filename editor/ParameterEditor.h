@@ -47,7 +47,9 @@ protected:
     void dependOn(CControl* control, VstInt32 index);
     // The effect's own text for each of `steps` values of parameter `index`, evenly from 0 to
     // 1, as its `getParameterDisplay` writes it: the items of a step menu on the parameter.
-    // The parameter is set to each value in turn, then back to the one it had.
+    // The parameter is set to each value in turn, then back to the one it had: audio processed
+    // meanwhile on another thread may hear those values, so where it must never, give the
+    // names yourself.
     std::vector<std::string> stepTexts(VstInt32 index, std::int32_t steps);
     // A double click on `control` opens `entry` for typing its value instead of restoring the
     // default; bind both to the one parameter, and the typed value is one edit. Both are held
