@@ -86,6 +86,8 @@ TEST_F(SwitchTest, ASwitchBetweenPositionsShowsTheNearest) {
     CStepMenu menu(kSwitchRect, {"a", "b", "c", "d"});
     menu.setValue(std::numeric_limits<float>::quiet_NaN());
     EXPECT_EQ(menu.position(), 0);
+    menu.setValue(1.5f); // past the range, as a host may set it
+    EXPECT_EQ(menu.position(), 3);
     for (CControl* reversed : std::initializer_list<CControl*>{steps, &menu}) {
         reversed->setMin(1.0f);
         reversed->setMax(0.0f);
